@@ -1,0 +1,22 @@
+#pragma once
+// The command line: the usage text, the switch that picks the run mode, and the
+// exit status of a run. Relies on LiftFolder for the work itself.
+
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+#include "lift/lift.h"
+
+const int ExitDone = 0;       // everything happened as the mode and answers directed
+const int ExitFailed = 1;     // something could not be listed, moved or removed
+const int ExitBadSwitch = 2;  // unknown switch: nothing was done
+
+void WriteUsage(std::ostream& out);
+
+// Reads a switch ("gui", "/o" or "/-o", exactly so); false for anything else.
+bool ChooseRunMode(const std::string& switchText, RunMode& mode);
+
+// Runs dirlift on `arguments` (argv, program name first) and returns the exit status.
+int RunDirlift(const std::vector<std::string>& arguments, std::istream& in, std::ostream& out,
+               std::ostream& errors);

@@ -1,0 +1,183 @@
+#include "lift/lift.h"
+
+#include <ostream>
+#include <vector>
+
+#include "lift/question.h"
+#include "lift/shell_batch.h"
+#include "platform/platform.h"
+
+namespace {
+
+// Paths are built with the backslash; both it and '/' are read as separators.
+const char Separator = '\\';
+const char ParentStep[] = "..\\";
+const char ThisFolder[] = ".";
+const char ParentFolder[] = "..";
+const char DriveMark = ':';
+const std::string::size_type DrivePrefixLength = 2;
+const std::size_t ShareRootComponents = 2;  // \\server\share
+
+bool IsSeparator(char c) { return c == '\\' || c == '/'; }
+
+std::string WithoutTrailingSeparators(std::string path) {
+  while (!path.empty() && IsSeparator(path.back())) path.pop_back();
+  return path;
+}
+
+bool HasDrivePrefix(const std::string& path) {
+  return path.size() >= DrivePrefixLength && path[1] == DriveMark;
+}
+
+bool StartsWithTwoSeparators(const std::string& path) {
+  return path.size() >= 2 && IsSeparator(path[0]) && IsSeparator(path[1]);
+}
+
+std::size_t CountComponents(const std::string& path) {
+  std::size_t count = 0;
+  bool inComponent = false;
+  for (const char c : path) {
+    if (IsSeparator(c)) {
+      inComponent = false;
+    } else if (!inComponent) {
+      inComponent = true;
+      ++count;
+    }
+  }
+  return count;
+}
+
+std::string Quoted(const std::string& path) { return '"' + path + '"'; }
+
+void Report(std::ostream& errors, const std::string& what, const std::string& reason) {
+  errors << "dirlift: " << what << ": " << reason << std::endl;
+}
+
+// What became of one entry of the folder.
+enum class Outcome { Moved, Kept, Failed, Batched };
+
+Outcome Move(const std::string& source, const std::string& destination, bool replacing,
+             std::ostream& errors) {
+  std::string reason;
+  const bool moved = replacing ? ReplaceEntry(source, destination, reason)
+                               : MoveEntry(source, destination, reason);
+  if (moved) return Outcome::Moved;
+  Report(errors, "cannot move " + Quoted(source) + " up", reason);
+  return Outcome::Failed;
+}
+
+// Settles a clash by the mode; an answer of "all" turns the mode to OverwriteAll
+// for the rest of this pass and the passes it descends into.
+Outcome SettleClash(const std::string& name, const std::string& source,
+                    const std::string& destination, RunMode& mode, std::istream& answers,
+                    std::ostream& questions, std::ostream& errors) {
+  switch (mode) {
+    case RunMode::ShellBatch:
+      return Outcome::Batched;
+    case RunMode::Ask:
+      switch (AskToOverwrite(name, answers, questions)) {
+        case Answer::All:
+          mode = RunMode::OverwriteAll;
+          return Move(source, destination, true, errors);
+        case Answer::Yes:
+          return Move(source, destination, true, errors);
+        case Answer::No:
+        case Answer::NoInput:
+          return Outcome::Kept;
+      }
+      break;
+    case RunMode::OverwriteAll:
+      return Move(source, destination, true, errors);
+    case RunMode::KeepExisting:
+      return Outcome::Kept;
+  }
+  return Outcome::Kept;
+}
+
+bool AnyStillExists(const std::vector<std::string>& paths) {
+  for (const std::string& path : paths)
+    if (PathExists(path)) return true;
+  return false;
+}
+
+}  // namespace
+
+std::string OwnName(const std::string& path) {
+  std::string name = WithoutTrailingSeparators(path);
+  if (HasDrivePrefix(name)) name.erase(0, DrivePrefixLength);
+  std::string::size_type last = name.size();
+  while (last > 0 && !IsSeparator(name[last - 1])) --last;
+  return name.substr(last);
+}
+
+bool IsRootPath(const std::string& path) {
+  const std::string trimmed = WithoutTrailingSeparators(path);
+  if (trimmed.empty()) return true;
+  if (HasDrivePrefix(trimmed) && trimmed.size() == DrivePrefixLength) return true;
+  return StartsWithTwoSeparators(trimmed) && CountComponents(trimmed) <= ShareRootComponents;
+}
+
+bool IsFullyQualified(const std::string& path) {
+  if (StartsWithTwoSeparators(path)) return true;
+  return HasDrivePrefix(path) && path.size() > DrivePrefixLength &&
+         IsSeparator(path[DrivePrefixLength]);
+}
+
+bool LiftFolder(std::string path, RunMode mode, std::istream& answers, std::ostream& questions,
+                std::ostream& errors) {
+  if (IsRootPath(path)) {
+    Report(errors, "cannot lift " + Quoted(path), "a drive or share root has no parent to lift into");
+    return false;
+  }
+  const std::string ownName = OwnName(path);
+  const std::string working = path + Separator;
+
+  std::vector<std::string> names;
+  std::string reason;
+  if (!ListFolder(working, names, reason)) {
+    Report(errors, "cannot list " + Quoted(path), reason);
+    return false;
+  }
+
+  // The shell records undo only for fully qualified paths.
+  const std::string batchBase = IsFullyQualified(path) ? working : FullPath(working);
+  std::string batchSources, batchDestinations;
+  std::string sameNamePath;
+  bool allWell = true;
+  bool entriesStay = false;
+
+  for (const std::string& name : names) {
+    if (name == ThisFolder || name == ParentFolder) continue;
+    if (name == ownName) {
+      sameNamePath = working + name;
+      continue;
+    }
+    const std::string source = working + name;
+    // The parent is reached through "..": its own path is never worked out.
+    const std::string destination = working + ParentStep + name;
+    const Outcome outcome =
+        PathExists(destination)
+            ? SettleClash(name, source, destination, mode, answers, questions, errors)
+            : Move(source, destination, false, errors);
+    if (outcome == Outcome::Batched)
+      AddToShellBatch(batchSources, batchDestinations, batchBase + name,
+                      batchBase + ParentStep + name);
+    if (outcome == Outcome::Failed) allWell = false;
+    if (outcome == Outcome::Kept || outcome == Outcome::Failed) entriesStay = true;
+  }
+
+  if (!batchSources.empty()) {
+    ShellMove(batchSources, batchDestinations);
+    // What the user declined or cancelled in the shell's dialogs stays, by their choice.
+    if (AnyStillExists(ShellBatchPaths(batchSources))) entriesStay = true;
+  }
+
+  if (!sameNamePath.empty())
+    return LiftFolder(sameNamePath, mode, answers, questions, errors) && allWell;
+  if (entriesStay) return allWell;
+  if (!RemoveFolder(working, reason)) {
+    Report(errors, "cannot remove " + Quoted(path), reason);
+    return false;
+  }
+  return allWell;
+}

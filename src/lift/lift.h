@@ -1,0 +1,27 @@
+#pragma once
+// Lifting a folder: every entry moves up into the folder's parent, clashes are
+// settled by the run mode, and the emptied folder is removed or, when it holds an
+// entry of its own name, that entry is lifted into it. Relies on the platform
+// operations, the overwrite question and the shell batch.
+
+#include <iosfwd>
+#include <string>
+
+enum class RunMode { Ask = 0, OverwriteAll = 1, KeepExisting = 2, ShellBatch = 3 };
+
+// Lifts the folder at `path`. In Ask mode each clash is asked about on
+// `questions` and answered from `answers`; every failure is one line on `errors`.
+// Returns true when everything happened as the mode and the answers directed;
+// entries kept on purpose count as done.
+bool LiftFolder(std::string path, RunMode mode, std::istream& answers, std::ostream& questions,
+                std::ostream& errors);
+
+// The folder's own name: its last component, where '\' and '/' both separate,
+// trailing separators and a drive prefix ("C:") are not part of it.
+std::string OwnName(const std::string& path);
+
+// True for a path with no parent to lift into: empty, a drive root or a share root.
+bool IsRootPath(const std::string& path);
+
+// True for a path that names its drive or share ("C:\x", "\\server\share\x").
+bool IsFullyQualified(const std::string& path);

@@ -1,0 +1,14 @@
+#pragma once
+// The overwrite question asked for a clash in Ask mode: its text, and one answer
+// read per line of input. Works on any pair of streams; the program hands it the
+// console's.
+
+#include <iosfwd>
+#include <string>
+
+enum class Answer { Yes, No, All, NoInput };
+
+// Asks whether the entry `name` may overwrite what exists in the parent until a
+// 'y', 'n' or 'a' is read, then discards the rest of that input line. Returns
+// NoInput, without asking again, once the input has ended or failed.
+Answer AskToOverwrite(const std::string& name, std::istream& answers, std::ostream& questions);
