@@ -1,0 +1,186 @@
+// Checks on the built dirlift.exe: what it is, what it imports, and its resources.
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <algorithm>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <set>
+
+namespace {
+
+// Every function dirlift.exe may import: each one is known to exist on Windows XP SP3.
+const std::set<std::string> XpImports = {
+#include "xp_imports.inc"
+};
+
+const WORD MaxSubsystemMajor = 5;  // Windows XP is 5.1
+const WORD MaxSubsystemMinor = 1;
+const std::size_t IconSide = 48;
+const WORD IconBits = 32;
+const WORD IconGroupId = 1;
+
+std::string DirliftExe() {
+  char path[MAX_PATH];
+  const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
+  std::string folder(path, length);
+  return folder.substr(0, folder.find_last_of('\\')) + "\\dirlift.exe";
+}
+
+std::string ReadBytes(const std::string& path) {
+  std::ifstream file(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
+template <typename T>
+T At(const std::string& image, std::size_t offset) {
+  T value{};
+  if (offset + sizeof(T) <= image.size()) std::memcpy(&value, image.data() + offset, sizeof(T));
+  return value;
+}
+
+IMAGE_NT_HEADERS32 NtHeaders(const std::string& image) {
+  return At<IMAGE_NT_HEADERS32>(image, At<IMAGE_DOS_HEADER>(image, 0).e_lfanew);
+}
+
+// File offset of a relative virtual address, through the section table.
+std::size_t OffsetOf(const std::string& image, DWORD rva) {
+  const LONG ntOffset = At<IMAGE_DOS_HEADER>(image, 0).e_lfanew;
+  const IMAGE_NT_HEADERS32 nt = NtHeaders(image);
+  const std::size_t sections = ntOffset + offsetof(IMAGE_NT_HEADERS32, OptionalHeader) +
+                               nt.FileHeader.SizeOfOptionalHeader;
+  for (WORD i = 0; i < nt.FileHeader.NumberOfSections; ++i) {
+    const auto section = At<IMAGE_SECTION_HEADER>(image, sections + i * sizeof(IMAGE_SECTION_HEADER));
+    if (rva >= section.VirtualAddress && rva < section.VirtualAddress + section.SizeOfRawData)
+      return rva - section.VirtualAddress + section.PointerToRawData;
+  }
+  return image.size();
+}
+
+std::string TextAt(const std::string& image, std::size_t offset) {
+  return offset < image.size() ? std::string(image.c_str() + offset) : std::string();
+}
+
+// "DLL!function" for every import, the DLL name in upper case.
+std::set<std::string> Imports(const std::string& image) {
+  std::set<std::string> imports;
+  const IMAGE_NT_HEADERS32 nt = NtHeaders(image);
+  std::size_t descriptor =
+      OffsetOf(image, nt.OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT].VirtualAddress);
+  for (;; descriptor += sizeof(IMAGE_IMPORT_DESCRIPTOR)) {
+    const auto entry = At<IMAGE_IMPORT_DESCRIPTOR>(image, descriptor);
+    if (entry.Name == 0) break;
+    std::string dll = TextAt(image, OffsetOf(image, entry.Name));
+    std::transform(dll.begin(), dll.end(), dll.begin(), ::toupper);
+    const DWORD thunks = entry.OriginalFirstThunk != 0 ? entry.OriginalFirstThunk : entry.FirstThunk;
+    for (std::size_t thunk = OffsetOf(image, thunks);; thunk += sizeof(DWORD)) {
+      const DWORD value = At<DWORD>(image, thunk);
+      if (value == 0) break;
+      if (value & IMAGE_ORDINAL_FLAG32)
+        imports.insert(dll + "!#" + std::to_string(IMAGE_ORDINAL32(value)));
+      else
+        imports.insert(dll + "!" + TextAt(image, OffsetOf(image, value) + sizeof(WORD)));
+    }
+  }
+  return imports;
+}
+
+// A resource of dirlift.exe, loaded as data.
+std::string Resource(LPCSTR type, LPCSTR name) {
+  const HMODULE module = LoadLibraryExA(DirliftExe().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  if (module == nullptr) return "";
+  std::string bytes;
+  if (const HRSRC found = FindResourceA(module, name, type)) {
+    const HGLOBAL loaded = LoadResource(module, found);
+    bytes.assign(static_cast<const char*>(LockResource(loaded)), SizeofResource(module, found));
+  }
+  FreeLibrary(module);
+  return bytes;
+}
+
+BOOL CALLBACK CountOne(HMODULE, LPCSTR, LPSTR, LONG_PTR count) {
+  ++*reinterpret_cast<int*>(count);
+  return TRUE;
+}
+
+int ResourceCount(LPCSTR type) {
+  const HMODULE module = LoadLibraryExA(DirliftExe().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  int count = 0;
+  EnumResourceNamesA(module, type, CountOne, reinterpret_cast<LONG_PTR>(&count));
+  FreeLibrary(module);
+  return count;
+}
+
+TEST(Executable, Is32BitConsoleProgramForXp) {
+  const IMAGE_NT_HEADERS32 nt = NtHeaders(ReadBytes(DirliftExe()));
+  EXPECT_EQ(nt.Signature, static_cast<DWORD>(IMAGE_NT_SIGNATURE));
+  EXPECT_EQ(nt.FileHeader.Machine, IMAGE_FILE_MACHINE_I386);
+  EXPECT_EQ(nt.OptionalHeader.Subsystem, IMAGE_SUBSYSTEM_WINDOWS_CUI);
+  const WORD major = nt.OptionalHeader.MajorSubsystemVersion;
+  const WORD minor = nt.OptionalHeader.MinorSubsystemVersion;
+  EXPECT_TRUE(major < MaxSubsystemMajor || (major == MaxSubsystemMajor && minor <= MaxSubsystemMinor))
+      << major << "." << minor;
+}
+
+TEST(Executable, ImportsOnlyFunctionsThatWindowsXpHas) {
+#ifndef __MINGW32__
+  GTEST_SKIP() << "the allowlist is for the MinGW build, which links msvcrt.dll";
+#endif
+  const std::set<std::string> imports = Imports(ReadBytes(DirliftExe()));
+  EXPECT_GT(imports.size(), 10u);
+  for (const std::string& import : imports)
+    EXPECT_TRUE(XpImports.count(import)) << import << " is not known to exist on Windows XP SP3";
+}
+
+TEST(Executable, VersionIs2000WithoutStringTable) {
+  const std::string exe = DirliftExe();
+  DWORD ignored = 0;
+  std::string info(GetFileVersionInfoSizeA(exe.c_str(), &ignored), '\0');
+  ASSERT_FALSE(info.empty());
+  ASSERT_TRUE(GetFileVersionInfoA(exe.c_str(), 0, static_cast<DWORD>(info.size()), &info[0]));
+  VS_FIXEDFILEINFO* fixed = nullptr;
+  UINT length = 0;
+  ASSERT_TRUE(VerQueryValueA(&info[0], "\\", reinterpret_cast<void**>(&fixed), &length));
+  EXPECT_EQ(fixed->dwFileVersionMS, 0x00020000u);
+  EXPECT_EQ(fixed->dwFileVersionLS, 0u);
+  EXPECT_EQ(fixed->dwProductVersionMS, 0x00020000u);
+  EXPECT_EQ(fixed->dwProductVersionLS, 0u);
+  EXPECT_EQ(fixed->dwFileFlags, 0u);
+  EXPECT_EQ(fixed->dwFileOS, static_cast<DWORD>(VOS_NT_WINDOWS32));
+  EXPECT_EQ(fixed->dwFileType, static_cast<DWORD>(VFT_APP));
+
+  const std::string block = Resource(RT_VERSION, MAKEINTRESOURCEA(VS_VERSION_INFO));
+  const char stringTable[] = "S\0t\0r\0i\0n\0g\0F\0i\0l\0e\0I\0n\0f\0o";
+  EXPECT_FALSE(block.empty());
+  EXPECT_EQ(block.find(std::string(stringTable, sizeof stringTable - 1)), std::string::npos);
+}
+
+TEST(Executable, ManifestRequiresAdministrator) {
+  const std::string manifest = Resource(RT_MANIFEST, MAKEINTRESOURCEA(1));
+  EXPECT_NE(manifest.find("level=\"requireAdministrator\""), std::string::npos) << manifest;
+  EXPECT_NE(manifest.find("uiAccess=\"false\""), std::string::npos) << manifest;
+  EXPECT_EQ(ResourceCount(RT_MANIFEST), 1);
+}
+
+TEST(Executable, IconIsOne48By48Image32Bit) {
+  EXPECT_EQ(ResourceCount(RT_GROUP_ICON), 1);
+  EXPECT_EQ(ResourceCount(RT_ICON), 1);
+  const std::string group = Resource(RT_GROUP_ICON, MAKEINTRESOURCEA(IconGroupId));
+
+  // The group: three WORDs (reserved, type, count), then 14-byte entries.
+  ASSERT_GE(group.size(), 6u + 14u);
+  EXPECT_EQ(At<WORD>(group, 4), 1);
+  EXPECT_EQ(At<BYTE>(group, 6), IconSide);
+  EXPECT_EQ(At<BYTE>(group, 7), IconSide);
+  EXPECT_EQ(At<WORD>(group, 12), IconBits);
+  const WORD iconId = At<WORD>(group, 18);
+  const std::string image = Resource(RT_ICON, MAKEINTRESOURCEA(iconId));
+  const auto header = At<BITMAPINFOHEADER>(image, 0);
+  EXPECT_EQ(header.biWidth, static_cast<LONG>(IconSide));
+  EXPECT_EQ(header.biHeight, static_cast<LONG>(IconSide * 2));  // colour and mask
+  EXPECT_EQ(header.biBitCount, IconBits);
+}
+
+}  // namespace

@@ -1,0 +1,209 @@
+// End-to-end runs of the real dirlift.exe on real folder trees.
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <algorithm>
+
+#include "lift/question.h"
+#include "platform/platform.h"
+#include "test_tree.h"
+
+namespace {
+
+const char Question[] = "\" does already exist. Overwrite? (Yes/No/All): ";
+
+struct LiftCase {
+  const char* name;
+  Tree before;
+  // "@" at the start of an argument stands for the test folder and a backslash,
+  // "@/" for the test folder written with forward slashes and a slash.
+  std::vector<std::string> arguments;
+  std::string input;
+  int status;
+  Tree after;
+  std::size_t questions;
+  std::size_t errorLines;
+};
+
+std::string Expand(const std::string& argument, const std::string& root) {
+  if (argument.rfind("@/", 0) == 0) {
+    std::string slashed = root;
+    std::replace(slashed.begin(), slashed.end(), '\\', '/');
+    return slashed + argument.substr(1);
+  }
+  if (argument.rfind("@", 0) == 0) return root + "\\" + argument.substr(1);
+  return argument;
+}
+
+Tree Sorted(Tree tree) {
+  std::sort(tree.begin(), tree.end());
+  return tree;
+}
+
+bool IsGuiRun(const std::vector<std::string>& arguments) {
+  return std::find(arguments.begin(), arguments.end(), "gui") != arguments.end();
+}
+
+class Lift : public ::testing::TestWithParam<LiftCase> {
+ protected:
+  void SetUp() override { root = MakeTempFolder(); }
+  void TearDown() override { RemoveTree(root); }
+  std::string root;
+};
+
+TEST_P(Lift, LeavesTheExpectedTree) {
+  const LiftCase& c = GetParam();
+  MakeTree(root, c.before);
+  std::vector<std::string> arguments;
+  for (const std::string& argument : c.arguments) arguments.push_back(Expand(argument, root));
+
+  // A gui run must never read standard input: it is held open, so a read would hang.
+  const RunResult run = RunDirlift(arguments, c.input, root, IsGuiRun(c.arguments));
+
+  EXPECT_EQ(run.status, c.status) << run.err;
+  EXPECT_EQ(Snapshot(root), Sorted(c.after));
+  EXPECT_EQ(CountOf(run.out, Question), c.questions) << run.out;
+  if (c.questions == 0) {
+    EXPECT_EQ(run.out, "");
+  }
+  EXPECT_EQ(CountOf(run.err, "\n"), c.errorLines) << run.err;
+}
+
+// Shapes shared by several cases. Folders list their entries by name, case aside,
+// on NTFS as under Wine, so clashes are met in the order of their names.
+// ONE_CLASH: "a" clashes with the parent's "a".
+// TWO_PASSES: "b" and "c" clash in the outer pass; in the descended pass the inner
+// "b" clashes only if the outer "b" was kept.
+#define ONE_CLASH {"X/", "X/a=new", "X/f=1", "a=old"}
+#define TWO_PASSES \
+  {"X/", "X/b=new", "X/c=new", "X/X/", "X/X/b=newer", "b=old", "c=old"}
+
+const LiftCase Cases[] = {
+    {"EmptyFolderIsRemoved", {"X/", "keep=k"}, {"@X"}, "", 0, {"keep=k"}, 0, 0},
+    {"FilesGoUp", {"X/", "X/a=1", "X/b=2"}, {"@X"}, "", 0, {"a=1", "b=2"}, 0, 0},
+    {"SubfolderMovesWhole", {"X/", "X/s/", "X/s/d/", "X/s/d/f=1"}, {"@X"}, "", 0,
+     {"s/", "s/d/", "s/d/f=1"}, 0, 0},
+    {"SameNameSubfolderIsLiftedIntoFolder", {"X/", "X/f=1", "X/X/", "X/X/g=2"}, {"@X"}, "", 0,
+     {"X/", "X/g=2", "f=1"}, 0, 0},
+    {"SameNameChainRemovesOnlyInnermost",
+     {"X/", "X/a=1", "X/X/", "X/X/b=2", "X/X/X/", "X/X/X/c=3"}, {"@X"}, "", 0,
+     {"X/", "X/X/", "X/X/c=3", "X/b=2", "a=1"}, 0, 0},
+    {"NameDifferingInCaseIsAClash", {"X/", "X/x/", "X/x/f=1", "X/g=2"}, {"@X", "/-o"}, "", 0,
+     {"X/", "X/x/", "X/x/f=1", "g=2"}, 0, 0},
+    {"FileNamedLikeItsFolderStaysAndIsReported", {"X/", "X/X=1", "X/a=2"}, {"@X"}, "", 1,
+     {"X/", "X/X=1", "a=2"}, 0, 1},
+    {"TrailingBackslashStillFindsSameName", {"P/", "P/a=1", "P/P/", "P/P/b=2"}, {"@P\\"}, "", 0,
+     {"P/", "P/b=2", "a=1"}, 0, 0},
+    {"ForwardSlashesFindSameName", {"P/", "P/a=1", "P/P/", "P/P/b=2"}, {"@/P/"}, "", 0,
+     {"P/", "P/b=2", "a=1"}, 0, 0},
+    {"RelativePath", {"X/", "X/a=1", "X/X/", "X/X/b=2"}, {"X"}, "", 0, {"X/", "X/b=2", "a=1"}, 0, 0},
+    {"RelativePathWithTrailingSlash", {"X/", "X/a=1"}, {"X/"}, "", 0, {"a=1"}, 0, 0},
+    {"MissingFolderIsReported", {"a=1"}, {"@nope"}, "", 1, {"a=1"}, 0, 1},
+    {"FileGivenAsFolderIsReported", {"f=1"}, {"@f"}, "", 1, {"f=1"}, 0, 1},
+    {"EmptyPathIsRefused", {"a=1"}, {""}, "", 1, {"a=1"}, 0, 1},
+    {"ShareRootIsRefused", {"a=1"}, {"\\\\nosuchhost\\share\\"}, "", 1, {"a=1"}, 0, 1},
+    {"SwitchInCapitalsDoesNothing", {"X/", "X/a=1"}, {"@X", "/O"}, "", 2, {"X/", "X/a=1"}, 0, 1},
+    {"GuiInCapitalsDoesNothing", {"X/", "X/a=1"}, {"@X", "GUI"}, "", 2, {"X/", "X/a=1"}, 0, 1},
+    {"ArgumentAfterSwitchIsIgnored", ONE_CLASH, {"@X", "/o", "more"}, "", 0, {"a=new", "f=1"}, 0, 0},
+    {"KeepExistingLeavesClashInFolder", ONE_CLASH, {"@X", "/-o"}, "", 0,
+     {"X/", "X/a=new", "a=old", "f=1"}, 0, 0},
+    {"OverwriteAllReplacesFiles", ONE_CLASH, {"@X", "/o"}, "", 0, {"a=new", "f=1"}, 0, 0},
+    {"OverwriteAllReachesDescent", TWO_PASSES, {"@X", "/o"}, "", 0,
+     {"X/", "X/b=newer", "b=new", "c=new"}, 0, 0},
+    {"FolderOntoFolderFailsAndIsReported", {"X/", "X/d/", "X/d/f=1", "X/e=2", "d/", "d/g=3"},
+     {"@X", "/o"}, "", 1, {"X/", "X/d/", "X/d/f=1", "d/", "d/g=3", "e=2"}, 0, 1},
+    {"NamesWithSpacesAndDots",
+     {"X/", "X/my file.txt=1", "X/.dotfile=2", "X/.config/", "X/.config/c=3", "X/a.b.c=4",
+      "X/..two=5"},
+     {"@X"}, "", 0, {"my file.txt=1", ".dotfile=2", ".config/", ".config/c=3", "a.b.c=4", "..two=5"},
+     0, 0},
+
+    {"AskYes", ONE_CLASH, {"@X"}, "yes\n", 0, {"a=new", "f=1"}, 1, 0},
+    {"AskNoKeepsEntryAndFolder", ONE_CLASH, {"@X"}, "n\n", 0, {"X/", "X/a=new", "a=old", "f=1"}, 1, 0},
+    {"AskCapitalYIsAskedAgain", ONE_CLASH, {"@X"}, "Y\nn\n", 0,
+     {"X/", "X/a=new", "a=old", "f=1"}, 3, 0},
+    {"AskOtherLetterThenYes", ONE_CLASH, {"@X"}, "x\ny\n", 0, {"a=new", "f=1"}, 3, 0},
+    {"AskAnswerWithoutLineEnd", ONE_CLASH, {"@X"}, "y", 0, {"a=new", "f=1"}, 1, 0},
+    {"AskEmptyInputKeeps", ONE_CLASH, {"@X"}, "", 0, {"X/", "X/a=new", "a=old", "f=1"}, 1, 0},
+    {"AskOneLinePerQuestion", TWO_PASSES, {"@X"}, "n\ny\n", 0,
+     {"X/", "X/X/", "X/X/b=newer", "X/b=new", "b=old", "c=new"}, 3, 0},
+    {"AskCrLfLines", TWO_PASSES, {"@X"}, "n\r\ny\r\n", 0,
+     {"X/", "X/X/", "X/X/b=newer", "X/b=new", "b=old", "c=new"}, 3, 0},
+    {"AskYesIsNotRepeatedAtEndOfInput", TWO_PASSES, {"@X"}, "y\n", 0,
+     {"X/", "X/b=newer", "X/c=new", "b=new", "c=old"}, 2, 0},
+    {"AskEndOfInputKeepsEveryLaterClash", TWO_PASSES, {"@X"}, "", 0,
+     {"X/", "X/X/", "X/X/b=newer", "X/b=new", "X/c=new", "b=old", "c=old"}, 3, 0},
+    {"AskAllReachesDescentWithoutQuestion", TWO_PASSES, {"@X"}, "n\na\n", 0,
+     {"X/", "X/b=newer", "b=old", "c=new"}, 2, 0},
+
+    {"GuiWithoutClash", {"X/", "X/a=1", "X/s/", "X/s/f=2"}, {"@X", "gui"}, "", 0,
+     {"a=1", "s/", "s/f=2"}, 0, 0},
+    // Wine's shell, with no display, answers its own replace questions with yes.
+    {"GuiThreeClashesAmongTenEntries",
+     {"X/", "X/a=new", "X/b=1", "X/c=new", "X/d/", "X/d/f=2", "X/e=3", "X/g=4", "X/h=5", "X/i=6",
+      "X/j=new", "X/k=7", "a=old", "c=old", "j=old"},
+     {"@X", "gui"}, "", 0,
+     {"a=new", "b=1", "c=new", "d/", "d/f=2", "e=3", "g=4", "h=5", "i=6", "j=new", "k=7"}, 0, 0},
+    {"GuiDescentAfterShellMove", TWO_PASSES, {"@X", "gui"}, "", 0,
+     {"X/", "X/b=newer", "b=new", "c=new"}, 0, 0},
+    {"GuiRelativePath", ONE_CLASH, {"X", "gui"}, "", 0, {"a=new", "f=1"}, 0, 0},
+};
+
+void PrintTo(const LiftCase& c, std::ostream* out) { *out << c.name; }
+
+INSTANTIATE_TEST_SUITE_P(Runs, Lift, ::testing::ValuesIn(Cases),
+                         [](const ::testing::TestParamInfo<LiftCase>& info) {
+                           return std::string(info.param.name);
+                         });
+
+class LiftOnce : public ::testing::Test {
+ protected:
+  void SetUp() override { root = MakeTempFolder(); }
+  void TearDown() override { RemoveTree(root); }
+  std::string root;
+};
+
+TEST_F(LiftOnce, NoArgumentPrintsUsage) {
+  const RunResult run = RunDirlift({}, "", root);
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.out,
+            "Syntax: dirlift <path> [/o | /-o]\r\n\r\n"
+            "\t/o\tOverwrite all existing files\r\n"
+            "\t/-o\tDon't overwrite existing files\r\n");
+  EXPECT_EQ(run.err, "");
+}
+
+TEST_F(LiftOnce, QuestionNamesTheEntryExactly) {
+  MakeTree(root, {"X/", "X/my file.txt=new", "my file.txt=old"});
+  const RunResult run = RunDirlift({root + "\\X"}, "n\n", root);
+  EXPECT_EQ(run.out, "\"my file.txt\" does already exist. Overwrite? (Yes/No/All): ");
+}
+
+TEST_F(LiftOnce, HiddenFileGoesUpAndStaysHidden) {
+  MakeTree(root, {"X/", "X/h=1"});
+  ASSERT_TRUE(SetFileAttributesA((root + "\\X\\h").c_str(), FILE_ATTRIBUTE_HIDDEN));
+  const RunResult run = RunDirlift({root + "\\X"}, "", root);
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(Snapshot(root), Tree({"h=1"}));
+  EXPECT_NE(GetFileAttributesA((root + "\\h").c_str()) & FILE_ATTRIBUTE_HIDDEN, 0u);
+}
+
+TEST_F(LiftOnce, EntryHeldOpenIsReportedAndTheRestStillMoves) {
+  MakeTree(root, {"X/", "X/a=1", "X/locked=2", "X/z=3"});
+  const std::string locked = root + "\\X\\locked";
+  // Opened without any sharing, as an editor holding the file would.
+  const HANDLE holder = CreateFileA(locked.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+  const RunResult run = RunDirlift({root + "\\X", "/o"}, "", root);
+  CloseHandle(holder);
+
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(Snapshot(root), Tree({"X/", "X/locked=2", "a=1", "z=3"}));
+  EXPECT_EQ(CountOf(run.err, "\n"), 1u) << run.err;
+  EXPECT_NE(run.err.find(locked), std::string::npos) << run.err;
+  EXPECT_NE(run.err.find(SystemErrorText(ERROR_SHARING_VIOLATION)), std::string::npos) << run.err;
+}
+
+}  // namespace

@@ -1,0 +1,207 @@
+#include "test_tree.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <stdexcept>
+
+namespace {
+
+const DWORD ChildTimeoutMs = 60000;
+
+std::string Native(std::string path) {
+  std::replace(path.begin(), path.end(), '/', '\\');
+  return path;
+}
+
+void Check(bool ok, const std::string& what) {
+  if (!ok) throw std::runtime_error(what + " failed, error " + std::to_string(GetLastError()));
+}
+
+void WriteWholeFile(const std::string& path, const std::string& text) {
+  const HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+  Check(file != INVALID_HANDLE_VALUE, "creating " + path);
+  DWORD written = 0;
+  const BOOL ok = WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+  CloseHandle(file);
+  Check(ok && written == text.size(), "writing " + path);
+}
+
+std::string ReadWholeFile(const std::string& path) {
+  const HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  Check(file != INVALID_HANDLE_VALUE, "opening " + path);
+  std::string text;
+  char buffer[4096];
+  DWORD read = 0;
+  while (ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read > 0) text.append(buffer, read);
+  CloseHandle(file);
+  return text;
+}
+
+std::vector<WIN32_FIND_DATAA> Entries(const std::string& folder) {
+  std::vector<WIN32_FIND_DATAA> entries;
+  WIN32_FIND_DATAA record;
+  const HANDLE listing = FindFirstFileA((folder + "\\*").c_str(), &record);
+  if (listing == INVALID_HANDLE_VALUE) return entries;
+  do {
+    const std::string name = record.cFileName;
+    if (name != "." && name != "..") entries.push_back(record);
+  } while (FindNextFileA(listing, &record));
+  FindClose(listing);
+  return entries;
+}
+
+bool IsFolder(const WIN32_FIND_DATAA& entry) {
+  return (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+void SnapshotInto(const std::string& folder, const std::string& prefix, Tree& tree) {
+  for (const WIN32_FIND_DATAA& entry : Entries(folder)) {
+    const std::string name = prefix + entry.cFileName;
+    const std::string path = folder + "\\" + entry.cFileName;
+    if (IsFolder(entry)) {
+      tree.push_back(name + "/");
+      SnapshotInto(path, name + "/", tree);
+    } else {
+      tree.push_back(name + "=" + ReadWholeFile(path));
+    }
+  }
+}
+
+std::string FolderOfThisExecutable() {
+  char path[MAX_PATH];
+  const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
+  std::string folder(path, length);
+  return folder.substr(0, folder.find_last_of('\\'));
+}
+
+HANDLE InheritableFile(const std::string& path, DWORD access, DWORD disposition) {
+  SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
+  const HANDLE file = CreateFileA(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                  &inherit, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+  Check(file != INVALID_HANDLE_VALUE, "opening " + path);
+  return file;
+}
+
+}  // namespace
+
+std::string MakeTempFolder() {
+  static int counter = 0;
+  char temp[MAX_PATH];
+  Check(GetTempPathA(MAX_PATH, temp) != 0, "GetTempPath");
+  for (;;) {
+    const std::string folder = std::string(temp) + "dirlift-test-" +
+                               std::to_string(GetCurrentProcessId()) + "-" +
+                               std::to_string(++counter);
+    if (CreateDirectoryA(folder.c_str(), nullptr)) return folder;
+    Check(GetLastError() == ERROR_ALREADY_EXISTS, "creating " + folder);
+  }
+}
+
+void RemoveTree(const std::string& root) {
+  for (const WIN32_FIND_DATAA& entry : Entries(root)) {
+    const std::string path = root + "\\" + entry.cFileName;
+    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    if (IsFolder(entry)) RemoveTree(path);
+    else DeleteFileA(path.c_str());
+  }
+  RemoveDirectoryA(root.c_str());
+}
+
+void MakeTree(const std::string& root, const Tree& entries) {
+  for (const std::string& entry : entries) {
+    const std::string::size_type equals = entry.find('=');
+    if (equals == std::string::npos) {
+      Check(CreateDirectoryA(Native(root + "/" + entry).c_str(), nullptr), "creating " + entry);
+    } else {
+      WriteWholeFile(Native(root + "/" + entry.substr(0, equals)), entry.substr(equals + 1));
+    }
+  }
+}
+
+Tree Snapshot(const std::string& root) {
+  Tree tree;
+  SnapshotInto(root, "", tree);
+  std::sort(tree.begin(), tree.end());
+  return tree;
+}
+
+std::string QuoteArgument(const std::string& argument) {
+  if (!argument.empty() && argument.find_first_of(" \t\"") == std::string::npos) return argument;
+  std::string quoted = "\"";
+  std::size_t backslashes = 0;
+  for (const char c : argument) {
+    if (c == '\\') {
+      ++backslashes;
+      continue;
+    }
+    // Backslashes count double only before a quote.
+    quoted.append(c == '"' ? backslashes * 2 + 1 : backslashes, '\\');
+    backslashes = 0;
+    quoted += c;
+  }
+  quoted.append(backslashes * 2, '\\');
+  return quoted + "\"";
+}
+
+RunResult RunDirlift(const std::vector<std::string>& arguments, const std::string& input,
+                     const std::string& currentFolder, bool holdInputOpen) {
+  const std::string exe = FolderOfThisExecutable() + "\\dirlift.exe";
+  std::string commandLine = QuoteArgument(exe);
+  for (const std::string& argument : arguments) commandLine += " " + QuoteArgument(argument);
+
+  // Standard input is a pipe, as in "printf 'y\\n' | dirlift X".
+  SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
+  HANDLE inputRead = nullptr, inputWrite = nullptr;
+  Check(CreatePipe(&inputRead, &inputWrite, &inherit, static_cast<DWORD>(input.size() + 1)),
+        "CreatePipe");
+  SetHandleInformation(inputWrite, HANDLE_FLAG_INHERIT, 0);
+  DWORD written = 0;
+  Check(input.empty() || WriteFile(inputWrite, input.data(), static_cast<DWORD>(input.size()),
+                                   &written, nullptr),
+        "writing the input");
+  if (!holdInputOpen) CloseHandle(inputWrite);
+
+  const std::string io = MakeTempFolder();
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  startup.hStdInput = inputRead;
+  startup.hStdOutput = InheritableFile(io + "\\out", GENERIC_WRITE, CREATE_ALWAYS);
+  startup.hStdError = InheritableFile(io + "\\err", GENERIC_WRITE, CREATE_ALWAYS);
+  PROCESS_INFORMATION process = {};
+  const BOOL started = CreateProcessA(exe.c_str(), &commandLine[0], nullptr, nullptr, TRUE, 0,
+                                      nullptr, currentFolder.c_str(), &startup, &process);
+  const DWORD startError = GetLastError();
+  CloseHandle(startup.hStdInput);
+  CloseHandle(startup.hStdOutput);
+  CloseHandle(startup.hStdError);
+  SetLastError(startError);
+  Check(started, "starting " + commandLine);
+
+  RunResult result = {-1, "", ""};
+  if (WaitForSingleObject(process.hProcess, ChildTimeoutMs) == WAIT_OBJECT_0) {
+    DWORD status = 0;
+    GetExitCodeProcess(process.hProcess, &status);
+    result.status = static_cast<int>(status);
+  } else {
+    TerminateProcess(process.hProcess, 1);
+    result.err = "timed out; ";
+  }
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  if (holdInputOpen) CloseHandle(inputWrite);
+  result.out = ReadWholeFile(io + "\\out");
+  result.err += ReadWholeFile(io + "\\err");
+  RemoveTree(io);
+  return result;
+}
+
+std::size_t CountOf(const std::string& text, const std::string& part) {
+  std::size_t count = 0;
+  for (auto at = text.find(part); at != std::string::npos; at = text.find(part, at + part.size()))
+    ++count;
+  return count;
+}

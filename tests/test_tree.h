@@ -1,0 +1,35 @@
+#pragma once
+// Test helpers: folder trees built from a compact description and snapshotted
+// back into one, and the real dirlift.exe run as a child process.
+//
+// A tree is a list of entries relative to a root, '/' separating: "a=text" is a
+// file holding text, "d/" a folder. A snapshot lists every entry so, sorted.
+
+#include <string>
+#include <vector>
+
+using Tree = std::vector<std::string>;
+
+std::string MakeTempFolder();
+void RemoveTree(const std::string& root);
+void MakeTree(const std::string& root, const Tree& entries);
+Tree Snapshot(const std::string& root);
+
+struct RunResult {
+  int status;
+  std::string out;
+  std::string err;
+};
+
+// Runs dirlift.exe (found beside the test executable) in `currentFolder` with
+// `input` piped into its standard input. With `holdInputOpen` the pipe stays open
+// until the program ends, so a program that reads past `input` waits for ever
+// (and the run times out).
+RunResult RunDirlift(const std::vector<std::string>& arguments, const std::string& input,
+                     const std::string& currentFolder, bool holdInputOpen = false);
+
+// Quotes one argument so that the C runtime's command-line parser gives it back unchanged.
+std::string QuoteArgument(const std::string& argument);
+
+// Number of times `part` occurs in `text`.
+std::size_t CountOf(const std::string& text, const std::string& part);

@@ -1,0 +1,146 @@
+// The pure pieces: path reading, switches, usage text, the question on string
+// streams, and the shell batch lists byte by byte.
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "app/command_line.h"
+#include "lift/lift.h"
+#include "lift/question.h"
+#include "lift/shell_batch.h"
+#include "platform/platform.h"
+
+namespace {
+
+// A string of every byte of a literal, embedded NULs included.
+template <std::size_t Size>
+std::string Bytes(const char (&literal)[Size]) {
+  return std::string(literal, Size - 1);
+}
+
+TEST(OwnName, IsTheLastComponentWhicheverSeparator) {
+  const struct {
+    const char* path;
+    const char* ownName;
+  } cases[] = {
+      {"C:\\data\\photos", "photos"},   {"photos", "photos"},
+      {"photos\\", "photos"},           {"photos\\\\", "photos"},
+      {"C:/data/photos", "photos"},     {"C:/data/photos/", "photos"},
+      {"C:\\data/mixed\\p", "p"},       {"C:photos", "photos"},
+      {"\\\\srv\\share\\x", "x"},       {"my.folder", "my.folder"},
+      {"..\\up", "up"},                 {"name with space", "name with space"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(OwnName(c.path), c.ownName) << c.path;
+}
+
+TEST(IsRootPath, RefusesOnlyPathsWithoutParent) {
+  for (const char* root : {"", "\\", "/", "\\\\", "C:", "C:\\", "c:/", "C:\\\\", "\\\\srv\\share",
+                           "\\\\srv\\share\\", "//srv/share", "\\\\srv"})
+    EXPECT_TRUE(IsRootPath(root)) << root;
+  for (const char* folder : {"C:\\x", "x", "\\x", "C:x", "\\\\srv\\share\\x", ".", "..", "x\\"})
+    EXPECT_FALSE(IsRootPath(folder)) << folder;
+}
+
+TEST(IsFullyQualified, NeedsDriveAndSeparatorOrShare) {
+  for (const char* full : {"C:\\x", "C:/x", "\\\\srv\\share\\x", "//srv/share/x"})
+    EXPECT_TRUE(IsFullyQualified(full)) << full;
+  for (const char* relative : {"x", "C:x", "\\x", "..\\x", ""})
+    EXPECT_FALSE(IsFullyQualified(relative)) << relative;
+}
+
+TEST(ChooseRunMode, TakesExactSwitchesOnly) {
+  const struct {
+    const char* text;
+    RunMode mode;
+  } known[] = {{"gui", RunMode::ShellBatch}, {"/o", RunMode::OverwriteAll},
+               {"/-o", RunMode::KeepExisting}};
+  for (const auto& c : known) {
+    RunMode mode = RunMode::Ask;
+    EXPECT_TRUE(ChooseRunMode(c.text, mode)) << c.text;
+    EXPECT_EQ(mode, c.mode) << c.text;
+  }
+  for (const char* unknown : {"/O", "GUI", "Gui", "", "-o", "/o ", "/-O", "/"}) {
+    RunMode mode = RunMode::Ask;
+    EXPECT_FALSE(ChooseRunMode(unknown, mode)) << unknown;
+    EXPECT_EQ(mode, RunMode::Ask) << unknown;
+  }
+}
+
+TEST(WriteUsage, FourLines) {
+  std::ostringstream out;
+  WriteUsage(out);
+  EXPECT_EQ(out.str(),
+            "Syntax: dirlift <path> [/o | /-o]\n\n"
+            "\t/o\tOverwrite all existing files\n"
+            "\t/-o\tDon't overwrite existing files\n");
+}
+
+TEST(AskToOverwrite, OneLineAnswersOneQuestion) {
+  const struct {
+    const char* name;
+    std::string input;
+    std::vector<Answer> answers;  // for questions asked one after another
+    std::size_t printed;
+  } cases[] = {
+      {"yes", "yes\n", {Answer::Yes, Answer::NoInput}, 2},
+      {"two lines", "y\nn\n", {Answer::Yes, Answer::No}, 2},
+      {"all", "all\n", {Answer::All}, 1},
+      {"capital Y then n", "Y\nn\n", {Answer::No}, 3},
+      {"x then y", "x\ny\n", {Answer::Yes}, 3},
+      {"capitals are no answers", "N\nA\na\n", {Answer::All}, 5},
+      {"no line end", "y", {Answer::Yes, Answer::NoInput}, 2},
+      {"empty input", "", {Answer::NoInput, Answer::NoInput}, 2},
+      {"CR LF lines", "n\r\ny\r\n", {Answer::No, Answer::Yes}, 2},
+      {"blank CR LF line", "\r\n", {Answer::NoInput}, 2},
+      {"leading blank", " y\n", {Answer::Yes}, 2},
+  };
+  for (const auto& c : cases) {
+    std::istringstream in(c.input);
+    std::ostringstream out;
+    std::vector<Answer> answers;
+    for (std::size_t i = 0; i < c.answers.size(); ++i)
+      answers.push_back(AskToOverwrite("f.txt", in, out));
+    EXPECT_EQ(answers, c.answers) << c.name;
+    std::string expected;
+    for (std::size_t i = 0; i < c.printed; ++i)
+      expected += "\"f.txt\" does already exist. Overwrite? (Yes/No/All): ";
+    EXPECT_EQ(out.str(), expected) << c.name;
+  }
+}
+
+TEST(ShellBatch, ListsEndEachPathInNulAndCloseWithTwo) {
+  std::string sources, destinations;
+  AddToShellBatch(sources, destinations, "C:\\d\\X\\a", "C:\\d\\X\\..\\a");
+  const SHFILEOPSTRUCTA one = ShellMoveRecord(sources, destinations);
+  EXPECT_EQ(std::string(one.pFrom, sources.size() + 1), Bytes("C:\\d\\X\\a\0\0"));
+  EXPECT_EQ(std::string(one.pTo, destinations.size() + 1), Bytes("C:\\d\\X\\..\\a\0\0"));
+
+  AddToShellBatch(sources, destinations, "C:\\d\\X\\b c", "C:\\d\\X\\..\\b c");
+  AddToShellBatch(sources, destinations, "C:\\d\\X\\d", "C:\\d\\X\\..\\d");
+  EXPECT_EQ(sources, Bytes("C:\\d\\X\\a\0C:\\d\\X\\b c\0C:\\d\\X\\d\0"));
+  EXPECT_EQ(destinations,
+            Bytes("C:\\d\\X\\..\\a\0C:\\d\\X\\..\\b c\0C:\\d\\X\\..\\d\0"));
+  EXPECT_EQ(ShellBatchPaths(sources),
+            std::vector<std::string>({"C:\\d\\X\\a", "C:\\d\\X\\b c", "C:\\d\\X\\d"}));
+}
+
+TEST(ShellBatch, RecordMovesWithUndoAndNoOwner) {
+  std::string sources, destinations;
+  AddToShellBatch(sources, destinations, "C:\\X\\a", "C:\\X\\..\\a");
+  const SHFILEOPSTRUCTA record = ShellMoveRecord(sources, destinations);
+  EXPECT_EQ(record.hwnd, nullptr);
+  EXPECT_EQ(record.wFunc, static_cast<UINT>(FO_MOVE));
+  EXPECT_EQ(record.pFrom, sources.c_str());
+  EXPECT_EQ(record.pTo, destinations.c_str());
+  EXPECT_EQ(record.fFlags, 0x0041);
+}
+
+TEST(SystemErrorText, IsOneLineOfText) {
+  const std::string text = SystemErrorText(ERROR_ACCESS_DENIED);
+  EXPECT_FALSE(text.empty());
+  EXPECT_EQ(text.find('\n'), std::string::npos) << text;
+  EXPECT_EQ(text.find('\r'), std::string::npos) << text;
+}
+
+}  // namespace
