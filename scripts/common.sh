@@ -22,6 +22,7 @@ ensure_tools() {
   command -v i686-w64-mingw32-g++-win32 >/dev/null || missing+=(g++-mingw-w64-i686-win32)
   command -v i686-w64-mingw32-windres >/dev/null || missing+=(binutils-mingw-w64-i686)
   [ -d /usr/src/googletest/googletest ] || missing+=(googletest)
+  command -v tmux >/dev/null || missing+=(tmux)
   if ! command -v wine >/dev/null || [ ! -x /usr/lib/wine/wine ]; then missing+=(wine wine32:i386); fi
   [ ${#missing[@]} = 0 ] && return 0
   echo "installing: ${missing[*]}"

@@ -1,0 +1,61 @@
+#!/usr/bin/env bash
+# Types answers into dirlift.exe running under Wine in a real terminal (tmux),
+# then checks the screen and the folders: a typed "yes" answers one question,
+# a typed "x" is asked about twice more (for x and for the line end), "n" keeps.
+#   terminal_test.sh PATH/TO/dirlift.exe
+set -euo pipefail
+exe=$1
+work=$(mktemp -d)
+tmux=(tmux -L "dirlift-test-$$")
+cleanup() {
+  "${tmux[@]}" kill-server 2>/dev/null || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+mkdir "$work/X"
+echo new >"$work/X/a"; echo old >"$work/a"
+echo new >"$work/X/b"; echo old >"$work/b"
+
+"${tmux[@]}" new-session -d -x 250 -y 20 \
+  "cd '$work' && env WINEPREFIX='${WINEPREFIX:-}' WINEDEBUG=-all wine '$exe' X; echo EXIT=\$?; sleep 120"
+
+screen=
+# The screen keeps no trailing blanks, so TEXT must not end in one.
+wait_for() {  # TEXT COUNT: until TEXT stands COUNT times on the screen
+  for _ in $(seq 300); do
+    screen=$("${tmux[@]}" capture-pane -p -J)
+    [ "$(grep -o -F -- "$1" <<<"$screen" | wc -l)" -ge "$2" ] && return 0
+    sleep 0.1
+  done
+  printf 'timed out waiting for %s (%s times); the screen:\n%s\n' "$1" "$2" "$screen"
+  echo "0 passed, 1 failed"
+  exit 1
+}
+
+wait_for '"a" does already exist. Overwrite? (Yes/No/All):' 1
+"${tmux[@]}" send-keys yes Enter
+wait_for '"b" does already exist. Overwrite? (Yes/No/All):' 1
+"${tmux[@]}" send-keys x Enter
+wait_for '"b" does already exist. Overwrite? (Yes/No/All):' 3
+"${tmux[@]}" send-keys n Enter
+wait_for 'EXIT=' 1
+
+failures=0
+expect() {  # DESCRIPTION CONDITION...
+  local what=$1; shift
+  if ! "$@"; then echo "FAILED: $what"; failures=$((failures + 1)); fi
+}
+expect "exit status 0" grep -q -F 'EXIT=0' <<<"$screen"
+expect "a asked once" test "$(grep -o -F '"a" does' <<<"$screen" | wc -l)" = 1
+expect "b asked three times" test "$(grep -o -F '"b" does' <<<"$screen" | wc -l)" = 3
+expect "a replaced" test "$(cat "$work/a")" = new
+expect "a gone from X" test ! -e "$work/X/a"
+expect "b kept" test "$(cat "$work/b")" = old
+expect "X still holds b" test "$(cat "$work/X/b")" = new
+if [ "$failures" != 0 ]; then
+  printf 'the screen:\n%s\n' "$screen"
+  echo "0 passed, 1 failed"
+  exit 1
+fi
+echo "1 passed, 0 failed"
