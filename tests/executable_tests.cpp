@@ -158,10 +158,11 @@ TEST(Executable, VersionIs2000WithoutStringTable) {
   EXPECT_EQ(block.find(std::string(stringTable, sizeof stringTable - 1)), std::string::npos);
 }
 
-TEST(Executable, ManifestRequiresAdministrator) {
+TEST(Executable, ManifestRequiresAdministratorAndUtf8) {
   const std::string manifest = Resource(RT_MANIFEST, MAKEINTRESOURCEA(1));
   EXPECT_NE(manifest.find("level=\"requireAdministrator\""), std::string::npos) << manifest;
   EXPECT_NE(manifest.find("uiAccess=\"false\""), std::string::npos) << manifest;
+  EXPECT_NE(manifest.find(">UTF-8</activeCodePage>"), std::string::npos) << manifest;
   EXPECT_EQ(ResourceCount(RT_MANIFEST), 1);
 }
 

@@ -139,6 +139,18 @@ const LiftCase Cases[] = {
 
     {"GuiWithoutClash", {"X/", "X/a=1", "X/s/", "X/s/f=2"}, {"@X", "gui"}, "", 0,
      {"a=1", "s/", "s/f=2"}, 0, 0},
+    // Names outside any one code page; "caf\xc3\xa9" is precomposed, "cafe\xcc\x81"
+    // the same word with a combining accent: two different names.
+    {"NamesInAnyScript",
+     {"X/", "X/Ελληνικά.txt=1", "X/Кириллица=2", "X/日本語.txt=3", "X/emoji 😀=4", "X/caf\xc3\xa9=5",
+      "X/cafe\xcc\x81=6", "X/目录/", "X/目录/文件=7"},
+     {"@X"}, "", 0,
+     {"Ελληνικά.txt=1", "Кириллица=2", "日本語.txt=3", "emoji 😀=4", "caf\xc3\xa9=5",
+      "cafe\xcc\x81=6", "目录/", "目录/文件=7"},
+     0, 0},
+    {"SameNameFolderInAnyScript", {"照片/", "照片/a=1", "照片/照片/", "照片/照片/b=2"}, {"@照片"}, "",
+     0, {"照片/", "照片/b=2", "a=1"}, 0, 0},
+
     // Wine's shell, with no display, answers its own replace questions with yes.
     {"GuiThreeClashesAmongTenEntries",
      {"X/", "X/a=new", "X/b=1", "X/c=new", "X/d/", "X/d/f=2", "X/e=3", "X/g=4", "X/h=5", "X/i=6",
@@ -178,6 +190,15 @@ TEST_F(LiftOnce, QuestionNamesTheEntryExactly) {
   MakeTree(root, {"X/", "X/my file.txt=new", "my file.txt=old"});
   const RunResult run = RunDirlift({root + "\\X"}, "n\n", root);
   EXPECT_EQ(run.out, "\"my file.txt\" does already exist. Overwrite? (Yes/No/All): ");
+}
+
+TEST_F(LiftOnce, QuestionShowsANameInAnyScriptAsItIs) {
+  ASSERT_EQ(GetACP(), static_cast<UINT>(CP_UTF8)) << "the tests need UTF-8 as their code page";
+  MakeTree(root, {"X/", "X/日本語 ✓.txt=new", "日本語 ✓.txt=old"});
+  const RunResult run = RunDirlift({root + "\\X"}, "y\n", root);
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.out, "\"日本語 ✓.txt\" does already exist. Overwrite? (Yes/No/All): ");
+  EXPECT_EQ(Snapshot(root), Tree({"日本語 ✓.txt=new"}));
 }
 
 TEST_F(LiftOnce, HiddenFileGoesUpAndStaysHidden) {

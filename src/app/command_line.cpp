@@ -44,6 +44,8 @@ int RunDirlift(const std::vector<std::string>& arguments, std::istream& in, std:
   }
   // In a gui run the shell's dialogs are all the user sees.
   if (mode == RunMode::ShellBatch) HideConsoleWindow();
-  MatchConsoleOutputToCodePage();
-  return LiftFolder(arguments[PathArgument], mode, in, out, errors) ? ExitDone : ExitFailed;
+  const unsigned previousOutputCodePage = MatchConsoleOutputToProcessCodePage();
+  const bool lifted = LiftFolder(arguments[PathArgument], mode, in, out, errors);
+  RestoreConsoleOutputCodePage(previousOutputCodePage);
+  return lifted ? ExitDone : ExitFailed;
 }

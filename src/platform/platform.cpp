@@ -89,6 +89,14 @@ void HideConsoleWindow() {
   if (console != nullptr) ShowWindow(console, SW_HIDE);
 }
 
-void MatchConsoleOutputToCodePage() {
-  if (GetACP() == CP_UTF8) SetConsoleOutputCP(CP_UTF8);
+unsigned MatchConsoleOutputToProcessCodePage() {
+  // The code page belongs to the console, not to this process: it outlives the
+  // run, so the caller restores it.
+  const UINT previous = GetConsoleOutputCP();  // 0 when there is no console
+  if (GetACP() != CP_UTF8 || previous == 0 || previous == CP_UTF8) return 0;
+  return SetConsoleOutputCP(CP_UTF8) ? previous : 0;
+}
+
+void RestoreConsoleOutputCodePage(unsigned codePage) {
+  if (codePage != 0) SetConsoleOutputCP(codePage);
 }

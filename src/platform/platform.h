@@ -42,9 +42,13 @@ void ShellMove(const std::string& fromList, const std::string& toList);
 
 void HideConsoleWindow();
 
-// Switches the console to UTF-8 output when the process code page is UTF-8, so
-// that names printed in a question show as they are.
-void MatchConsoleOutputToCodePage();
+// Switches the console's output to UTF-8 when the process code page is UTF-8, so
+// that names printed in a question show as they are. Returns the code page to
+// restore when done, or 0 when nothing was changed.
+unsigned MatchConsoleOutputToProcessCodePage();
+
+// Gives the console back the output code page it had (0: leave it as it is).
+void RestoreConsoleOutputCodePage(unsigned codePage);
 
 // The system's message for a Win32 error code, without its line end.
 std::string SystemErrorText(unsigned long errorCode);
