@@ -10,6 +10,8 @@
 #include <iterator>
 #include <set>
 
+#include "test_tree.h"
+
 namespace {
 
 // Every function dirlift.exe may import: each one is known to exist on Windows XP SP3.
@@ -23,12 +25,7 @@ const std::size_t IconSide = 48;
 const WORD IconBits = 32;
 const WORD IconGroupId = 1;
 
-std::string DirliftExe() {
-  char path[MAX_PATH];
-  const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
-  std::string folder(path, length);
-  return folder.substr(0, folder.find_last_of('\\')) + "\\dirlift.exe";
-}
+std::string DirliftExe() { return FolderOfThisExecutable() + "\\dirlift.exe"; }
 
 std::string ReadBytes(const std::string& path) {
   std::ifstream file(path, std::ios::binary);
@@ -183,6 +180,38 @@ TEST(Executable, IconIsOne48By48Image32Bit) {
   EXPECT_EQ(header.biWidth, static_cast<LONG>(IconSide));
   EXPECT_EQ(header.biHeight, static_cast<LONG>(IconSide * 2));  // colour and mask
   EXPECT_EQ(header.biBitCount, IconBits);
+}
+
+const char MenuKey[] = "Software\\Classes\\Directory\\shell\\dirlift";
+
+bool MenuKeyExists() {
+  HKEY key;
+  if (RegOpenKeyExA(HKEY_CURRENT_USER, MenuKey, 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
+  RegCloseKey(key);
+  return true;
+}
+
+RunResult RunScript(const std::string& script) {
+  return RunProgram("cmd /c " + QuoteArgument(FolderOfThisExecutable() + "\\" + script), "",
+                    FolderOfThisExecutable());
+}
+
+TEST(ExplorerMenu, AddsGuiCommandForFoldersAndRemovesIt) {
+  if (MenuKeyExists()) GTEST_SKIP() << "this user has the menu entry already; it is left alone";
+  const std::string query = std::string("reg query \"HKCU\\") + MenuKey + "\\command\" /ve";
+
+  const RunResult added = RunScript("dirlift-menu-add.cmd");
+  EXPECT_EQ(added.status, 0) << added.out << added.err;
+  const RunResult shown = RunProgram(query, "", FolderOfThisExecutable());
+  EXPECT_EQ(shown.status, 0) << shown.err;
+  const std::string command = "\"" + DirliftExe() + "\" \"%1\" gui";
+  EXPECT_NE(shown.out.find("REG_SZ    " + command + "\r\n"), std::string::npos)
+      << shown.out << "\nexpected: " << command;
+
+  const RunResult removed = RunScript("dirlift-menu-remove.cmd");
+  EXPECT_EQ(removed.status, 0) << removed.out << removed.err;
+  EXPECT_NE(RunProgram(query, "", FolderOfThisExecutable()).status, 0);
+  EXPECT_FALSE(MenuKeyExists());
 }
 
 }  // namespace

@@ -70,13 +70,6 @@ void SnapshotInto(const std::string& folder, const std::string& prefix, Tree& tr
   }
 }
 
-std::string FolderOfThisExecutable() {
-  char path[MAX_PATH];
-  const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
-  std::string folder(path, length);
-  return folder.substr(0, folder.find_last_of('\\'));
-}
-
 HANDLE InheritableFile(const std::string& path, DWORD access, DWORD disposition) {
   SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
   const HANDLE file = CreateFileA(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE,
@@ -86,6 +79,13 @@ HANDLE InheritableFile(const std::string& path, DWORD access, DWORD disposition)
 }
 
 }  // namespace
+
+std::string FolderOfThisExecutable() {
+  char path[MAX_PATH];
+  const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
+  std::string folder(path, length);
+  return folder.substr(0, folder.find_last_of('\\'));
+}
 
 std::string MakeTempFolder() {
   static int counter = 0;
@@ -148,10 +148,13 @@ std::string QuoteArgument(const std::string& argument) {
 
 RunResult RunDirlift(const std::vector<std::string>& arguments, const std::string& input,
                      const std::string& currentFolder, bool holdInputOpen) {
-  const std::string exe = FolderOfThisExecutable() + "\\dirlift.exe";
-  std::string commandLine = QuoteArgument(exe);
+  std::string commandLine = QuoteArgument(FolderOfThisExecutable() + "\\dirlift.exe");
   for (const std::string& argument : arguments) commandLine += " " + QuoteArgument(argument);
+  return RunProgram(commandLine, input, currentFolder, holdInputOpen);
+}
 
+RunResult RunProgram(std::string commandLine, const std::string& input,
+                     const std::string& currentFolder, bool holdInputOpen) {
   // Standard input is a pipe, as in "printf 'y\\n' | dirlift X".
   SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
   HANDLE inputRead = nullptr, inputWrite = nullptr;
@@ -172,7 +175,7 @@ RunResult RunDirlift(const std::vector<std::string>& arguments, const std::strin
   startup.hStdOutput = InheritableFile(io + "\\out", GENERIC_WRITE, CREATE_ALWAYS);
   startup.hStdError = InheritableFile(io + "\\err", GENERIC_WRITE, CREATE_ALWAYS);
   PROCESS_INFORMATION process = {};
-  const BOOL started = CreateProcessA(exe.c_str(), &commandLine[0], nullptr, nullptr, TRUE, 0,
+  const BOOL started = CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, TRUE, 0,
                                       nullptr, currentFolder.c_str(), &startup, &process);
   const DWORD startError = GetLastError();
   CloseHandle(startup.hStdInput);

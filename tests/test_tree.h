@@ -21,10 +21,17 @@ struct RunResult {
   std::string err;
 };
 
+// The folder of the running test executable, where dirlift.exe lies too.
+std::string FolderOfThisExecutable();
+
+// Runs a command line in `currentFolder` with `input` piped into its standard
+// input. With `holdInputOpen` the pipe stays open until the program ends, so a
+// program that reads past `input` waits for ever (and the run times out).
+RunResult RunProgram(std::string commandLine, const std::string& input,
+                     const std::string& currentFolder, bool holdInputOpen = false);
+
 // Runs dirlift.exe (found beside the test executable) in `currentFolder` with
-// `input` piped into its standard input. With `holdInputOpen` the pipe stays open
-// until the program ends, so a program that reads past `input` waits for ever
-// (and the run times out).
+// `input` piped into its standard input, as RunProgram does.
 RunResult RunDirlift(const std::vector<std::string>& arguments, const std::string& input,
                      const std::string& currentFolder, bool holdInputOpen = false);
 
