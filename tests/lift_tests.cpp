@@ -201,6 +201,14 @@ TEST_F(LiftOnce, QuestionShowsANameInAnyScriptAsItIs) {
   EXPECT_EQ(Snapshot(root), Tree({"日本語 ✓.txt=new"}));
 }
 
+TEST_F(LiftOnce, FileNamedLikeItsFolderIsNamedInTheError) {
+  MakeTree(root, {"X/", "X/X=1"});
+  const RunResult run = RunDirlift({root + "\\X"}, "", root);
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.err, "dirlift: cannot lift \"" + root +
+                         "\\X\\X\": it is a file named like its folder, so both stay\r\n");
+}
+
 TEST_F(LiftOnce, HiddenFileGoesUpAndStaysHidden) {
   MakeTree(root, {"X/", "X/h=1"});
   ASSERT_TRUE(SetFileAttributesA((root + "\\X\\h").c_str(), FILE_ATTRIBUTE_HIDDEN));

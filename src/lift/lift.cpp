@@ -172,8 +172,15 @@ bool LiftFolder(std::string path, RunMode mode, std::istream& answers, std::ostr
     if (AnyStillExists(ShellBatchPaths(batchSources))) entriesStay = true;
   }
 
-  if (!sameNamePath.empty())
+  if (!sameNamePath.empty()) {
+    // A file cannot go up: its destination is this folder itself.
+    if (!IsFolder(sameNamePath)) {
+      Report(errors, "cannot lift " + Quoted(sameNamePath),
+             "it is a file named like its folder, so both stay");
+      return false;
+    }
     return LiftFolder(sameNamePath, mode, answers, questions, errors) && allWell;
+  }
   if (entriesStay) return allWell;
   if (!RemoveFolder(working, reason)) {
     Report(errors, "cannot remove " + Quoted(path), reason);

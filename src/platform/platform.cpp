@@ -44,6 +44,11 @@ bool PathExists(const std::string& path) {
   return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
+bool IsFolder(const std::string& path) {
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
 bool MoveEntry(const std::string& from, const std::string& to, std::string& reason) {
   return MoveFileA(from.c_str(), to.c_str()) || Fail(reason);
 }

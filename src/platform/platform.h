@@ -18,6 +18,9 @@ bool ListFolder(const std::string& folderWithSeparator, std::vector<std::string>
 // which is safe: the plain move tried next never replaces anything.
 bool PathExists(const std::string& path);
 
+// True when a folder exists at `path`.
+bool IsFolder(const std::string& path);
+
 // Moves a file or a whole folder; fails when something exists at `to`.
 bool MoveEntry(const std::string& from, const std::string& to, std::string& reason);
 
