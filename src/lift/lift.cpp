@@ -56,14 +56,22 @@ void Report(std::ostream& errors, const std::string& what, const std::string& re
 // What became of one entry of the folder.
 enum class Outcome { Moved, Kept, Failed, Batched };
 
-Outcome Move(const std::string& source, const std::string& destination, bool replacing,
-             std::ostream& errors) {
-  std::string reason;
-  const bool moved = replacing ? ReplaceEntry(source, destination, reason)
-                               : MoveEntry(source, destination, reason);
+Outcome Reported(bool moved, const std::string& source, const std::string& reason,
+                 std::ostream& errors) {
   if (moved) return Outcome::Moved;
   Report(errors, "cannot move " + Quoted(source) + " up", reason);
   return Outcome::Failed;
+}
+
+Outcome MoveUp(const std::string& source, const std::string& destination, std::ostream& errors) {
+  std::string reason;
+  return Reported(MoveEntry(source, destination, reason), source, reason, errors);
+}
+
+Outcome ReplaceUp(const std::string& source, const std::string& destination,
+                  std::ostream& errors) {
+  std::string reason;
+  return Reported(ReplaceEntry(source, destination, reason), source, reason, errors);
 }
 
 // Settles a clash by the mode; an answer of "all" turns the mode to OverwriteAll
@@ -78,16 +86,16 @@ Outcome SettleClash(const std::string& name, const std::string& source,
       switch (AskToOverwrite(name, answers, questions)) {
         case Answer::All:
           mode = RunMode::OverwriteAll;
-          return Move(source, destination, true, errors);
+          return ReplaceUp(source, destination, errors);
         case Answer::Yes:
-          return Move(source, destination, true, errors);
+          return ReplaceUp(source, destination, errors);
         case Answer::No:
         case Answer::NoInput:
           return Outcome::Kept;
       }
       break;
     case RunMode::OverwriteAll:
-      return Move(source, destination, true, errors);
+      return ReplaceUp(source, destination, errors);
     case RunMode::KeepExisting:
       return Outcome::Kept;
   }
@@ -158,7 +166,7 @@ bool LiftFolder(std::string path, RunMode mode, std::istream& answers, std::ostr
     const Outcome outcome =
         PathExists(destination)
             ? SettleClash(name, source, destination, mode, answers, questions, errors)
-            : Move(source, destination, false, errors);
+            : MoveUp(source, destination, errors);
     if (outcome == Outcome::Batched)
       AddToShellBatch(batchSources, batchDestinations, batchBase + name,
                       batchBase + ParentStep + name);
