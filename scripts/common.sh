@@ -6,6 +6,9 @@ repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build_dir="$repo/build"
 
 export WINEPREFIX="$build_dir/wine-prefix"
+# Wine stores a Windows name as a Unix name in the locale's character set: with
+# anything but UTF-8 (a bare C locale, say) names outside ASCII cannot exist.
+export LC_ALL=C.UTF-8
 export WINEARCH=win32
 export WINEDEBUG=-all
 # No Mono or Gecko: the prefix would otherwise offer to download them.
