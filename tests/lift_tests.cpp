@@ -45,12 +45,15 @@ bool IsGuiRun(const std::vector<std::string>& arguments) {
   return std::find(arguments.begin(), arguments.end(), "gui") != arguments.end();
 }
 
-class Lift : public ::testing::TestWithParam<LiftCase> {
+// Each test works in a temporary folder of its own.
+class LiftOnce : public ::testing::Test {
  protected:
   void SetUp() override { root = MakeTempFolder(); }
   void TearDown() override { RemoveTree(root); }
   std::string root;
 };
+
+class Lift : public LiftOnce, public ::testing::WithParamInterface<LiftCase> {};
 
 TEST_P(Lift, LeavesTheExpectedTree) {
   const LiftCase& c = GetParam();
@@ -168,13 +171,6 @@ INSTANTIATE_TEST_SUITE_P(Runs, Lift, ::testing::ValuesIn(Cases),
                          [](const ::testing::TestParamInfo<LiftCase>& info) {
                            return std::string(info.param.name);
                          });
-
-class LiftOnce : public ::testing::Test {
- protected:
-  void SetUp() override { root = MakeTempFolder(); }
-  void TearDown() override { RemoveTree(root); }
-  std::string root;
-};
 
 TEST_F(LiftOnce, NoArgumentPrintsUsage) {
   const RunResult run = RunDirlift({}, "", root);

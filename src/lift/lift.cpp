@@ -86,7 +86,7 @@ Outcome SettleClash(const std::string& name, const std::string& source,
       switch (AskToOverwrite(name, answers, questions)) {
         case Answer::All:
           mode = RunMode::OverwriteAll;
-          return ReplaceUp(source, destination, errors);
+          [[fallthrough]];
         case Answer::Yes:
           return ReplaceUp(source, destination, errors);
         case Answer::No:
