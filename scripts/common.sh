@@ -1,15 +1,19 @@
-# Shared by scripts/lift and scripts/test: installs what the build needs when it
-# is missing, builds with the cross compiler, and runs one Wine server of the
-# project's own for the duration of a script.
+# Shared by scripts/lift and scripts/test: picks the Wine this host can run,
+# installs what the build needs when it is missing, builds both executables with
+# the cross compilers, and runs one Wine server of the project's own for the
+# duration of a script.
+#
+# Both dirlift.exe builds are products: build/win32 (i686) and build/win64
+# (x86_64). The tests run on the one this host's Wine runs: the 32-bit build
+# where the host runs 32-bit programs, the 64-bit build where it cannot or where
+# DIRLIFT_WINE64=1 asks for it.
 
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-build_dir="$repo/build"
+build_root="$repo/build"
 
-export WINEPREFIX="$build_dir/wine-prefix"
 # Wine stores a Windows name as a Unix name in the locale's character set: with
 # anything but UTF-8 (a bare C locale, say) names outside ASCII cannot exist.
 export LC_ALL=C.UTF-8
-export WINEARCH=win32
 export WINEDEBUG=-all
 # No Mono or Gecko: the prefix would otherwise offer to download them.
 export WINEDLLOVERRIDES="mscoree=;mshtml="
@@ -18,30 +22,100 @@ as_root() {
   if [ "$(id -u)" = 0 ]; then "$@"; else sudo "$@"; fi
 }
 
+# Tries to run the smallest 32-bit x86 Linux program there is: it only exits
+# with status 0. Kernels without IA32 emulation, gVisor and WSL 1 refuse it
+# with "Exec format error". Needs no installed package, so the answer decides
+# what to install.
+host_runs_32bit_programs() {
+  local probe
+  mkdir -p "$build_root"
+  probe=$(mktemp "$build_root/probe-i386.XXXXXX")
+  # ELF header, one loadable segment, then: xor ebx,ebx; mov eax,1; int 0x80 (exit 0).
+  printf '\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00'`
+        `'\x02\x00\x03\x00\x01\x00\x00\x00\x54\x80\x04\x08\x34\x00\x00\x00'`
+        `'\x00\x00\x00\x00\x00\x00\x00\x00\x34\x00\x20\x00\x01\x00\x00\x00'`
+        `'\x00\x00\x00\x00\x01\x00\x00\x00\x00\x00\x00\x00\x00\x80\x04\x08'`
+        `'\x00\x80\x04\x08\x5d\x00\x00\x00\x5d\x00\x00\x00\x05\x00\x00\x00'`
+        `'\x00\x10\x00\x00\x31\xdb\xb8\x01\x00\x00\x00\xcd\x80' >"$probe"
+  chmod +x "$probe"
+  local status=0
+  "$probe" 2>/dev/null || status=$?
+  rm -f "$probe"
+  return "$status"
+}
+
+# Sets the Wine this script uses and says in one line which and why.
+choose_wine() {
+  local why
+  if [ "${DIRLIFT_WINE64:-0}" = 1 ]; then
+    wine_bits=64
+    why="DIRLIFT_WINE64=1 asks for it"
+  elif host_runs_32bit_programs; then
+    wine_bits=32
+    why="this host runs 32-bit programs"
+  else
+    wine_bits=64
+    why="this host cannot run 32-bit programs (Exec format error)"
+  fi
+  echo "dirlift: the ${wine_bits}-bit build under ${wine_bits}-bit Wine, because $why"
+  if [ "$wine_bits" = 32 ]; then
+    export WINEARCH=win32
+    export WINELOADER=/usr/lib/wine/wine
+    export WINESERVER=/usr/lib/wine/wineserver32
+  else
+    export WINEARCH=win64
+    export WINELOADER=/usr/lib/wine/wine64
+    export WINESERVER=/usr/lib/wine/wineserver64
+  fi
+  export WINEPREFIX="$build_root/wine-prefix$wine_bits"
+  run_dir="$build_root/win$wine_bits"
+}
+
 ensure_tools() {
   local missing=()
   command -v cmake >/dev/null || missing+=(cmake)
   command -v make >/dev/null || missing+=(make)
   command -v i686-w64-mingw32-g++-win32 >/dev/null || missing+=(g++-mingw-w64-i686-win32)
   command -v i686-w64-mingw32-windres >/dev/null || missing+=(binutils-mingw-w64-i686)
+  command -v x86_64-w64-mingw32-g++-win32 >/dev/null || missing+=(g++-mingw-w64-x86-64-win32)
+  command -v x86_64-w64-mingw32-windres >/dev/null || missing+=(binutils-mingw-w64-x86-64)
   [ -d /usr/src/googletest/googletest ] || missing+=(googletest)
   command -v tmux >/dev/null || missing+=(tmux)
-  if ! command -v wine >/dev/null || [ ! -x /usr/lib/wine/wine ]; then missing+=(wine wine32:i386); fi
+  if [ ! -x "$WINELOADER" ]; then
+    if [ "$wine_bits" = 32 ]; then missing+=(wine32:i386); else missing+=(wine64); fi
+  fi
   [ ${#missing[@]} = 0 ] && return 0
   echo "installing: ${missing[*]}"
-  dpkg --print-foreign-architectures | grep -qx i386 || as_root dpkg --add-architecture i386
+  if [ "$wine_bits" = 32 ] && ! dpkg --print-foreign-architectures | grep -qx i386; then
+    as_root dpkg --add-architecture i386
+  fi
   as_root apt-get update -q
   as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${missing[@]}"
 }
 
+# Configures and builds one architecture's tree, or only TARGET of it.
+build_one() {  # BITS [TARGET]
+  local bits=$1 target=${2:-all} other_bits toolchain loader
+  if [ "$bits" = 32 ]; then
+    other_bits=64 toolchain=mingw-i686-win32 loader=/usr/lib/wine/wine
+  else
+    other_bits=32 toolchain=mingw-x86_64-win32 loader=/usr/lib/wine/wine64
+  fi
+  cmake -S "$repo" -B "$build_root/win$bits" -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_TOOLCHAIN_FILE="$repo/cmake/$toolchain.cmake" -DBUILD_TESTING=ON \
+    -DDIRLIFT_WINE="$loader" \
+    -DDIRLIFT_OTHER_EXE="$build_root/win$other_bits/bin/dirlift.exe" >/dev/null
+  cmake --build "$build_root/win$bits" -j "$(nproc)" --target "$target"
+}
+
+# Both products, and the tests of the build this host runs.
 build() {
-  cmake -S "$repo" -B "$build_dir" -DCMAKE_BUILD_TYPE=Release \
-    -DCMAKE_TOOLCHAIN_FILE="$repo/cmake/mingw-i686-win32.cmake" "$@" >/dev/null
-  cmake --build "$build_dir" -j "$(nproc)"
+  build_one 32
+  build_one 64
 }
 
 stop_wine() {
-  wineserver -k 2>/dev/null || true
+  "$WINESERVER" -k 2>/dev/null || true
 }
 
 # One persistent server for the whole run: every program then starts in
@@ -49,6 +123,6 @@ stop_wine() {
 start_wine() {
   mkdir -p "$WINEPREFIX"
   trap stop_wine EXIT
-  wineserver -p
-  wineboot -u >/dev/null 2>&1
+  "$WINESERVER" -p
+  "$WINELOADER" wineboot -u >/dev/null 2>&1
 }

@@ -27,6 +27,27 @@ const WORD IconGroupId = 1;
 
 std::string DirliftExe() { return FolderOfThisExecutable() + "\\dirlift.exe"; }
 
+// One shipped build of dirlift.exe: this build's own, beside the test program,
+// and the other architecture's, where the build names it.
+struct Image {
+  WORD machine;
+  std::string path;
+};
+
+std::string NameOf(const Image& image) {
+  return image.machine == IMAGE_FILE_MACHINE_I386 ? "Win32" : "Win64";
+}
+
+void PrintTo(const Image& image, std::ostream* out) { *out << NameOf(image); }
+
+#ifdef _WIN64
+const WORD OwnMachine = IMAGE_FILE_MACHINE_AMD64;
+const WORD OtherMachine = IMAGE_FILE_MACHINE_I386;
+#else
+const WORD OwnMachine = IMAGE_FILE_MACHINE_I386;
+const WORD OtherMachine = IMAGE_FILE_MACHINE_AMD64;
+#endif
+
 std::string ReadBytes(const std::string& path) {
   std::ifstream file(path, std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
@@ -39,17 +60,45 @@ T At(const std::string& image, std::size_t offset) {
   return value;
 }
 
-IMAGE_NT_HEADERS32 NtHeaders(const std::string& image) {
-  return At<IMAGE_NT_HEADERS32>(image, At<IMAGE_DOS_HEADER>(image, 0).e_lfanew);
+// The fields read from a PE file's headers; the optional header's layout
+// differs between 32-bit (PE32) and 64-bit (PE32+) images.
+struct PeFacts {
+  DWORD signature;
+  WORD machine;
+  WORD subsystem;
+  WORD subsystemMajor;
+  WORD subsystemMinor;
+  DWORD importTable;
+  bool wide;  // PE32+: 8-byte import thunks
+};
+
+std::size_t NtOffset(const std::string& image) { return At<IMAGE_DOS_HEADER>(image, 0).e_lfanew; }
+
+template <typename Headers>
+PeFacts FactsOf(const Headers& nt, bool wide) {
+  return {nt.Signature,
+          nt.FileHeader.Machine,
+          nt.OptionalHeader.Subsystem,
+          nt.OptionalHeader.MajorSubsystemVersion,
+          nt.OptionalHeader.MinorSubsystemVersion,
+          nt.OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT].VirtualAddress,
+          wide};
+}
+
+PeFacts Facts(const std::string& image) {
+  const std::size_t nt = NtOffset(image);
+  if (At<IMAGE_NT_HEADERS32>(image, nt).OptionalHeader.Magic == IMAGE_NT_OPTIONAL_HDR64_MAGIC)
+    return FactsOf(At<IMAGE_NT_HEADERS64>(image, nt), true);
+  return FactsOf(At<IMAGE_NT_HEADERS32>(image, nt), false);
 }
 
 // File offset of a relative virtual address, through the section table.
 std::size_t OffsetOf(const std::string& image, DWORD rva) {
-  const LONG ntOffset = At<IMAGE_DOS_HEADER>(image, 0).e_lfanew;
-  const IMAGE_NT_HEADERS32 nt = NtHeaders(image);
-  const std::size_t sections = ntOffset + offsetof(IMAGE_NT_HEADERS32, OptionalHeader) +
-                               nt.FileHeader.SizeOfOptionalHeader;
-  for (WORD i = 0; i < nt.FileHeader.NumberOfSections; ++i) {
+  const std::size_t nt = NtOffset(image);
+  const IMAGE_FILE_HEADER file = At<IMAGE_FILE_HEADER>(image, nt + sizeof(DWORD));
+  const std::size_t sections =
+      nt + offsetof(IMAGE_NT_HEADERS32, OptionalHeader) + file.SizeOfOptionalHeader;
+  for (WORD i = 0; i < file.NumberOfSections; ++i) {
     const auto section = At<IMAGE_SECTION_HEADER>(image, sections + i * sizeof(IMAGE_SECTION_HEADER));
     if (rva >= section.VirtualAddress && rva < section.VirtualAddress + section.SizeOfRawData)
       return rva - section.VirtualAddress + section.PointerToRawData;
@@ -64,30 +113,31 @@ std::string TextAt(const std::string& image, std::size_t offset) {
 // "DLL!function" for every import, the DLL name in upper case.
 std::set<std::string> Imports(const std::string& image) {
   std::set<std::string> imports;
-  const IMAGE_NT_HEADERS32 nt = NtHeaders(image);
-  std::size_t descriptor =
-      OffsetOf(image, nt.OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT].VirtualAddress);
-  for (;; descriptor += sizeof(IMAGE_IMPORT_DESCRIPTOR)) {
+  const PeFacts facts = Facts(image);
+  const std::size_t thunkSize = facts.wide ? sizeof(ULONGLONG) : sizeof(DWORD);
+  const ULONGLONG ordinalFlag = facts.wide ? IMAGE_ORDINAL_FLAG64 : IMAGE_ORDINAL_FLAG32;
+  for (std::size_t descriptor = OffsetOf(image, facts.importTable);;
+       descriptor += sizeof(IMAGE_IMPORT_DESCRIPTOR)) {
     const auto entry = At<IMAGE_IMPORT_DESCRIPTOR>(image, descriptor);
     if (entry.Name == 0) break;
     std::string dll = TextAt(image, OffsetOf(image, entry.Name));
     std::transform(dll.begin(), dll.end(), dll.begin(), ::toupper);
     const DWORD thunks = entry.OriginalFirstThunk != 0 ? entry.OriginalFirstThunk : entry.FirstThunk;
-    for (std::size_t thunk = OffsetOf(image, thunks);; thunk += sizeof(DWORD)) {
-      const DWORD value = At<DWORD>(image, thunk);
+    for (std::size_t thunk = OffsetOf(image, thunks);; thunk += thunkSize) {
+      const ULONGLONG value = facts.wide ? At<ULONGLONG>(image, thunk) : At<DWORD>(image, thunk);
       if (value == 0) break;
-      if (value & IMAGE_ORDINAL_FLAG32)
-        imports.insert(dll + "!#" + std::to_string(IMAGE_ORDINAL32(value)));
+      if (value & ordinalFlag)
+        imports.insert(dll + "!#" + std::to_string(value & 0xFFFF));
       else
-        imports.insert(dll + "!" + TextAt(image, OffsetOf(image, value) + sizeof(WORD)));
+        imports.insert(dll + "!" + TextAt(image, OffsetOf(image, static_cast<DWORD>(value)) + sizeof(WORD)));
     }
   }
   return imports;
 }
 
-// A resource of dirlift.exe, loaded as data.
-std::string Resource(LPCSTR type, LPCSTR name) {
-  const HMODULE module = LoadLibraryExA(DirliftExe().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+// A resource of an image, loaded as data (which works across architectures).
+std::string Resource(const std::string& exe, LPCSTR type, LPCSTR name) {
+  const HMODULE module = LoadLibraryExA(exe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
   if (module == nullptr) return "";
   std::string bytes;
   if (const HRSRC found = FindResourceA(module, name, type)) {
@@ -103,41 +153,67 @@ BOOL CALLBACK CountOne(HMODULE, LPCSTR, LPSTR, LONG_PTR count) {
   return TRUE;
 }
 
-int ResourceCount(LPCSTR type) {
-  const HMODULE module = LoadLibraryExA(DirliftExe().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+int ResourceCount(const std::string& exe, LPCSTR type) {
+  const HMODULE module = LoadLibraryExA(exe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
   int count = 0;
   EnumResourceNamesA(module, type, CountOne, reinterpret_cast<LONG_PTR>(&count));
   FreeLibrary(module);
   return count;
 }
 
-TEST(Executable, Is32BitConsoleProgramForXp) {
-  const IMAGE_NT_HEADERS32 nt = NtHeaders(ReadBytes(DirliftExe()));
-  EXPECT_EQ(nt.Signature, static_cast<DWORD>(IMAGE_NT_SIGNATURE));
-  EXPECT_EQ(nt.FileHeader.Machine, IMAGE_FILE_MACHINE_I386);
-  EXPECT_EQ(nt.OptionalHeader.Subsystem, IMAGE_SUBSYSTEM_WINDOWS_CUI);
-  const WORD major = nt.OptionalHeader.MajorSubsystemVersion;
-  const WORD minor = nt.OptionalHeader.MinorSubsystemVersion;
-  EXPECT_TRUE(major < MaxSubsystemMajor || (major == MaxSubsystemMajor && minor <= MaxSubsystemMinor))
-      << major << "." << minor;
+std::vector<Image> ShippedImages() {
+  std::vector<Image> images = {{OwnMachine, DirliftExe()}};
+#ifdef DIRLIFT_OTHER_EXE
+  images.push_back({OtherMachine, DIRLIFT_OTHER_EXE});
+#endif
+  return images;
 }
 
-TEST(Executable, ImportsOnlyFunctionsThatWindowsXpHas) {
+class Executable : public ::testing::TestWithParam<Image> {
+ protected:
+  void SetUp() override {
+    ASSERT_NE(GetFileAttributesA(GetParam().path.c_str()), INVALID_FILE_ATTRIBUTES)
+        << GetParam().path << " was not built";
+  }
+  const std::string& Exe() const { return GetParam().path; }
+};
+
+TEST_P(Executable, IsConsoleProgramForItsMachine) {
+  const PeFacts facts = Facts(ReadBytes(Exe()));
+  EXPECT_EQ(facts.signature, static_cast<DWORD>(IMAGE_NT_SIGNATURE));
+  EXPECT_EQ(facts.machine, GetParam().machine);
+  EXPECT_EQ(facts.subsystem, IMAGE_SUBSYSTEM_WINDOWS_CUI);
+  if (GetParam().machine == IMAGE_FILE_MACHINE_I386) {
+    const WORD major = facts.subsystemMajor, minor = facts.subsystemMinor;
+    EXPECT_TRUE(major < MaxSubsystemMajor ||
+                (major == MaxSubsystemMajor && minor <= MaxSubsystemMinor))
+        << major << "." << minor;
+  }
+}
+
+// The 32-bit build runs on Windows XP, so every function it imports must be one
+// XP SP3 has. The 64-bit build imports from the same system DLLs.
+TEST_P(Executable, ImportsOnlyWhatTheSystemHas) {
 #ifndef __MINGW32__
   GTEST_SKIP() << "the allowlist is for the MinGW build, which links msvcrt.dll";
 #endif
-  const std::set<std::string> imports = Imports(ReadBytes(DirliftExe()));
+  const std::set<std::string> imports = Imports(ReadBytes(Exe()));
   EXPECT_GT(imports.size(), 10u);
-  for (const std::string& import : imports)
-    EXPECT_TRUE(XpImports.count(import)) << import << " is not known to exist on Windows XP SP3";
+  std::set<std::string> systemDlls;
+  for (const std::string& import : XpImports) systemDlls.insert(import.substr(0, import.find('!')));
+  for (const std::string& import : imports) {
+    if (GetParam().machine == IMAGE_FILE_MACHINE_I386)
+      EXPECT_TRUE(XpImports.count(import)) << import << " is not known to exist on Windows XP SP3";
+    EXPECT_TRUE(systemDlls.count(import.substr(0, import.find('!'))))
+        << import << " is not from a system DLL";
+  }
 }
 
-TEST(Executable, VersionIs2000WithoutStringTable) {
-  const std::string exe = DirliftExe();
+TEST_P(Executable, VersionIs2000WithoutStringTable) {
   DWORD ignored = 0;
-  std::string info(GetFileVersionInfoSizeA(exe.c_str(), &ignored), '\0');
+  std::string info(GetFileVersionInfoSizeA(Exe().c_str(), &ignored), '\0');
   ASSERT_FALSE(info.empty());
-  ASSERT_TRUE(GetFileVersionInfoA(exe.c_str(), 0, static_cast<DWORD>(info.size()), &info[0]));
+  ASSERT_TRUE(GetFileVersionInfoA(Exe().c_str(), 0, static_cast<DWORD>(info.size()), &info[0]));
   VS_FIXEDFILEINFO* fixed = nullptr;
   UINT length = 0;
   ASSERT_TRUE(VerQueryValueA(&info[0], "\\", reinterpret_cast<void**>(&fixed), &length));
@@ -149,24 +225,24 @@ TEST(Executable, VersionIs2000WithoutStringTable) {
   EXPECT_EQ(fixed->dwFileOS, static_cast<DWORD>(VOS_NT_WINDOWS32));
   EXPECT_EQ(fixed->dwFileType, static_cast<DWORD>(VFT_APP));
 
-  const std::string block = Resource(RT_VERSION, MAKEINTRESOURCEA(VS_VERSION_INFO));
+  const std::string block = Resource(Exe(), RT_VERSION, MAKEINTRESOURCEA(VS_VERSION_INFO));
   const char stringTable[] = "S\0t\0r\0i\0n\0g\0F\0i\0l\0e\0I\0n\0f\0o";
   EXPECT_FALSE(block.empty());
   EXPECT_EQ(block.find(std::string(stringTable, sizeof stringTable - 1)), std::string::npos);
 }
 
-TEST(Executable, ManifestRequiresAdministratorAndUtf8) {
-  const std::string manifest = Resource(RT_MANIFEST, MAKEINTRESOURCEA(1));
+TEST_P(Executable, ManifestRequiresAdministratorAndUtf8) {
+  const std::string manifest = Resource(Exe(), RT_MANIFEST, MAKEINTRESOURCEA(1));
   EXPECT_NE(manifest.find("level=\"requireAdministrator\""), std::string::npos) << manifest;
   EXPECT_NE(manifest.find("uiAccess=\"false\""), std::string::npos) << manifest;
   EXPECT_NE(manifest.find(">UTF-8</activeCodePage>"), std::string::npos) << manifest;
-  EXPECT_EQ(ResourceCount(RT_MANIFEST), 1);
+  EXPECT_EQ(ResourceCount(Exe(), RT_MANIFEST), 1);
 }
 
-TEST(Executable, IconIsOne48By48Image32Bit) {
-  EXPECT_EQ(ResourceCount(RT_GROUP_ICON), 1);
-  EXPECT_EQ(ResourceCount(RT_ICON), 1);
-  const std::string group = Resource(RT_GROUP_ICON, MAKEINTRESOURCEA(IconGroupId));
+TEST_P(Executable, IconIsOne48By48Image32Bit) {
+  EXPECT_EQ(ResourceCount(Exe(), RT_GROUP_ICON), 1);
+  EXPECT_EQ(ResourceCount(Exe(), RT_ICON), 1);
+  const std::string group = Resource(Exe(), RT_GROUP_ICON, MAKEINTRESOURCEA(IconGroupId));
 
   // The group: three WORDs (reserved, type, count), then 14-byte entries.
   ASSERT_GE(group.size(), 6u + 14u);
@@ -175,12 +251,17 @@ TEST(Executable, IconIsOne48By48Image32Bit) {
   EXPECT_EQ(At<BYTE>(group, 7), IconSide);
   EXPECT_EQ(At<WORD>(group, 12), IconBits);
   const WORD iconId = At<WORD>(group, 18);
-  const std::string image = Resource(RT_ICON, MAKEINTRESOURCEA(iconId));
+  const std::string image = Resource(Exe(), RT_ICON, MAKEINTRESOURCEA(iconId));
   const auto header = At<BITMAPINFOHEADER>(image, 0);
   EXPECT_EQ(header.biWidth, static_cast<LONG>(IconSide));
   EXPECT_EQ(header.biHeight, static_cast<LONG>(IconSide * 2));  // colour and mask
   EXPECT_EQ(header.biBitCount, IconBits);
 }
+
+INSTANTIATE_TEST_SUITE_P(Builds, Executable, ::testing::ValuesIn(ShippedImages()),
+                         [](const ::testing::TestParamInfo<Image>& info) {
+                           return NameOf(info.param);
+                         });
 
 const char MenuKey[] = "Software\\Classes\\Directory\\shell\\dirlift";
 

@@ -2,9 +2,10 @@
 # Types answers into dirlift.exe running under Wine in a real terminal (tmux),
 # then checks the screen and the folders: a typed "yes" answers one question,
 # a typed "x" is asked about twice more (for x and for the line end), "n" keeps.
-#   terminal_test.sh PATH/TO/dirlift.exe
+#   terminal_test.sh WINE_LOADER PATH/TO/dirlift.exe
 set -euo pipefail
-exe=$1
+wine=$1
+exe=$2
 work=$(mktemp -d)
 tmux=(tmux -L "dirlift-test-$$")
 cleanup() {
@@ -18,7 +19,7 @@ echo new >"$work/X/a"; echo old >"$work/a"
 echo new >"$work/X/b"; echo old >"$work/b"
 
 "${tmux[@]}" new-session -d -x 250 -y 20 \
-  "cd '$work' && env WINEPREFIX='${WINEPREFIX:-}' WINEDEBUG=-all wine '$exe' X; echo EXIT=\$?; sleep 120"
+  "cd '$work' && env WINEPREFIX='${WINEPREFIX:-}' WINEDEBUG=-all '$wine' '$exe' X; echo EXIT=\$?; sleep 120"
 
 screen=
 # The screen keeps no trailing blanks, so TEXT must not end in one.
