@@ -209,6 +209,24 @@ TEST_P(Executable, ImportsOnlyWhatTheSystemHas) {
   }
 }
 
+// Names in any script, on every Windows: each file call goes through the wide
+// function. (FormatMessageA stays in the list of imports: the C++ runtime's
+// std::system_category calls it; dirlift's own messages use FormatMessageW.)
+TEST_P(Executable, CallsTheWideFileFunctions) {
+  const std::set<std::string> imports = Imports(ReadBytes(Exe()));
+  for (const char* wide :
+       {"KERNEL32.DLL!FindFirstFileW", "KERNEL32.DLL!FindNextFileW", "KERNEL32.DLL!GetFileAttributesW",
+        "KERNEL32.DLL!MoveFileW", "KERNEL32.DLL!MoveFileExW", "KERNEL32.DLL!RemoveDirectoryW",
+        "KERNEL32.DLL!GetFullPathNameW", "KERNEL32.DLL!FormatMessageW", "KERNEL32.DLL!WriteConsoleW",
+        "SHELL32.DLL!SHFileOperationW"})
+    EXPECT_TRUE(imports.count(wide)) << wide << " is not imported";
+  for (const char* narrow :
+       {"KERNEL32.DLL!FindFirstFileA", "KERNEL32.DLL!FindNextFileA", "KERNEL32.DLL!GetFileAttributesA",
+        "KERNEL32.DLL!MoveFileA", "KERNEL32.DLL!MoveFileExA", "KERNEL32.DLL!RemoveDirectoryA",
+        "KERNEL32.DLL!GetFullPathNameA", "SHELL32.DLL!SHFileOperationA"})
+    EXPECT_FALSE(imports.count(narrow)) << narrow << " is imported";
+}
+
 TEST_P(Executable, VersionIs2000WithoutStringTable) {
   DWORD ignored = 0;
   std::string info(GetFileVersionInfoSizeA(Exe().c_str(), &ignored), '\0');
@@ -231,11 +249,13 @@ TEST_P(Executable, VersionIs2000WithoutStringTable) {
   EXPECT_EQ(block.find(std::string(stringTable, sizeof stringTable - 1)), std::string::npos);
 }
 
-TEST_P(Executable, ManifestRequiresAdministratorAndUtf8) {
+TEST_P(Executable, ManifestRequiresAdministratorAndAllowsLongPaths) {
   const std::string manifest = Resource(Exe(), RT_MANIFEST, MAKEINTRESOURCEA(1));
   EXPECT_NE(manifest.find("level=\"requireAdministrator\""), std::string::npos) << manifest;
   EXPECT_NE(manifest.find("uiAccess=\"false\""), std::string::npos) << manifest;
-  EXPECT_NE(manifest.find(">UTF-8</activeCodePage>"), std::string::npos) << manifest;
+  EXPECT_NE(manifest.find(">true</longPathAware>"), std::string::npos) << manifest;
+  // The wide calls carry every name; the process code page no longer matters.
+  EXPECT_EQ(manifest.find("activeCodePage"), std::string::npos) << manifest;
   EXPECT_EQ(ResourceCount(Exe(), RT_MANIFEST), 1);
 }
 

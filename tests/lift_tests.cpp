@@ -78,6 +78,8 @@ TEST_P(Lift, LeavesTheExpectedTree) {
 // ONE_CLASH: "a" clashes with the parent's "a".
 // TWO_PASSES: "b" and "c" clash in the outer pass; in the descended pass the inner
 // "b" clashes only if the outer "b" was kept.
+// 85 CJK characters: 255 bytes of UTF-8.
+#define LONG_CJK_NAME "長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長"
 #define ONE_CLASH {"X/", "X/a=new", "X/f=1", "a=old"}
 #define TWO_PASSES \
   {"X/", "X/b=new", "X/c=new", "X/X/", "X/X/b=newer", "b=old", "c=old"}
@@ -92,8 +94,11 @@ const LiftCase Cases[] = {
     {"SameNameChainRemovesOnlyInnermost",
      {"X/", "X/a=1", "X/X/", "X/X/b=2", "X/X/X/", "X/X/X/c=3"}, {"@X"}, "", 0,
      {"X/", "X/X/", "X/X/c=3", "X/b=2", "a=1"}, 0, 0},
-    {"NameDifferingInCaseIsAClash", {"X/", "X/x/", "X/x/f=1", "X/g=2"}, {"@X", "/-o"}, "", 0,
-     {"X/", "X/x/", "X/x/f=1", "g=2"}, 0, 0},
+    // Windows takes names case aside, and so does the own name.
+    {"NameDifferingInCaseIsTheSameName", {"X/", "X/x/", "X/x/f=1", "X/g=2"}, {"@X", "/-o"}, "", 0,
+     {"X/", "X/f=1", "g=2"}, 0, 0},
+    {"FolderNameTypedInOtherCase", {"Photos/", "Photos/a=1", "Photos/Photos/", "Photos/Photos/b=2"},
+     {"@photos"}, "", 0, {"Photos/", "Photos/b=2", "a=1"}, 0, 0},
     {"FileNamedLikeItsFolderStaysAndIsReported", {"X/", "X/X=1", "X/a=2"}, {"@X"}, "", 1,
      {"X/", "X/X=1", "a=2"}, 0, 1},
     {"TrailingBackslashStillFindsSameName", {"P/", "P/a=1", "P/P/", "P/P/b=2"}, {"@P\\"}, "", 0,
@@ -143,13 +148,14 @@ const LiftCase Cases[] = {
     {"GuiWithoutClash", {"X/", "X/a=1", "X/s/", "X/s/f=2"}, {"@X", "gui"}, "", 0,
      {"a=1", "s/", "s/f=2"}, 0, 0},
     // Names outside any one code page; "caf\xc3\xa9" is precomposed, "cafe\xcc\x81"
-    // the same word with a combining accent: two different names.
+    // the same word with a combining accent: two different names. LONG_CJK_NAME
+    // is as long as a Linux file system allows.
     {"NamesInAnyScript",
      {"X/", "X/Ελληνικά.txt=1", "X/Кириллица=2", "X/日本語.txt=3", "X/emoji 😀=4", "X/caf\xc3\xa9=5",
-      "X/cafe\xcc\x81=6", "X/目录/", "X/目录/文件=7"},
+      "X/cafe\xcc\x81=6", "X/目录/", "X/目录/文件=7", "X/" LONG_CJK_NAME "=8"},
      {"@X"}, "", 0,
      {"Ελληνικά.txt=1", "Кириллица=2", "日本語.txt=3", "emoji 😀=4", "caf\xc3\xa9=5",
-      "cafe\xcc\x81=6", "目录/", "目录/文件=7"},
+      "cafe\xcc\x81=6", "目录/", "目录/文件=7", LONG_CJK_NAME "=8"},
      0, 0},
     {"SameNameFolderInAnyScript", {"照片/", "照片/a=1", "照片/照片/", "照片/照片/b=2"}, {"@照片"}, "",
      0, {"照片/", "照片/b=2", "a=1"}, 0, 0},
@@ -166,6 +172,51 @@ const LiftCase Cases[] = {
 };
 
 void PrintTo(const LiftCase& c, std::ostream* out) { *out << c.name; }
+
+// A name that is another entry's 8.3 short name stands for that entry in every
+// path, but is no clash: nothing is replaced, asked or handed to the shell.
+struct AliasCase {
+  const char* name;
+  const char* mode;  // the switch, or "" for none
+  const char* input;
+};
+
+class ShortNameAlias : public LiftOnce, public ::testing::WithParamInterface<AliasCase> {};
+
+TEST_P(ShortNameAlias, ReplacesNothingAndIsReported) {
+  const char precious[] = "Report 2023 final.doc";
+  MakeTree(root, {std::string(precious) + "=PRECIOUS", "X/", "X/other=1"});
+  char shortPath[MAX_PATH];
+  ASSERT_NE(GetShortPathNameA((root + "\\" + precious).c_str(), shortPath, MAX_PATH), 0u);
+  const std::string shortPathText = shortPath;
+  const std::string alias = shortPathText.substr(shortPathText.find_last_of('\\') + 1);
+  if (alias == precious) GTEST_SKIP() << "this volume keeps no short names";
+  MakeTree(root, {"X/" + alias + "=new"});
+
+  std::vector<std::string> arguments = {root + "\\X"};
+  if (*GetParam().mode) arguments.push_back(GetParam().mode);
+  const RunResult run = RunDirlift(arguments, GetParam().input, root, IsGuiRun(arguments));
+
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(Snapshot(root),
+            Sorted({std::string(precious) + "=PRECIOUS", "X/", "X/" + alias + "=new", "other=1"}));
+  EXPECT_EQ(run.out, "");
+  EXPECT_EQ(run.err, "dirlift: cannot move \"" + root + "\\X\\" + alias +
+                         "\" up: the name is the short name of \"" + precious + "\"\r\n");
+}
+
+const AliasCase AliasCases[] = {
+    {"OverwriteAll", "/o", ""},
+    {"AnsweredYes", "", "y\n"},
+    {"Gui", "gui", ""},
+};
+
+void PrintTo(const AliasCase& c, std::ostream* out) { *out << c.name; }
+
+INSTANTIATE_TEST_SUITE_P(Runs, ShortNameAlias, ::testing::ValuesIn(AliasCases),
+                         [](const ::testing::TestParamInfo<AliasCase>& info) {
+                           return std::string(info.param.name);
+                         });
 
 INSTANTIATE_TEST_SUITE_P(Runs, Lift, ::testing::ValuesIn(Cases),
                          [](const ::testing::TestParamInfo<LiftCase>& info) {
@@ -188,8 +239,26 @@ TEST_F(LiftOnce, QuestionNamesTheEntryExactly) {
   EXPECT_EQ(run.out, "\"my file.txt\" does already exist. Overwrite? (Yes/No/All): ");
 }
 
+// The code page that dirlift runs with: the system's, as it has no manifest entry for one.
+std::string SystemAnsiCodePage() {
+  char value[16] = "";
+  DWORD size = sizeof value;
+  HKEY key;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "System\\CurrentControlSet\\Control\\Nls\\CodePage", 0,
+                    KEY_READ, &key) != ERROR_SUCCESS)
+    return "";
+  RegQueryValueExA(key, "ACP", nullptr, nullptr, reinterpret_cast<BYTE*>(value), &size);
+  RegCloseKey(key);
+  return value;
+}
+
 TEST_F(LiftOnce, QuestionShowsANameInAnyScriptAsItIs) {
   ASSERT_EQ(GetACP(), static_cast<UINT>(CP_UTF8)) << "the tests need UTF-8 as their code page";
+  // Names in any script must not depend on the code page: dirlift runs with one
+  // that cannot hold them (this and the names cases would pass by chance otherwise).
+  const std::string systemCodePage = SystemAnsiCodePage();
+  ASSERT_NE(systemCodePage, "");
+  ASSERT_NE(systemCodePage, "65001");
   MakeTree(root, {"X/", "X/日本語 ✓.txt=new", "日本語 ✓.txt=old"});
   const RunResult run = RunDirlift({root + "\\X"}, "y\n", root);
   EXPECT_EQ(run.status, 0) << run.err;
@@ -203,6 +272,17 @@ TEST_F(LiftOnce, FileNamedLikeItsFolderIsNamedInTheError) {
   EXPECT_EQ(run.status, 1);
   EXPECT_EQ(run.err, "dirlift: cannot lift \"" + root +
                          "\\X\\X\": it is a file named like its folder, so both stay\r\n");
+}
+
+TEST_F(LiftOnce, SameNameLinkIsNotFollowed) {
+  MakeTree(root, {"P/", "P/keep=1", "P/X/", "P/X/f=2"});
+  // X\X leads back to P: following it would lift P's entries out of P.
+  if (!MakeFolderLink(root + "\\P\\X\\X", root + "\\P")) GTEST_SKIP() << "no symbolic links here";
+  const RunResult run = RunDirlift({root + "\\P\\X"}, "", root);
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(Snapshot(root), Tree({"P/", "P/X/", "P/X/X@", "P/f=2", "P/keep=1"}));
+  EXPECT_EQ(run.err, "dirlift: cannot lift \"" + root +
+                         "\\P\\X\\X\": it is a junction or symbolic link named like its folder, so both stay\r\n");
 }
 
 TEST_F(LiftOnce, HiddenFileGoesUpAndStaysHidden) {

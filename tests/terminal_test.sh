@@ -16,7 +16,8 @@ trap cleanup EXIT
 
 mkdir "$work/X"
 echo new >"$work/X/a"; echo old >"$work/a"
-echo new >"$work/X/b"; echo old >"$work/b"
+# A name outside ASCII shows as it is on the console, whatever its code page.
+echo new >"$work/X/日本 b"; echo old >"$work/日本 b"
 
 "${tmux[@]}" new-session -d -x 250 -y 20 \
   "cd '$work' && env WINEPREFIX='${WINEPREFIX:-}' WINEDEBUG=-all '$wine' '$exe' X; echo EXIT=\$?; sleep 120"
@@ -36,9 +37,9 @@ wait_for() {  # TEXT COUNT: until TEXT stands COUNT times on the screen
 
 wait_for '"a" does already exist. Overwrite? (Yes/No/All):' 1
 "${tmux[@]}" send-keys yes Enter
-wait_for '"b" does already exist. Overwrite? (Yes/No/All):' 1
+wait_for '"日本 b" does already exist. Overwrite? (Yes/No/All):' 1
 "${tmux[@]}" send-keys x Enter
-wait_for '"b" does already exist. Overwrite? (Yes/No/All):' 3
+wait_for '"日本 b" does already exist. Overwrite? (Yes/No/All):' 3
 "${tmux[@]}" send-keys n Enter
 wait_for 'EXIT=' 1
 
@@ -49,11 +50,11 @@ expect() {  # DESCRIPTION CONDITION...
 }
 expect "exit status 0" grep -q -F 'EXIT=0' <<<"$screen"
 expect "a asked once" test "$(grep -o -F '"a" does' <<<"$screen" | wc -l)" = 1
-expect "b asked three times" test "$(grep -o -F '"b" does' <<<"$screen" | wc -l)" = 3
+expect "日本 b asked three times" test "$(grep -o -F '"日本 b" does' <<<"$screen" | wc -l)" = 3
 expect "a replaced" test "$(cat "$work/a")" = new
 expect "a gone from X" test ! -e "$work/X/a"
-expect "b kept" test "$(cat "$work/b")" = old
-expect "X still holds b" test "$(cat "$work/X/b")" = new
+expect "日本 b kept" test "$(cat "$work/日本 b")" = old
+expect "X still holds 日本 b" test "$(cat "$work/X/日本 b")" = new
 if [ "$failures" != 0 ]; then
   printf 'the screen:\n%s\n' "$screen"
   echo "0 passed, 1 failed"

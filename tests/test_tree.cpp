@@ -57,11 +57,18 @@ bool IsFolder(const WIN32_FIND_DATAA& entry) {
   return (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
+// A link is never followed: it may point back at an ancestor.
+bool IsLink(const WIN32_FIND_DATAA& entry) {
+  return (entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+}
+
 void SnapshotInto(const std::string& folder, const std::string& prefix, Tree& tree) {
   for (const WIN32_FIND_DATAA& entry : Entries(folder)) {
     const std::string name = prefix + entry.cFileName;
     const std::string path = folder + "\\" + entry.cFileName;
-    if (IsFolder(entry)) {
+    if (IsLink(entry)) {
+      tree.push_back(name + "@");
+    } else if (IsFolder(entry)) {
       tree.push_back(name + "/");
       SnapshotInto(path, name + "/", tree);
     } else {
@@ -79,6 +86,39 @@ HANDLE InheritableFile(const std::string& path, DWORD access, DWORD disposition)
 }
 
 }  // namespace
+
+bool MakeFolderLink(const std::string& link, const std::string& target) {
+  const HMODULE kernel = GetModuleHandleA("kernel32.dll");
+  typedef BOOLEAN(WINAPI * CreateLink)(LPCSTR, LPCSTR, DWORD);
+  const DWORD LinkToFolder = 1;
+  if (const auto createLink =
+          reinterpret_cast<CreateLink>(GetProcAddress(kernel, "CreateSymbolicLinkA")))
+    createLink(link.c_str(), target.c_str(), LinkToFolder);
+  // Wine's CreateSymbolicLink makes nothing, but Wine shows a Unix symbolic link
+  // as one, and starts Unix programs: ln makes it.
+  typedef char*(CDECL * UnixName)(LPCWSTR);
+  const auto unixName = reinterpret_cast<UnixName>(GetProcAddress(kernel, "wine_get_unix_file_name"));
+  const auto wide = [](const std::string& path) {
+    std::wstring text(path.size(), L'\0');
+    text.resize(MultiByteToWideChar(CP_UTF8, 0, path.data(), static_cast<int>(path.size()), &text[0],
+                                    static_cast<int>(text.size())));
+    return text;
+  };
+  const auto isLink = [&link] {
+    const DWORD attributes = GetFileAttributesA(link.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+  };
+  if (!isLink() && unixName != nullptr) {
+    const std::string folder = link.substr(0, link.find_last_of('\\'));
+    const std::string name = link.substr(folder.size() + 1);
+    RunProgram("Z:\\bin\\ln -s " + QuoteArgument(unixName(wide(target).c_str())) + " " +
+                   QuoteArgument(std::string(unixName(wide(folder).c_str())) + "/" + name),
+               "", folder);
+    // Wine cannot wait for a Unix process, so wait for its work.
+    for (int tries = 0; tries < 100 && !isLink(); ++tries) Sleep(50);
+  }
+  return isLink();
+}
 
 std::string FolderOfThisExecutable() {
   char path[MAX_PATH];
@@ -104,7 +144,8 @@ void RemoveTree(const std::string& root) {
   for (const WIN32_FIND_DATAA& entry : Entries(root)) {
     const std::string path = root + "\\" + entry.cFileName;
     SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-    if (IsFolder(entry)) RemoveTree(path);
+    if (IsLink(entry)) RemoveDirectoryA(path.c_str()) || DeleteFileA(path.c_str());
+    else if (IsFolder(entry)) RemoveTree(path);
     else DeleteFileA(path.c_str());
   }
   RemoveDirectoryA(root.c_str());

@@ -3,7 +3,8 @@
 // back into one, and the real dirlift.exe run as a child process.
 //
 // A tree is a list of entries relative to a root, '/' separating: "a=text" is a
-// file holding text, "d/" a folder. A snapshot lists every entry so, sorted.
+// file holding text, "d/" a folder. A snapshot lists every entry so, sorted, and
+// a junction or symbolic link as "l@", without following it.
 
 #include <string>
 #include <vector>
@@ -14,6 +15,9 @@ std::string MakeTempFolder();
 void RemoveTree(const std::string& root);
 void MakeTree(const std::string& root, const Tree& entries);
 Tree Snapshot(const std::string& root);
+
+// Makes a symbolic link to a folder; false where the system cannot.
+bool MakeFolderLink(const std::string& link, const std::string& target);
 
 struct RunResult {
   int status;

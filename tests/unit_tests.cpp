@@ -14,9 +14,9 @@
 namespace {
 
 // A string of every byte of a literal, embedded NULs included.
-template <std::size_t Size>
-std::string Bytes(const char (&literal)[Size]) {
-  return std::string(literal, Size - 1);
+template <typename Char, std::size_t Size>
+std::basic_string<Char> Bytes(const Char (&literal)[Size]) {
+  return std::basic_string<Char>(literal, Size - 1);
 }
 
 TEST(OwnName, IsTheLastComponentWhicheverSeparator) {
@@ -112,9 +112,10 @@ TEST(AskToOverwrite, OneLineAnswersOneQuestion) {
 TEST(ShellBatch, ListsEndEachPathInNulAndCloseWithTwo) {
   std::string sources, destinations;
   AddToShellBatch(sources, destinations, "C:\\d\\X\\a", "C:\\d\\X\\..\\a");
-  const SHFILEOPSTRUCTA one = ShellMoveRecord(sources, destinations);
-  EXPECT_EQ(std::string(one.pFrom, sources.size() + 1), Bytes("C:\\d\\X\\a\0\0"));
-  EXPECT_EQ(std::string(one.pTo, destinations.size() + 1), Bytes("C:\\d\\X\\..\\a\0\0"));
+  const std::wstring wideSources = Wide(sources), wideDestinations = Wide(destinations);
+  const SHFILEOPSTRUCTW one = ShellMoveRecord(wideSources, wideDestinations);
+  EXPECT_EQ(std::wstring(one.pFrom, wideSources.size() + 1), Bytes(L"C:\\d\\X\\a\0\0"));
+  EXPECT_EQ(std::wstring(one.pTo, wideDestinations.size() + 1), Bytes(L"C:\\d\\X\\..\\a\0\0"));
 
   AddToShellBatch(sources, destinations, "C:\\d\\X\\b c", "C:\\d\\X\\..\\b c");
   AddToShellBatch(sources, destinations, "C:\\d\\X\\d", "C:\\d\\X\\..\\d");
@@ -125,15 +126,38 @@ TEST(ShellBatch, ListsEndEachPathInNulAndCloseWithTwo) {
             std::vector<std::string>({"C:\\d\\X\\a", "C:\\d\\X\\b c", "C:\\d\\X\\d"}));
 }
 
-TEST(ShellBatch, RecordMovesWithUndoAndNoOwner) {
+TEST(ShellBatch, ListsInAnyScriptKeepTheirNulsInUtf16) {
   std::string sources, destinations;
-  AddToShellBatch(sources, destinations, "C:\\X\\a", "C:\\X\\..\\a");
-  const SHFILEOPSTRUCTA record = ShellMoveRecord(sources, destinations);
+  AddToShellBatch(sources, destinations, "C:\\照片\\a", "C:\\照片\\..\\a");
+  AddToShellBatch(sources, destinations, "C:\\照片\\Ελ 😀", "C:\\照片\\..\\Ελ 😀");
+  // The CJK folder name, then Greek and an emoji outside the basic plane (a surrogate pair).
+  EXPECT_EQ(Wide(sources), Bytes(L"C:\\\x7167\x7247\\a\0C:\\\x7167\x7247\\\x0395\x03bb \xd83d\xde00\0"));
+  EXPECT_EQ(Utf8(Wide(destinations)), destinations);
+}
+
+TEST(ShellBatch, RecordMovesWithUndoAndNoOwner) {
+  const std::wstring sources = Bytes(L"C:\\X\\a\0"), destinations = Bytes(L"C:\\X\\..\\a\0");
+  const SHFILEOPSTRUCTW record = ShellMoveRecord(sources, destinations);
   EXPECT_EQ(record.hwnd, nullptr);
   EXPECT_EQ(record.wFunc, static_cast<UINT>(FO_MOVE));
   EXPECT_EQ(record.pFrom, sources.c_str());
   EXPECT_EQ(record.pTo, destinations.c_str());
   EXPECT_EQ(record.fFlags, 0x0041);
+}
+
+TEST(SameName, IsEqualButForCaseAsWindowsCompares) {
+  const struct {
+    const char* a;
+    const char* b;
+    bool same;
+  } cases[] = {
+      {"Photos", "photos", true},          {"x", "X", true},
+      {"Ελληνικά", "ΕΛΛΗΝΙΚΆ", true},      {"caf\xc3\xa9", "CAF\xc3\x89", true},
+      {"caf\xc3\xa9", "cafe\xcc\x81", false},  // precomposed and combining accent
+      {"photos", "photos ", false},        {"REPO~H1X.DOC", "Report 2023 final.doc", false},
+      {"a", "b", false},                   {"", "", true},
+  };
+  for (const auto& c : cases) EXPECT_EQ(SameName(c.a, c.b), c.same) << c.a << " / " << c.b;
 }
 
 TEST(SystemErrorText, IsOneLineOfText) {

@@ -44,8 +44,5 @@ int RunDirlift(const std::vector<std::string>& arguments, std::istream& in, std:
   }
   // In a gui run the shell's dialogs are all the user sees.
   if (mode == RunMode::ShellBatch) HideConsoleWindow();
-  const unsigned previousOutputCodePage = MatchConsoleOutputToProcessCodePage();
-  const bool lifted = LiftFolder(arguments[PathArgument], mode, in, out, errors);
-  RestoreConsoleOutputCodePage(previousOutputCodePage);
-  return lifted ? ExitDone : ExitFailed;
+  return LiftFolder(arguments[PathArgument], mode, in, out, errors) ? ExitDone : ExitFailed;
 }

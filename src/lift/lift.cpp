@@ -102,6 +102,23 @@ Outcome SettleClash(const std::string& name, const std::string& source,
   return Outcome::Kept;
 }
 
+// Windows also reaches an entry through its 8.3 short name, so something found
+// at the destination is a clash only when it bears the entry's own name. An
+// entry named like another's short name is no clash to settle: replacing would
+// destroy an unrelated file, so it stays and is reported.
+bool IsTrueClash(const std::string& name, const std::string& source,
+                 const std::string& destination, std::ostream& errors) {
+  std::string existing, reason;
+  if (!ListedName(destination, existing, reason)) {
+    Report(errors, "cannot move " + Quoted(source) + " up", "cannot tell what lies in its way: " + reason);
+    return false;
+  }
+  if (SameName(existing, name)) return true;
+  Report(errors, "cannot move " + Quoted(source) + " up",
+         "the name is the short name of " + Quoted(existing));
+  return false;
+}
+
 bool AnyStillExists(const std::vector<std::string>& paths) {
   for (const std::string& path : paths)
     if (PathExists(path)) return true;
@@ -156,17 +173,21 @@ bool LiftFolder(std::string path, RunMode mode, std::istream& answers, std::ostr
 
   for (const std::string& name : names) {
     if (name == ThisFolder || name == ParentFolder) continue;
-    if (name == ownName) {
+    // The user may type the folder's name in any case, as Windows takes it.
+    if (SameName(name, ownName)) {
       sameNamePath = working + name;
       continue;
     }
     const std::string source = working + name;
     // The parent is reached through "..": its own path is never worked out.
     const std::string destination = working + ParentStep + name;
-    const Outcome outcome =
-        PathExists(destination)
-            ? SettleClash(name, source, destination, mode, answers, questions, errors)
-            : MoveUp(source, destination, errors);
+    Outcome outcome;
+    if (!PathExists(destination))
+      outcome = MoveUp(source, destination, errors);
+    else if (IsTrueClash(name, source, destination, errors))
+      outcome = SettleClash(name, source, destination, mode, answers, questions, errors);
+    else
+      outcome = Outcome::Failed;
     if (outcome == Outcome::Batched)
       AddToShellBatch(batchSources, batchDestinations, batchBase + name,
                       batchBase + ParentStep + name);
@@ -181,11 +202,21 @@ bool LiftFolder(std::string path, RunMode mode, std::istream& answers, std::ostr
   }
 
   if (!sameNamePath.empty()) {
-    // A file cannot go up: its destination is this folder itself.
-    if (!IsFolder(sameNamePath)) {
-      Report(errors, "cannot lift " + Quoted(sameNamePath),
-             "it is a file named like its folder, so both stay");
-      return false;
+    switch (KindOf(sameNamePath)) {
+      case EntryKind::Folder:
+      case EntryKind::Missing:  // gone meanwhile: the inner pass says why it cannot list it
+        break;
+      case EntryKind::Link:
+        // A junction may point back at an ancestor: lifting through it would
+        // shuffle entries of folders the user never named.
+        Report(errors, "cannot lift " + Quoted(sameNamePath),
+               "it is a junction or symbolic link named like its folder, so both stay");
+        return false;
+      case EntryKind::File:
+        // A file cannot go up: its destination is this folder itself.
+        Report(errors, "cannot lift " + Quoted(sameNamePath),
+               "it is a file named like its folder, so both stay");
+        return false;
     }
     return LiftFolder(sameNamePath, mode, answers, questions, errors) && allWell;
   }

@@ -1,8 +1,11 @@
 #include "platform/platform.h"
 
+#include <iostream>
+#include <streambuf>
+
 namespace {
 
-const char ListAllPattern[] = "*";
+const wchar_t ListAllPattern[] = L"*";
 
 bool Fail(std::string& reason) {
   // Read the error first: anything called after the failing call may reset it.
@@ -10,14 +13,73 @@ bool Fail(std::string& reason) {
   return false;
 }
 
+// The standard library attaches a device to a stream only through a stream
+// buffer, so this is the one class here: it collects what the stream writes and,
+// at each flush, hands it to the console as UTF-16. Every write of the program
+// ends in a flush (std::endl, std::flush, or std::cerr's unit buffering).
+class ConsoleBuffer : public std::streambuf {
+ public:
+  explicit ConsoleBuffer(HANDLE console) : console_(console) {}
+
+ protected:
+  int_type overflow(int_type c) override {
+    if (!traits_type::eq_int_type(c, traits_type::eof())) pending_ += traits_type::to_char_type(c);
+    return traits_type::not_eof(c);
+  }
+
+  std::streamsize xsputn(const char* text, std::streamsize count) override {
+    pending_.append(text, static_cast<std::size_t>(count));
+    return count;
+  }
+
+  int sync() override {
+    const std::wstring text = Wide(pending_);
+    pending_.clear();
+    DWORD written = 0;
+    return text.empty() ||
+                   WriteConsoleW(console_, text.data(), static_cast<DWORD>(text.size()), &written,
+                                 nullptr)
+               ? 0
+               : -1;
+  }
+
+ private:
+  HANDLE console_;
+  std::string pending_;
+};
+
+bool IsConsole(HANDLE handle) {
+  DWORD mode = 0;
+  return GetConsoleMode(handle, &mode) != 0;
+}
+
 }  // namespace
 
+std::wstring Wide(const std::string& utf8) {
+  if (utf8.empty()) return std::wstring();
+  const int size = static_cast<int>(utf8.size());
+  const int needed = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, nullptr, 0);
+  std::wstring wide(static_cast<std::size_t>(needed), L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, &wide[0], needed);
+  return wide;
+}
+
+std::string Utf8(const std::wstring& wide) {
+  if (wide.empty()) return std::string();
+  const int size = static_cast<int>(wide.size());
+  const int needed = WideCharToMultiByte(CP_UTF8, 0, wide.data(), size, nullptr, 0, nullptr, nullptr);
+  std::string utf8(static_cast<std::size_t>(needed), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, wide.data(), size, &utf8[0], needed, nullptr, nullptr);
+  return utf8;
+}
+
 std::string SystemErrorText(unsigned long errorCode) {
-  char* buffer = nullptr;
-  const DWORD length = FormatMessageA(
+  wchar_t* buffer = nullptr;
+  // With ALLOCATE_BUFFER the buffer argument is a pointer to the pointer.
+  const DWORD length = FormatMessageW(
       FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-      nullptr, errorCode, 0, reinterpret_cast<char*>(&buffer), 0, nullptr);
-  std::string text = length != 0 ? std::string(buffer, length) : std::string();
+      nullptr, errorCode, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+  std::string text = length != 0 ? Utf8(std::wstring(buffer, length)) : std::string();
   LocalFree(buffer);
   while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' '))
     text.pop_back();
@@ -27,12 +89,12 @@ std::string SystemErrorText(unsigned long errorCode) {
 
 bool ListFolder(const std::string& folderWithSeparator, std::vector<std::string>& names,
                 std::string& reason) {
-  WIN32_FIND_DATAA record;
-  const HANDLE listing = FindFirstFileA((folderWithSeparator + ListAllPattern).c_str(), &record);
+  WIN32_FIND_DATAW record;
+  const HANDLE listing = FindFirstFileW((Wide(folderWithSeparator) + ListAllPattern).c_str(), &record);
   if (listing == INVALID_HANDLE_VALUE) return Fail(reason);
   do {
-    names.push_back(record.cFileName);
-  } while (FindNextFileA(listing, &record));
+    names.push_back(Utf8(record.cFileName));
+  } while (FindNextFileW(listing, &record));
   const DWORD endError = GetLastError();
   FindClose(listing);
   if (endError == ERROR_NO_MORE_FILES) return true;
@@ -41,38 +103,66 @@ bool ListFolder(const std::string& folderWithSeparator, std::vector<std::string>
 }
 
 bool PathExists(const std::string& path) {
-  return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+  return GetFileAttributesW(Wide(path).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-bool IsFolder(const std::string& path) {
-  const DWORD attributes = GetFileAttributesA(path.c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+bool ListedName(const std::string& path, std::string& name, std::string& reason) {
+  // A pattern without wildcards lists the one entry the path reaches, under the
+  // name its folder holds, even when the path reached it by its short name.
+  WIN32_FIND_DATAW record;
+  const HANDLE listing = FindFirstFileW(Wide(path).c_str(), &record);
+  if (listing == INVALID_HANDLE_VALUE) return Fail(reason);
+  FindClose(listing);
+  name = Utf8(record.cFileName);
+  return true;
+}
+
+bool SameName(const std::string& a, const std::string& b) {
+  // File systems compare names by upper-casing each character on its own; the
+  // invariant locale does that without any language's rules, and without the
+  // linguistic equivalences that CompareString would apply (a precomposed and a
+  // combining accent are two different names).
+  std::wstring upper[] = {Wide(a), Wide(b)};
+  for (std::wstring& name : upper)
+    if (!name.empty())
+      LCMapStringW(LOCALE_INVARIANT, LCMAP_UPPERCASE, name.c_str(), static_cast<int>(name.size()),
+                   &name[0], static_cast<int>(name.size()));
+  return upper[0] == upper[1];
+}
+
+EntryKind KindOf(const std::string& path) {
+  const DWORD attributes = GetFileAttributesW(Wide(path).c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) return EntryKind::Missing;
+  if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) return EntryKind::Link;
+  return (attributes & FILE_ATTRIBUTE_DIRECTORY) ? EntryKind::Folder : EntryKind::File;
 }
 
 bool MoveEntry(const std::string& from, const std::string& to, std::string& reason) {
-  return MoveFileA(from.c_str(), to.c_str()) || Fail(reason);
+  return MoveFileW(Wide(from).c_str(), Wide(to).c_str()) || Fail(reason);
 }
 
 bool ReplaceEntry(const std::string& from, const std::string& to, std::string& reason) {
-  return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING) || Fail(reason);
+  return MoveFileExW(Wide(from).c_str(), Wide(to).c_str(), MOVEFILE_REPLACE_EXISTING) ||
+         Fail(reason);
 }
 
 bool RemoveFolder(const std::string& folder, std::string& reason) {
-  return RemoveDirectoryA(folder.c_str()) || Fail(reason);
+  return RemoveDirectoryW(Wide(folder).c_str()) || Fail(reason);
 }
 
 std::string FullPath(const std::string& path) {
-  const DWORD needed = GetFullPathNameA(path.c_str(), 0, nullptr, nullptr);
+  const std::wstring wide = Wide(path);
+  const DWORD needed = GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
   if (needed == 0) return path;
-  std::string full(needed, '\0');
-  const DWORD written = GetFullPathNameA(path.c_str(), needed, &full[0], nullptr);
+  std::wstring full(needed, L'\0');
+  const DWORD written = GetFullPathNameW(wide.c_str(), needed, &full[0], nullptr);
   if (written == 0 || written >= needed) return path;
   full.resize(written);
-  return full;
+  return Utf8(full);
 }
 
-SHFILEOPSTRUCTA ShellMoveRecord(const std::string& fromList, const std::string& toList) {
-  SHFILEOPSTRUCTA record = {};
+SHFILEOPSTRUCTW ShellMoveRecord(const std::wstring& fromList, const std::wstring& toList) {
+  SHFILEOPSTRUCTW record = {};
   record.hwnd = nullptr;  // the shell's dialogs have no owner window
   record.wFunc = FO_MOVE;
   // c_str() supplies the list's closing NUL: each path already ends in one, so the
@@ -85,8 +175,9 @@ SHFILEOPSTRUCTA ShellMoveRecord(const std::string& fromList, const std::string& 
 }
 
 void ShellMove(const std::string& fromList, const std::string& toList) {
-  SHFILEOPSTRUCTA record = ShellMoveRecord(fromList, toList);
-  SHFileOperationA(&record);
+  const std::wstring wideFrom = Wide(fromList), wideTo = Wide(toList);
+  SHFILEOPSTRUCTW record = ShellMoveRecord(wideFrom, wideTo);
+  SHFileOperationW(&record);
 }
 
 void HideConsoleWindow() {
@@ -94,14 +185,17 @@ void HideConsoleWindow() {
   if (console != nullptr) ShowWindow(console, SW_HIDE);
 }
 
-unsigned MatchConsoleOutputToProcessCodePage() {
-  // The code page belongs to the console, not to this process: it outlives the
-  // run, so the caller restores it.
-  const UINT previous = GetConsoleOutputCP();  // 0 when there is no console
-  if (GetACP() != CP_UTF8 || previous == 0 || previous == CP_UTF8) return 0;
-  return SetConsoleOutputCP(CP_UTF8) ? previous : 0;
-}
-
-void RestoreConsoleOutputCodePage(unsigned codePage) {
-  if (codePage != 0) SetConsoleOutputCP(codePage);
+int WithUnicodeConsole(const std::function<int()>& work) {
+  ConsoleBuffer out(GetStdHandle(STD_OUTPUT_HANDLE)), errors(GetStdHandle(STD_ERROR_HANDLE));
+  std::streambuf* const originalOut = std::cout.rdbuf();
+  std::streambuf* const originalErrors = std::cerr.rdbuf();
+  if (IsConsole(GetStdHandle(STD_OUTPUT_HANDLE))) std::cout.rdbuf(&out);
+  if (IsConsole(GetStdHandle(STD_ERROR_HANDLE))) std::cerr.rdbuf(&errors);
+  const int status = work();
+  // The buffers end here, so the streams get their own back, flushed.
+  std::cout.flush();
+  std::cerr.flush();
+  std::cout.rdbuf(originalOut);
+  std::cerr.rdbuf(originalErrors);
+  return status;
 }

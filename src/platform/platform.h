@@ -1,25 +1,41 @@
 #pragma once
 // The Windows operations dirlift relies on, as free functions over the Win32 calls.
-// Paths are narrow strings in the process code page and are handed to Windows as
-// built; a failing call fills `reason` with the system's text for its error code.
+// Paths and names are UTF-8 strings; this layer converts them at its edge and calls
+// the wide (W) functions, so every name works on every Windows. A failing call
+// fills `reason` with the system's text for its error code.
 
+#include <functional>
 #include <string>
 #include <vector>
 
 #include <windows.h>
 #include <shellapi.h>
 
+// UTF-8 to UTF-16 and back; embedded NULs convert like any other character.
+std::wstring Wide(const std::string& utf8);
+std::string Utf8(const std::wstring& wide);
+
 // Names of every entry of `folderWithSeparator` (a folder path ending in a
 // separator), "." and ".." included, in the order the system lists them.
 bool ListFolder(const std::string& folderWithSeparator, std::vector<std::string>& names,
                 std::string& reason);
 
-// True when a file or folder exists at `path`. A failed test counts as free,
-// which is safe: the plain move tried next never replaces anything.
+// True when a file or folder exists at `path`. Windows also finds an entry
+// through its 8.3 short name and whatever the case, so this says nothing about
+// which entry is there: ListedName does. A failed test counts as free, which is
+// safe: the plain move tried next never replaces anything.
 bool PathExists(const std::string& path);
 
-// True when a folder exists at `path`.
-bool IsFolder(const std::string& path);
+// The long name, as its folder lists it, of the entry that `path` reaches.
+bool ListedName(const std::string& path, std::string& name, std::string& reason);
+
+// True when two names are one name to Windows: equal but for case.
+bool SameName(const std::string& a, const std::string& b);
+
+enum class EntryKind { Missing, File, Folder, Link };
+
+// A link is a junction or symbolic link (a reparse point), whatever it points to.
+EntryKind KindOf(const std::string& path);
 
 // Moves a file or a whole folder; fails when something exists at `to`.
 bool MoveEntry(const std::string& from, const std::string& to, std::string& reason);
@@ -36,22 +52,20 @@ std::string FullPath(const std::string& path);
 // The record for one shell move of every path in `fromList` to the path at the
 // same place in `toList`. Both lists hold each path followed by one NUL; the
 // strings must outlive the record.
-SHFILEOPSTRUCTA ShellMoveRecord(const std::string& fromList, const std::string& toList);
+SHFILEOPSTRUCTW ShellMoveRecord(const std::wstring& fromList, const std::wstring& toList);
 
-// Hands the lists to the shell, which shows its own replace dialogs and records
-// the move for undo. Returns once the shell is done; what it could not move or
-// what the user declined stays where it was.
+// Hands the lists (UTF-8, each path followed by one NUL) to the shell, which
+// shows its own replace dialogs and records the move for undo. Returns once the
+// shell is done; what it could not move or what the user declined stays where it was.
 void ShellMove(const std::string& fromList, const std::string& toList);
 
 void HideConsoleWindow();
 
-// Switches the console's output to UTF-8 when the process code page is UTF-8, so
-// that names printed in a question show as they are. Returns the code page to
-// restore when done, or 0 when nothing was changed.
-unsigned MatchConsoleOutputToProcessCodePage();
-
-// Gives the console back the output code page it had (0: leave it as it is).
-void RestoreConsoleOutputCodePage(unsigned codePage);
+// Runs `work` with std::cout and std::cerr writing UTF-8 text through
+// WriteConsoleW where they are a console, so that names in any script show on
+// every Windows whatever the console's code page. A pipe or a file gets the UTF-8
+// bytes as they are.
+int WithUnicodeConsole(const std::function<int()>& work);
 
 // The system's message for a Win32 error code, without its line end.
 std::string SystemErrorText(unsigned long errorCode);
