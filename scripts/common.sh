@@ -81,6 +81,7 @@ ensure_tools() {
   command -v x86_64-w64-mingw32-windres >/dev/null || missing+=(binutils-mingw-w64-x86-64)
   [ -d /usr/src/googletest/googletest ] || missing+=(googletest)
   command -v tmux >/dev/null || missing+=(tmux)
+  command -v Xvfb >/dev/null || missing+=(xvfb)
   if [ ! -x "$WINELOADER" ]; then
     if [ "$wine_bits" = 32 ]; then missing+=(wine32:i386); else missing+=(wine64); fi
   fi
@@ -116,13 +117,29 @@ build() {
 
 stop_wine() {
   "$WINESERVER" -k 2>/dev/null || true
+  if [ -n "${display_pid:-}" ]; then kill "$display_pid" 2>/dev/null || true; fi
+}
+
+# A virtual display of the run's own, so that the windows dirlift shows (its
+# failure box) appear and the tests can read and close them. Xvfb picks a free
+# display number and writes it to descriptor 3.
+start_display() {
+  local number_file
+  number_file=$(mktemp "$build_root/display.XXXXXX")
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$number_file" 2>/dev/null &
+  display_pid=$!
+  for _ in $(seq 100); do [ -s "$number_file" ] && break; sleep 0.1; done
+  export DISPLAY=":$(cat "$number_file")"
+  rm -f "$number_file"
 }
 
 # One persistent server for the whole run: every program then starts in
-# milliseconds instead of seconds. It is ended when the script exits.
-start_wine() {
+# milliseconds instead of seconds. It is ended when the script exits, and so is
+# the virtual display that "with-display" asks for.
+start_wine() {  # [with-display]
   mkdir -p "$WINEPREFIX"
   trap stop_wine EXIT
+  if [ "${1:-}" = with-display ]; then start_display; fi
   "$WINESERVER" -p
   "$WINELOADER" wineboot -u >/dev/null 2>&1
 }

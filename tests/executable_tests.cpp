@@ -202,8 +202,9 @@ TEST_P(Executable, ImportsOnlyWhatTheSystemHas) {
   std::set<std::string> systemDlls;
   for (const std::string& import : XpImports) systemDlls.insert(import.substr(0, import.find('!')));
   for (const std::string& import : imports) {
-    if (GetParam().machine == IMAGE_FILE_MACHINE_I386)
+    if (GetParam().machine == IMAGE_FILE_MACHINE_I386) {
       EXPECT_TRUE(XpImports.count(import)) << import << " is not known to exist on Windows XP SP3";
+    }
     EXPECT_TRUE(systemDlls.count(import.substr(0, import.find('!'))))
         << import << " is not from a system DLL";
   }

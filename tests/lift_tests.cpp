@@ -45,6 +45,17 @@ bool IsGuiRun(const std::vector<std::string>& arguments) {
   return std::find(arguments.begin(), arguments.end(), "gui") != arguments.end();
 }
 
+// The box a run shows: in a gui run with failures, the lines that standard
+// error got (where a display lets the box appear); otherwise none.
+std::string ExpectedBox(const RunResult& run, bool gui) {
+  if (!gui || !HasDisplay()) return "";
+  std::string lines = run.err;
+  for (std::string::size_type at; (at = lines.find("\r\n")) != std::string::npos;)
+    lines.replace(at, 2, "\n");
+  if (!lines.empty() && lines.back() == '\n') lines.pop_back();
+  return lines;
+}
+
 // Each test works in a temporary folder of its own.
 class LiftOnce : public ::testing::Test {
  protected:
@@ -71,6 +82,7 @@ TEST_P(Lift, LeavesTheExpectedTree) {
     EXPECT_EQ(run.out, "");
   }
   EXPECT_EQ(CountOf(run.err, "\n"), c.errorLines) << run.err;
+  EXPECT_EQ(run.box, ExpectedBox(run, IsGuiRun(c.arguments)));
 }
 
 // Shapes shared by several cases. Folders list their entries by name, case aside,
@@ -169,6 +181,8 @@ const LiftCase Cases[] = {
     {"GuiDescentAfterShellMove", TWO_PASSES, {"@X", "gui"}, "", 0,
      {"X/", "X/b=newer", "b=new", "c=new"}, 0, 0},
     {"GuiRelativePath", ONE_CLASH, {"X", "gui"}, "", 0, {"a=new", "f=1"}, 0, 0},
+    {"GuiForwardSlashesAndDoubledSeparator", ONE_CLASH, {"@/X//", "gui"}, "", 0,
+     {"a=new", "f=1"}, 0, 0},
 };
 
 void PrintTo(const LiftCase& c, std::ostream* out) { *out << c.name; }
@@ -203,6 +217,7 @@ TEST_P(ShortNameAlias, ReplacesNothingAndIsReported) {
   EXPECT_EQ(run.out, "");
   EXPECT_EQ(run.err, "dirlift: cannot move \"" + root + "\\X\\" + alias +
                          "\" up: the name is the short name of \"" + precious + "\"\r\n");
+  EXPECT_EQ(run.box, ExpectedBox(run, IsGuiRun(arguments)));
 }
 
 const AliasCase AliasCases[] = {
@@ -223,14 +238,16 @@ INSTANTIATE_TEST_SUITE_P(Runs, Lift, ::testing::ValuesIn(Cases),
                            return std::string(info.param.name);
                          });
 
-TEST_F(LiftOnce, NoArgumentPrintsUsage) {
-  const RunResult run = RunDirlift({}, "", root);
-  EXPECT_EQ(run.status, 0);
-  EXPECT_EQ(run.out,
-            "Syntax: dirlift <path> [/o | /-o]\r\n\r\n"
-            "\t/o\tOverwrite all existing files\r\n"
-            "\t/-o\tDon't overwrite existing files\r\n");
-  EXPECT_EQ(run.err, "");
+TEST_F(LiftOnce, NoArgumentOrHelpPrintsUsage) {
+  for (const std::vector<std::string>& arguments : {std::vector<std::string>{}, {"/?"}}) {
+    const RunResult run = RunDirlift(arguments, "", root);
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out,
+              "Syntax: dirlift <path> [/o | /-o]\r\n\r\n"
+              "\t/o\tOverwrite all existing files\r\n"
+              "\t/-o\tDon't overwrite existing files\r\n");
+    EXPECT_EQ(run.err, "");
+  }
 }
 
 TEST_F(LiftOnce, QuestionNamesTheEntryExactly) {
@@ -294,14 +311,19 @@ TEST_F(LiftOnce, HiddenFileGoesUpAndStaysHidden) {
   EXPECT_NE(GetFileAttributesA((root + "\\h").c_str()) & FILE_ATTRIBUTE_HIDDEN, 0u);
 }
 
-TEST_F(LiftOnce, EntryHeldOpenIsReportedAndTheRestStillMoves) {
+class HeldOpen : public LiftOnce, public ::testing::WithParamInterface<const char*> {};
+
+// In a gui run the failure is shown in a box too, which the test reads and closes.
+TEST_P(HeldOpen, EntryIsReportedAndTheRestStillMoves) {
+  const bool gui = std::string(GetParam()) == "gui";
+  if (gui && !HasDisplay()) GTEST_SKIP() << "the box needs a display";
   MakeTree(root, {"X/", "X/a=1", "X/locked=2", "X/z=3"});
   const std::string locked = root + "\\X\\locked";
   // Opened without any sharing, as an editor holding the file would.
   const HANDLE holder = CreateFileA(locked.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
                                     FILE_ATTRIBUTE_NORMAL, nullptr);
   ASSERT_NE(holder, INVALID_HANDLE_VALUE);
-  const RunResult run = RunDirlift({root + "\\X", "/o"}, "", root);
+  const RunResult run = RunDirlift({root + "\\X", GetParam()}, "", root, gui);
   CloseHandle(holder);
 
   EXPECT_EQ(run.status, 1);
@@ -309,6 +331,15 @@ TEST_F(LiftOnce, EntryHeldOpenIsReportedAndTheRestStillMoves) {
   EXPECT_EQ(CountOf(run.err, "\n"), 1u) << run.err;
   EXPECT_NE(run.err.find(locked), std::string::npos) << run.err;
   EXPECT_NE(run.err.find(SystemErrorText(ERROR_SHARING_VIOLATION)), std::string::npos) << run.err;
+  EXPECT_EQ(run.box, ExpectedBox(run, gui));
+  if (gui) {
+    EXPECT_NE(run.box.find(locked), std::string::npos) << run.box;
+  }
 }
+
+INSTANTIATE_TEST_SUITE_P(Runs, HeldOpen, ::testing::Values("/o", "gui"),
+                         [](const ::testing::TestParamInfo<const char*>& info) {
+                           return std::string(info.param[0] == '/' ? "OverwriteAll" : "Gui");
+                         });
 
 }  // namespace

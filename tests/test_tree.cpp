@@ -8,6 +8,10 @@
 namespace {
 
 const DWORD ChildTimeoutMs = 60000;
+const DWORD BoxLookIntervalMs = 50;
+const DWORD WindowTextTimeoutMs = 1000;
+const char BoxTitle[] = "dirlift";
+const char EmptyBox[] = "(a box without text)";
 
 std::string Native(std::string path) {
   std::replace(path.begin(), path.end(), '/', '\\');
@@ -85,19 +89,63 @@ HANDLE InheritableFile(const std::string& path, DWORD access, DWORD disposition)
   return file;
 }
 
+struct BoxSearch {
+  DWORD processId;
+  HWND box;
+};
+
+BOOL CALLBACK FindBox(HWND window, LPARAM param) {
+  BoxSearch& search = *reinterpret_cast<BoxSearch*>(param);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(window, &owner);
+  char title[sizeof BoxTitle + 1] = "";
+  GetWindowTextA(window, title, sizeof title);
+  if (owner != search.processId || std::string(title) != BoxTitle || !IsWindowVisible(window))
+    return TRUE;
+  search.box = window;
+  return FALSE;
+}
+
+// GetWindowText does not read a control of another process, so ask the control.
+BOOL CALLBACK AppendStaticText(HWND control, LPARAM text) {
+  char className[16] = "";
+  GetClassNameA(control, className, sizeof className);
+  if (lstrcmpiA(className, "Static") != 0) return TRUE;
+  char buffer[8192] = "";
+  DWORD_PTR ignored = 0;
+  SendMessageTimeoutA(control, WM_GETTEXT, sizeof buffer, reinterpret_cast<LPARAM>(buffer),
+                      SMTO_ABORTIFHUNG, WindowTextTimeoutMs, &ignored);
+  *reinterpret_cast<std::string*>(text) += buffer;
+  return TRUE;
+}
+
+// Reads and closes the box the process shows, if it shows one now.
+void CloseBoxOf(DWORD processId, std::string& text) {
+  BoxSearch search = {processId, nullptr};
+  EnumWindows(FindBox, reinterpret_cast<LPARAM>(&search));
+  if (search.box == nullptr) return;
+  EnumChildWindows(search.box, AppendStaticText, reinterpret_cast<LPARAM>(&text));
+  if (text.empty()) text = EmptyBox;
+  PostMessageA(search.box, WM_COMMAND, IDOK, 0);
+}
+
 }  // namespace
+
+bool HasDisplay() { return GetEnvironmentVariableA("DISPLAY", nullptr, 0) > 1; }
 
 bool MakeFolderLink(const std::string& link, const std::string& target) {
   const HMODULE kernel = GetModuleHandleA("kernel32.dll");
   typedef BOOLEAN(WINAPI * CreateLink)(LPCSTR, LPCSTR, DWORD);
   const DWORD LinkToFolder = 1;
   if (const auto createLink =
-          reinterpret_cast<CreateLink>(GetProcAddress(kernel, "CreateSymbolicLinkA")))
+          reinterpret_cast<CreateLink>(
+              reinterpret_cast<void*>(GetProcAddress(kernel, "CreateSymbolicLinkA"))))
     createLink(link.c_str(), target.c_str(), LinkToFolder);
   // Wine's CreateSymbolicLink makes nothing, but Wine shows a Unix symbolic link
   // as one, and starts Unix programs: ln makes it.
   typedef char*(CDECL * UnixName)(LPCWSTR);
-  const auto unixName = reinterpret_cast<UnixName>(GetProcAddress(kernel, "wine_get_unix_file_name"));
+  const auto unixName = reinterpret_cast<UnixName>(
+      reinterpret_cast<void*>(GetProcAddress(kernel, "wine_get_unix_file_name")));
   const auto wide = [](const std::string& path) {
     std::wstring text(path.size(), L'\0');
     text.resize(MultiByteToWideChar(CP_UTF8, 0, path.data(), static_cast<int>(path.size()), &text[0],
@@ -225,8 +273,12 @@ RunResult RunProgram(std::string commandLine, const std::string& input,
   SetLastError(startError);
   Check(started, "starting " + commandLine);
 
-  RunResult result = {-1, "", ""};
-  if (WaitForSingleObject(process.hProcess, ChildTimeoutMs) == WAIT_OBJECT_0) {
+  RunResult result = {-1, "", "", ""};
+  DWORD waited = 0;
+  for (; waited < ChildTimeoutMs && WaitForSingleObject(process.hProcess, BoxLookIntervalMs) == WAIT_TIMEOUT;
+       waited += BoxLookIntervalMs)
+    if (result.box.empty()) CloseBoxOf(process.dwProcessId, result.box);
+  if (waited < ChildTimeoutMs) {
     DWORD status = 0;
     GetExitCodeProcess(process.hProcess, &status);
     result.status = static_cast<int>(status);

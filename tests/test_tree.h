@@ -23,7 +23,14 @@ struct RunResult {
   int status;
   std::string out;
   std::string err;
+  // The text of the message box titled "dirlift" that the program showed, which
+  // was then closed with OK; empty when none appeared (a box without text is
+  // "(a box without text)").
+  std::string box;
 };
+
+// True when programs here can show windows: a display is set for Wine.
+bool HasDisplay();
 
 // The folder of the running test executable, where dirlift.exe lies too.
 std::string FolderOfThisExecutable();

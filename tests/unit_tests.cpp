@@ -42,13 +42,6 @@ TEST(IsRootPath, RefusesOnlyPathsWithoutParent) {
     EXPECT_FALSE(IsRootPath(folder)) << folder;
 }
 
-TEST(IsFullyQualified, NeedsDriveAndSeparatorOrShare) {
-  for (const char* full : {"C:\\x", "C:/x", "\\\\srv\\share\\x", "//srv/share/x"})
-    EXPECT_TRUE(IsFullyQualified(full)) << full;
-  for (const char* relative : {"x", "C:x", "\\x", "..\\x", ""})
-    EXPECT_FALSE(IsFullyQualified(relative)) << relative;
-}
-
 TEST(ChooseRunMode, TakesExactSwitchesOnly) {
   const struct {
     const char* text;
@@ -74,6 +67,17 @@ TEST(WriteUsage, FourLines) {
             "Syntax: dirlift <path> [/o | /-o]\n\n"
             "\t/o\tOverwrite all existing files\n"
             "\t/-o\tDon't overwrite existing files\n");
+}
+
+TEST(FailureBoxText, ShowsFifteenLinesThenHowManyMore) {
+  std::string lines;
+  for (int i = 1; i <= 17; ++i) lines += "line " + std::to_string(i) + "\n";
+  std::string fifteen;
+  for (int i = 1; i <= 15; ++i) fifteen += "line " + std::to_string(i) + "\n";
+  EXPECT_EQ(FailureBoxText(lines), fifteen + "and 2 more");
+  EXPECT_EQ(FailureBoxText(fifteen), fifteen.substr(0, fifteen.size() - 1));
+  EXPECT_EQ(FailureBoxText("dirlift: one\n"), "dirlift: one");
+  EXPECT_EQ(FailureBoxText(""), "");
 }
 
 TEST(AskToOverwrite, OneLineAnswersOneQuestion) {
@@ -158,6 +162,29 @@ TEST(SameName, IsEqualButForCaseAsWindowsCompares) {
       {"a", "b", false},                   {"", "", true},
   };
   for (const auto& c : cases) EXPECT_EQ(SameName(c.a, c.b), c.same) << c.a << " / " << c.b;
+}
+
+TEST(ShellResult, CancelIsNoFailureAndEachFailureSaysWhy) {
+  const struct {
+    int result;
+    bool aborted;
+    ShellOutcome outcome;
+    std::string reason;
+  } cases[] = {
+      {0, false, ShellOutcome::Done, ""},
+      {0, true, ShellOutcome::Cancelled, ""},
+      {ERROR_CANCELLED, false, ShellOutcome::Cancelled, ""},
+      {0x75, false, ShellOutcome::Cancelled, ""},  // the shell's own "cancelled" code
+      {0x7C, false, ShellOutcome::Failed, "a source or destination path is invalid"},
+      {0x402, false, ShellOutcome::Failed,
+       "an unknown error occurred, typically an invalid source or destination path"},
+      {ERROR_ACCESS_DENIED, false, ShellOutcome::Failed, SystemErrorText(ERROR_ACCESS_DENIED)},
+  };
+  for (const auto& c : cases) {
+    std::string reason;
+    EXPECT_EQ(ShellResult(c.result, c.aborted, reason), c.outcome) << c.result;
+    EXPECT_EQ(reason, c.reason) << c.result;
+  }
 }
 
 TEST(SystemErrorText, IsOneLineOfText) {

@@ -1,13 +1,30 @@
 #include "app/command_line.h"
 
-#include <ostream>
+#include <sstream>
 
 #include "platform/platform.h"
 
 namespace {
 const std::size_t PathArgument = 1;
 const std::size_t SwitchArgument = 2;
+// '?' cannot occur in a Windows name, so this shadows no folder.
+const char HelpArgument[] = "/?";
+const std::size_t MostLinesInFailureBox = 15;
+const char FailureBoxTitle[] = "dirlift";
 }  // namespace
+
+std::string FailureBoxText(const std::string& failureLines) {
+  std::istringstream lines(failureLines);
+  std::string text, line;
+  std::size_t count = 0;
+  while (std::getline(lines, line)) {
+    if (++count <= MostLinesInFailureBox) text += line + "\n";
+  }
+  if (count > MostLinesInFailureBox)
+    text += "and " + std::to_string(count - MostLinesInFailureBox) + " more\n";
+  if (!text.empty()) text.pop_back();
+  return text;
+}
 
 void WriteUsage(std::ostream& out) {
   out << "Syntax: dirlift <path> [/o | /-o]" << std::endl;
@@ -31,7 +48,7 @@ bool ChooseRunMode(const std::string& switchText, RunMode& mode) {
 
 int RunDirlift(const std::vector<std::string>& arguments, std::istream& in, std::ostream& out,
                std::ostream& errors) {
-  if (arguments.size() <= PathArgument) {
+  if (arguments.size() <= PathArgument || arguments[PathArgument] == HelpArgument) {
     WriteUsage(out);
     return ExitDone;
   }
@@ -42,7 +59,15 @@ int RunDirlift(const std::vector<std::string>& arguments, std::istream& in, std:
            << "\" (expected /o, /-o or gui)" << std::endl;
     return ExitBadSwitch;
   }
-  // In a gui run the shell's dialogs are all the user sees.
-  if (mode == RunMode::ShellBatch) HideConsoleWindow();
-  return LiftFolder(arguments[PathArgument], mode, in, out, errors) ? ExitDone : ExitFailed;
+  if (mode != RunMode::ShellBatch)
+    return LiftFolder(arguments[PathArgument], mode, in, out, errors) ? ExitDone : ExitFailed;
+
+  // A gui run was started from Explorer: the shell's dialogs are all its user
+  // sees, so the failures that standard error gets are shown in a box as well.
+  HideOwnConsoleWindow();
+  std::ostringstream failures;
+  const bool lifted = LiftFolder(arguments[PathArgument], mode, in, out, failures);
+  errors << failures.str() << std::flush;
+  if (!failures.str().empty()) ShowWarningBox(FailureBoxTitle, FailureBoxText(failures.str()));
+  return lifted ? ExitDone : ExitFailed;
 }

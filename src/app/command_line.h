@@ -17,6 +17,10 @@ void WriteUsage(std::ostream& out);
 // Reads a switch ("gui", "/o" or "/-o", exactly so); false for anything else.
 bool ChooseRunMode(const std::string& switchText, RunMode& mode);
 
+// The failure box's text: the failure lines (each ended by a line end) up to a
+// limit, then how many more there are.
+std::string FailureBoxText(const std::string& failureLines);
+
 // Runs dirlift on `arguments` (argv, program name first) and returns the exit status.
 int RunDirlift(const std::vector<std::string>& arguments, std::istream& in, std::ostream& out,
                std::ostream& errors);

@@ -142,11 +142,6 @@ bool IsRootPath(const std::string& path) {
   return StartsWithTwoSeparators(trimmed) && CountComponents(trimmed) <= ShareRootComponents;
 }
 
-bool IsFullyQualified(const std::string& path) {
-  if (StartsWithTwoSeparators(path)) return true;
-  return HasDrivePrefix(path) && path.size() > DrivePrefixLength &&
-         IsSeparator(path[DrivePrefixLength]);
-}
 
 bool LiftFolder(std::string path, RunMode mode, std::istream& answers, std::ostream& questions,
                 std::ostream& errors) {
@@ -164,8 +159,10 @@ bool LiftFolder(std::string path, RunMode mode, std::istream& answers, std::ostr
     return false;
   }
 
-  // The shell records undo only for fully qualified paths.
-  const std::string batchBase = IsFullyQualified(path) ? working : FullPath(working);
+  // The shell gets clean absolute paths, whatever form was typed: it records
+  // its undo with them, and takes neither ".." nor doubled separators well.
+  const std::string batchSourceBase = FullPath(working);
+  const std::string batchDestinationBase = FullPath(working + ParentStep);
   std::string batchSources, batchDestinations;
   std::string sameNamePath;
   bool allWell = true;
@@ -189,14 +186,17 @@ bool LiftFolder(std::string path, RunMode mode, std::istream& answers, std::ostr
     else
       outcome = Outcome::Failed;
     if (outcome == Outcome::Batched)
-      AddToShellBatch(batchSources, batchDestinations, batchBase + name,
-                      batchBase + ParentStep + name);
+      AddToShellBatch(batchSources, batchDestinations, batchSourceBase + name,
+                      batchDestinationBase + name);
     if (outcome == Outcome::Failed) allWell = false;
     if (outcome == Outcome::Kept || outcome == Outcome::Failed) entriesStay = true;
   }
 
   if (!batchSources.empty()) {
-    ShellMove(batchSources, batchDestinations);
+    if (ShellMove(batchSources, batchDestinations, reason) == ShellOutcome::Failed) {
+      Report(errors, "the shell could not move the clashing entries of " + Quoted(path), reason);
+      allWell = false;
+    }
     // What the user declined or cancelled in the shell's dialogs stays, by their choice.
     if (AnyStillExists(ShellBatchPaths(batchSources))) entriesStay = true;
   }

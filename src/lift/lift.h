@@ -22,6 +22,3 @@ std::string OwnName(const std::string& path);
 
 // True for a path with no parent to lift into: empty, a drive root or a share root.
 bool IsRootPath(const std::string& path);
-
-// True for a path that names its drive or share ("C:\x", "\\server\share\x").
-bool IsFullyQualified(const std::string& path);

@@ -48,6 +48,37 @@ class ConsoleBuffer : public std::streambuf {
   std::string pending_;
 };
 
+// SHFileOperation returns codes of its own from before Win32 (the DE_ codes)
+// for some failures; they overlap Win32 error codes of other meanings.
+const int ShellCancelled = 0x75;  // DE_OPCANCELLED
+const struct {
+  int code;
+  const char* text;
+} ShellErrors[] = {
+    {0x71, "the source and destination are the same file"},
+    {0x72, "several sources were given but only one destination"},
+    {0x74, "the source is a root folder, which cannot be moved"},
+    {0x76, "the destination is inside the source"},
+    {0x78, "security settings denied access to the source"},
+    {0x79, "a path is or would become too long"},
+    {0x7A, "the move involved several destinations"},
+    {0x7C, "a source or destination path is invalid"},
+    {0x7D, "the source and destination have the same parent folder"},
+    {0x7E, "the destination is an existing file"},
+    {0x80, "the destination is an existing folder"},
+    {0x81, "a name is too long"},
+    {0x85, "a file is too large for the destination's file system"},
+    {0xB7, "a path grew too long during the move"},
+    {0x402, "an unknown error occurred, typically an invalid source or destination path"},
+    {0x10000, "an unspecified error occurred at the destination"},
+};
+
+std::string ShellErrorText(int code) {
+  for (const auto& known : ShellErrors)
+    if (known.code == code) return known.text;
+  return SystemErrorText(static_cast<unsigned long>(code));
+}
+
 bool IsConsole(HANDLE handle) {
   DWORD mode = 0;
   return GetConsoleMode(handle, &mode) != 0;
@@ -174,15 +205,29 @@ SHFILEOPSTRUCTW ShellMoveRecord(const std::wstring& fromList, const std::wstring
   return record;
 }
 
-void ShellMove(const std::string& fromList, const std::string& toList) {
+ShellOutcome ShellMove(const std::string& fromList, const std::string& toList, std::string& reason) {
   const std::wstring wideFrom = Wide(fromList), wideTo = Wide(toList);
   SHFILEOPSTRUCTW record = ShellMoveRecord(wideFrom, wideTo);
-  SHFileOperationW(&record);
+  const int result = SHFileOperationW(&record);
+  return ShellResult(result, record.fAnyOperationsAborted != FALSE, reason);
 }
 
-void HideConsoleWindow() {
+ShellOutcome ShellResult(int result, bool anyAborted, std::string& reason) {
+  if (anyAborted || result == ERROR_CANCELLED || result == ShellCancelled)
+    return ShellOutcome::Cancelled;
+  if (result == 0) return ShellOutcome::Done;
+  reason = ShellErrorText(result);
+  return ShellOutcome::Failed;
+}
+
+void HideOwnConsoleWindow() {
   const HWND console = GetConsoleWindow();
-  if (console != nullptr) ShowWindow(console, SW_HIDE);
+  DWORD processes[2];
+  if (console != nullptr && GetConsoleProcessList(processes, 2) == 1) ShowWindow(console, SW_HIDE);
+}
+
+void ShowWarningBox(const std::string& title, const std::string& text) {
+  MessageBoxW(nullptr, Wide(text).c_str(), Wide(title).c_str(), MB_OK | MB_ICONWARNING);
 }
 
 int WithUnicodeConsole(const std::function<int()>& work) {

@@ -54,12 +54,24 @@ std::string FullPath(const std::string& path);
 // strings must outlive the record.
 SHFILEOPSTRUCTW ShellMoveRecord(const std::wstring& fromList, const std::wstring& toList);
 
+enum class ShellOutcome { Done, Cancelled, Failed };
+
 // Hands the lists (UTF-8, each path followed by one NUL) to the shell, which
 // shows its own replace dialogs and records the move for undo. Returns once the
-// shell is done; what it could not move or what the user declined stays where it was.
-void ShellMove(const std::string& fromList, const std::string& toList);
+// shell is done; what it could not move or what the user declined stays where
+// it was. A cancel by the user is no failure.
+ShellOutcome ShellMove(const std::string& fromList, const std::string& toList, std::string& reason);
 
-void HideConsoleWindow();
+// What SHFileOperation's result and its "aborted" flag say; for a failure,
+// `reason` gets the meaning of the code.
+ShellOutcome ShellResult(int result, bool anyAborted, std::string& reason);
+
+// Hides the console window when this process alone uses it (started from
+// Explorer); a console the user typed the command in stays theirs.
+void HideOwnConsoleWindow();
+
+// A message box without owner window, with a warning icon and an OK button.
+void ShowWarningBox(const std::string& title, const std::string& text);
 
 // Runs `work` with std::cout and std::cerr writing UTF-8 text through
 // WriteConsoleW where they are a console, so that names in any script show on
