@@ -302,6 +302,68 @@ TEST_F(LiftOnce, SameNameLinkIsNotFollowed) {
                          "\\P\\X\\X\": it is a junction or symbolic link named like its folder, so both stay\r\n");
 }
 
+// Enough entries for a lift to last some seconds under Wine, so that its
+// progress shows: 3,000 files in X, each holding its own number.
+const int ManyEntries = 3000;
+const char ManyEntriesCount[] = " of 3,000 entries";
+
+Tree ManyFiles(const std::string& prefix) {
+  Tree files;
+  for (int i = 0; i < ManyEntries; ++i) files.push_back(prefix + "f" + std::to_string(i) + "=" + std::to_string(i));
+  return files;
+}
+
+// What a snapshot holds, wherever in X or its parent each file ended up.
+Tree WithoutFolder(const Tree& tree, const std::string& folder) {
+  Tree files;
+  for (const std::string& entry : tree)
+    if (entry != folder) files.push_back(entry.rfind(folder, 0) == 0 ? entry.substr(folder.size()) : entry);
+  return Sorted(files);
+}
+
+class GuiProgress : public LiftOnce, public ::testing::WithParamInterface<bool> {};
+
+// The shell's progress dialog shows the count; Cancel stops the run cleanly.
+TEST_P(GuiProgress, ShowsTheCountAndCancelStopsCleanly) {
+  if (!HasDisplay()) GTEST_SKIP() << "the dialog needs a display";
+  const bool cancel = GetParam();
+  MakeTree(root, {"X/"});
+  MakeTree(root, ManyFiles("X/"));
+
+  std::string shown;
+  bool cancelled = false;
+  const RunResult run = RunDirlift({root + "\\X", "gui"}, "", root, true, [&](DWORD processId) {
+    const HWND dialog = DirliftWindow(processId, true);
+    if (dialog == nullptr) return;
+    const std::string text = StaticTextOf(dialog);
+    if (text.find(ManyEntriesCount) != std::string::npos) shown = text;
+    if (cancel && !cancelled) {
+      if (const HWND button = FindWindowExA(dialog, nullptr, "Button", nullptr))
+        cancelled = PostMessageA(button, BM_CLICK, 0, 0) != 0;
+    }
+  });
+
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.err, "");
+  EXPECT_EQ(run.box, "");
+  EXPECT_NE(shown, "") << "no progress dialog showed the count";
+  const Tree after = Snapshot(root);
+  EXPECT_EQ(WithoutFolder(after, "X/"), Sorted(ManyFiles("")));  // nothing lost
+  const auto stayed = std::count_if(after.begin(), after.end(),
+                                    [](const std::string& entry) { return entry.rfind("X/", 0) == 0; });
+  if (cancel) {
+    EXPECT_GT(stayed, 0) << "the cancel came too late to leave anything";
+    EXPECT_LT(stayed, ManyEntries) << "nothing was lifted before the cancel";
+  } else {
+    EXPECT_EQ(stayed, 0);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Runs, GuiProgress, ::testing::Values(false, true),
+                         [](const ::testing::TestParamInfo<bool>& info) {
+                           return std::string(info.param ? "Cancelled" : "ToTheEnd");
+                         });
+
 TEST_F(LiftOnce, HiddenFileGoesUpAndStaysHidden) {
   MakeTree(root, {"X/", "X/h=1"});
   ASSERT_TRUE(SetFileAttributesA((root + "\\X\\h").c_str(), FILE_ATTRIBUTE_HIDDEN));

@@ -2,6 +2,8 @@
 # Types answers into dirlift.exe running under Wine in a real terminal (tmux),
 # then checks the screen and the folders: a typed "yes" answers one question,
 # a typed "x" is asked about twice more (for x and for the line end), "n" keeps.
+# Then a long lift's status line: shown while it runs, never under a question,
+# gone at the end.
 #   terminal_test.sh WINE_LOADER PATH/TO/dirlift.exe
 set -euo pipefail
 wine=$1
@@ -55,6 +57,26 @@ expect "a replaced" test "$(cat "$work/a")" = new
 expect "a gone from X" test ! -e "$work/X/a"
 expect "日本 b kept" test "$(cat "$work/日本 b")" = old
 expect "X still holds 日本 b" test "$(cat "$work/X/日本 b")" = new
+
+# A long lift: 4,000 entries take some seconds under Wine. Its status line
+# shows while it runs, gives way to a question, and is gone at the end.
+"${tmux[@]}" kill-server
+mkdir -p "$work/long/L"
+(cd "$work/long/L" && seq -f 'f%04g' 1 4000 | xargs touch)
+echo new >"$work/long/L/zz"; echo old >"$work/long/zz"
+"${tmux[@]}" new-session -d -x 100 -y 20 \
+  "cd '$work/long' && env WINEPREFIX='${WINEPREFIX:-}' WINEDEBUG=-all '$wine' '$exe' L; echo EXIT=\$?; sleep 120"
+wait_for 'Lifting L: ' 1
+expect "the status line counts" grep -q -E '^Lifting L: [0-9,]+ of 4,001 entries$' <<<"$screen"
+wait_for '"zz" does already exist. Overwrite? (Yes/No/All):' 1
+expect "the question starts its line" grep -q '^"zz" does already exist' <<<"$screen"
+"${tmux[@]}" send-keys y Enter
+wait_for 'EXIT=' 1
+expect "long lift: exit status 0" grep -q -F 'EXIT=0' <<<"$screen"
+expect "no status line is left" test "$(grep -c 'Lifting' <<<"$screen")" = 0
+expect "every entry lifted" test "$(ls "$work/long" | wc -l)" = 4001
+expect "zz replaced" test "$(cat "$work/long/zz")" = new
+
 if [ "$failures" != 0 ]; then
   printf 'the screen:\n%s\n' "$screen"
   echo "0 passed, 1 failed"

@@ -1,6 +1,7 @@
 #include "test_tree.h"
 
 #include <windows.h>
+#include <commctrl.h>
 
 #include <algorithm>
 #include <stdexcept>
@@ -8,9 +9,9 @@
 namespace {
 
 const DWORD ChildTimeoutMs = 60000;
-const DWORD BoxLookIntervalMs = 50;
+const DWORD BoxLookIntervalMs = 50;  // also how often `watch` looks
 const DWORD WindowTextTimeoutMs = 1000;
-const char BoxTitle[] = "dirlift";
+const char WindowTitle[] = "dirlift";
 const char EmptyBox[] = "(a box without text)";
 
 std::string Native(std::string path) {
@@ -89,20 +90,23 @@ HANDLE InheritableFile(const std::string& path, DWORD access, DWORD disposition)
   return file;
 }
 
-struct BoxSearch {
+struct WindowSearch {
   DWORD processId;
-  HWND box;
+  bool progressDialog;
+  HWND found;
 };
 
-BOOL CALLBACK FindBox(HWND window, LPARAM param) {
-  BoxSearch& search = *reinterpret_cast<BoxSearch*>(param);
+BOOL CALLBACK FindDirliftWindow(HWND window, LPARAM param) {
+  WindowSearch& search = *reinterpret_cast<WindowSearch*>(param);
   DWORD owner = 0;
   GetWindowThreadProcessId(window, &owner);
-  char title[sizeof BoxTitle + 1] = "";
+  char title[sizeof WindowTitle + 1] = "";
   GetWindowTextA(window, title, sizeof title);
-  if (owner != search.processId || std::string(title) != BoxTitle || !IsWindowVisible(window))
+  const bool hasProgressBar = FindWindowExA(window, nullptr, PROGRESS_CLASSA, nullptr) != nullptr;
+  if (owner != search.processId || std::string(title) != WindowTitle || !IsWindowVisible(window) ||
+      hasProgressBar != search.progressDialog)
     return TRUE;
-  search.box = window;
+  search.found = window;
   return FALSE;
 }
 
@@ -121,15 +125,26 @@ BOOL CALLBACK AppendStaticText(HWND control, LPARAM text) {
 
 // Reads and closes the box the process shows, if it shows one now.
 void CloseBoxOf(DWORD processId, std::string& text) {
-  BoxSearch search = {processId, nullptr};
-  EnumWindows(FindBox, reinterpret_cast<LPARAM>(&search));
-  if (search.box == nullptr) return;
-  EnumChildWindows(search.box, AppendStaticText, reinterpret_cast<LPARAM>(&text));
+  const HWND box = DirliftWindow(processId, false);
+  if (box == nullptr) return;
+  text = StaticTextOf(box);
   if (text.empty()) text = EmptyBox;
-  PostMessageA(search.box, WM_COMMAND, IDOK, 0);
+  PostMessageA(box, WM_COMMAND, IDOK, 0);
 }
 
 }  // namespace
+
+HWND DirliftWindow(DWORD processId, bool progressDialog) {
+  WindowSearch search = {processId, progressDialog, nullptr};
+  EnumWindows(FindDirliftWindow, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+std::string StaticTextOf(HWND window) {
+  std::string text;
+  EnumChildWindows(window, AppendStaticText, reinterpret_cast<LPARAM>(&text));
+  return text;
+}
 
 bool HasDisplay() { return GetEnvironmentVariableA("DISPLAY", nullptr, 0) > 1; }
 
@@ -236,14 +251,16 @@ std::string QuoteArgument(const std::string& argument) {
 }
 
 RunResult RunDirlift(const std::vector<std::string>& arguments, const std::string& input,
-                     const std::string& currentFolder, bool holdInputOpen) {
+                     const std::string& currentFolder, bool holdInputOpen,
+                     const std::function<void(DWORD)>& watch) {
   std::string commandLine = QuoteArgument(FolderOfThisExecutable() + "\\dirlift.exe");
   for (const std::string& argument : arguments) commandLine += " " + QuoteArgument(argument);
-  return RunProgram(commandLine, input, currentFolder, holdInputOpen);
+  return RunProgram(commandLine, input, currentFolder, holdInputOpen, watch);
 }
 
 RunResult RunProgram(std::string commandLine, const std::string& input,
-                     const std::string& currentFolder, bool holdInputOpen) {
+                     const std::string& currentFolder, bool holdInputOpen,
+                     const std::function<void(DWORD)>& watch) {
   // Standard input is a pipe, as in "printf 'y\\n' | dirlift X".
   SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
   HANDLE inputRead = nullptr, inputWrite = nullptr;
@@ -276,8 +293,10 @@ RunResult RunProgram(std::string commandLine, const std::string& input,
   RunResult result = {-1, "", "", ""};
   DWORD waited = 0;
   for (; waited < ChildTimeoutMs && WaitForSingleObject(process.hProcess, BoxLookIntervalMs) == WAIT_TIMEOUT;
-       waited += BoxLookIntervalMs)
+       waited += BoxLookIntervalMs) {
+    if (watch) watch(process.dwProcessId);
     if (result.box.empty()) CloseBoxOf(process.dwProcessId, result.box);
+  }
   if (waited < ChildTimeoutMs) {
     DWORD status = 0;
     GetExitCodeProcess(process.hProcess, &status);

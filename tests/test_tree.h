@@ -6,6 +6,9 @@
 // file holding text, "d/" a folder. A snapshot lists every entry so, sorted, and
 // a junction or symbolic link as "l@", without following it.
 
+#include <windows.h>
+
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -32,19 +35,29 @@ struct RunResult {
 // True when programs here can show windows: a display is set for Wine.
 bool HasDisplay();
 
+// The visible window titled "dirlift" that the process shows: its progress
+// dialog, or else its message box. Null when there is none.
+HWND DirliftWindow(DWORD processId, bool progressDialog);
+
+// The text of every static control of a window of another process, run together.
+std::string StaticTextOf(HWND window);
+
 // The folder of the running test executable, where dirlift.exe lies too.
 std::string FolderOfThisExecutable();
 
 // Runs a command line in `currentFolder` with `input` piped into its standard
 // input. With `holdInputOpen` the pipe stays open until the program ends, so a
 // program that reads past `input` waits for ever (and the run times out).
+// `watch` is called with the process id every 50 ms while it runs.
 RunResult RunProgram(std::string commandLine, const std::string& input,
-                     const std::string& currentFolder, bool holdInputOpen = false);
+                     const std::string& currentFolder, bool holdInputOpen = false,
+                     const std::function<void(DWORD)>& watch = {});
 
 // Runs dirlift.exe (found beside the test executable) in `currentFolder` with
 // `input` piped into its standard input, as RunProgram does.
 RunResult RunDirlift(const std::vector<std::string>& arguments, const std::string& input,
-                     const std::string& currentFolder, bool holdInputOpen = false);
+                     const std::string& currentFolder, bool holdInputOpen = false,
+                     const std::function<void(DWORD)>& watch = {});
 
 // Quotes one argument so that the C runtime's command-line parser gives it back unchanged.
 std::string QuoteArgument(const std::string& argument);

@@ -7,6 +7,7 @@
 
 #include "app/command_line.h"
 #include "lift/lift.h"
+#include "lift/progress.h"
 #include "lift/question.h"
 #include "lift/shell_batch.h"
 #include "platform/platform.h"
@@ -78,6 +79,24 @@ TEST(FailureBoxText, ShowsFifteenLinesThenHowManyMore) {
   EXPECT_EQ(FailureBoxText(fifteen), fifteen.substr(0, fifteen.size() - 1));
   EXPECT_EQ(FailureBoxText("dirlift: one\n"), "dirlift: one");
   EXPECT_EQ(FailureBoxText(""), "");
+}
+
+TEST(ProgressLine, CountsWithSeparatorsAndNeverOutgrowsTheConsole) {
+  const struct {
+    const char* folder;
+    std::size_t done, total, maxColumns;
+    const char* line;
+  } cases[] = {
+      {"photos-2024", 12345, 100000, 79, "Lifting photos-2024: 12,345 of 100,000 entries"},
+      {"X", 0, 7, 79, "Lifting X: 0 of 7 entries"},
+      {"X", 999, 1000, 79, "Lifting X: 999 of 1,000 entries"},
+      {"X", 1234567, 1234567, 79, "Lifting X: 1,234,567 of 1,234,567 entries"},
+      {"a-very-long-folder-name", 1, 2, 34, "Lifting a-very-...: 1 of 2 entries"},
+      // Characters outside ASCII count two columns: the console may draw them so.
+      {"照片照片照片", 1, 2, 33, "Lifting 照片照...: 1 of 2 entries"},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(ProgressLine(c.folder, c.done, c.total, c.maxColumns), c.line) << c.folder;
 }
 
 TEST(AskToOverwrite, OneLineAnswersOneQuestion) {

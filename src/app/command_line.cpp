@@ -59,14 +59,25 @@ int RunDirlift(const std::vector<std::string>& arguments, std::istream& in, std:
            << "\" (expected /o, /-o or gui)" << std::endl;
     return ExitBadSwitch;
   }
-  if (mode != RunMode::ShellBatch)
-    return LiftFolder(arguments[PathArgument], mode, in, out, errors) ? ExitDone : ExitFailed;
+  if (mode != RunMode::ShellBatch) {
+    // The status line goes only to a console: never into a pipe or a file.
+    const bool console = StandardErrorIsConsole();
+    Progress progress = StartProgress(console ? ProgressView::ConsoleLine : ProgressView::Hidden,
+                                      console ? StandardErrorWidth() : 0);
+    Conversation user = {in, out, errors, progress};
+    const bool lifted = LiftFolder(arguments[PathArgument], mode, user);
+    EndProgress(progress, errors);
+    return lifted ? ExitDone : ExitFailed;
+  }
 
   // A gui run was started from Explorer: the shell's dialogs are all its user
   // sees, so the failures that standard error gets are shown in a box as well.
   HideOwnConsoleWindow();
   std::ostringstream failures;
-  const bool lifted = LiftFolder(arguments[PathArgument], mode, in, out, failures);
+  Progress progress = StartProgress(ProgressView::ShellDialog, 0);
+  Conversation user = {in, out, failures, progress};
+  const bool lifted = LiftFolder(arguments[PathArgument], mode, user);
+  EndProgress(progress, failures);
   errors << failures.str() << std::flush;
   if (!failures.str().empty()) ShowWarningBox(FailureBoxTitle, FailureBoxText(failures.str()));
   return lifted ? ExitDone : ExitFailed;

@@ -49,53 +49,54 @@ std::size_t CountComponents(const std::string& path) {
 
 std::string Quoted(const std::string& path) { return '"' + path + '"'; }
 
-void Report(std::ostream& errors, const std::string& what, const std::string& reason) {
-  errors << "dirlift: " << what << ": " << reason << std::endl;
+void Report(Conversation& user, const std::string& what, const std::string& reason) {
+  ClearProgressLine(user.progress, user.errors);
+  user.errors << "dirlift: " << what << ": " << reason << std::endl;
 }
 
 // What became of one entry of the folder.
 enum class Outcome { Moved, Kept, Failed, Batched };
 
 Outcome Reported(bool moved, const std::string& source, const std::string& reason,
-                 std::ostream& errors) {
+                 Conversation& user) {
   if (moved) return Outcome::Moved;
-  Report(errors, "cannot move " + Quoted(source) + " up", reason);
+  Report(user, "cannot move " + Quoted(source) + " up", reason);
   return Outcome::Failed;
 }
 
-Outcome MoveUp(const std::string& source, const std::string& destination, std::ostream& errors) {
+Outcome MoveUp(const std::string& source, const std::string& destination, Conversation& user) {
   std::string reason;
-  return Reported(MoveEntry(source, destination, reason), source, reason, errors);
+  return Reported(MoveEntry(source, destination, reason), source, reason, user);
 }
 
-Outcome ReplaceUp(const std::string& source, const std::string& destination,
-                  std::ostream& errors) {
+Outcome ReplaceUp(const std::string& source, const std::string& destination, Conversation& user) {
   std::string reason;
-  return Reported(ReplaceEntry(source, destination, reason), source, reason, errors);
+  return Reported(ReplaceEntry(source, destination, reason), source, reason, user);
 }
 
 // Settles a clash by the mode; an answer of "all" turns the mode to OverwriteAll
 // for the rest of this pass and the passes it descends into.
 Outcome SettleClash(const std::string& name, const std::string& source,
-                    const std::string& destination, RunMode& mode, std::istream& answers,
-                    std::ostream& questions, std::ostream& errors) {
+                    const std::string& destination, RunMode& mode, Conversation& user) {
   switch (mode) {
     case RunMode::ShellBatch:
       return Outcome::Batched;
     case RunMode::Ask:
-      switch (AskToOverwrite(name, answers, questions)) {
+      // The question starts on a clean line.
+      ClearProgressLine(user.progress, user.errors);
+      switch (AskToOverwrite(name, user.answers, user.questions)) {
         case Answer::All:
           mode = RunMode::OverwriteAll;
           [[fallthrough]];
         case Answer::Yes:
-          return ReplaceUp(source, destination, errors);
+          return ReplaceUp(source, destination, user);
         case Answer::No:
         case Answer::NoInput:
           return Outcome::Kept;
       }
       break;
     case RunMode::OverwriteAll:
-      return ReplaceUp(source, destination, errors);
+      return ReplaceUp(source, destination, user);
     case RunMode::KeepExisting:
       return Outcome::Kept;
   }
@@ -107,14 +108,14 @@ Outcome SettleClash(const std::string& name, const std::string& source,
 // entry named like another's short name is no clash to settle: replacing would
 // destroy an unrelated file, so it stays and is reported.
 bool IsTrueClash(const std::string& name, const std::string& source,
-                 const std::string& destination, std::ostream& errors) {
+                 const std::string& destination, Conversation& user) {
   std::string existing, reason;
   if (!ListedName(destination, existing, reason)) {
-    Report(errors, "cannot move " + Quoted(source) + " up", "cannot tell what lies in its way: " + reason);
+    Report(user, "cannot move " + Quoted(source) + " up", "cannot tell what lies in its way: " + reason);
     return false;
   }
   if (SameName(existing, name)) return true;
-  Report(errors, "cannot move " + Quoted(source) + " up",
+  Report(user, "cannot move " + Quoted(source) + " up",
          "the name is the short name of " + Quoted(existing));
   return false;
 }
@@ -123,6 +124,15 @@ bool AnyStillExists(const std::vector<std::string>& paths) {
   for (const std::string& path : paths)
     if (PathExists(path)) return true;
   return false;
+}
+
+bool IsListingOnly(const std::string& name) { return name == ThisFolder || name == ParentFolder; }
+
+std::size_t CountEntries(const std::vector<std::string>& names) {
+  std::size_t count = 0;
+  for (const std::string& name : names)
+    if (!IsListingOnly(name)) ++count;
+  return count;
 }
 
 }  // namespace
@@ -143,10 +153,9 @@ bool IsRootPath(const std::string& path) {
 }
 
 
-bool LiftFolder(std::string path, RunMode mode, std::istream& answers, std::ostream& questions,
-                std::ostream& errors) {
+bool LiftFolder(std::string path, RunMode mode, Conversation& user) {
   if (IsRootPath(path)) {
-    Report(errors, "cannot lift " + Quoted(path), "a drive or share root has no parent to lift into");
+    Report(user, "cannot lift " + Quoted(path), "a drive or share root has no parent to lift into");
     return false;
   }
   const std::string ownName = OwnName(path);
@@ -155,7 +164,7 @@ bool LiftFolder(std::string path, RunMode mode, std::istream& answers, std::ostr
   std::vector<std::string> names;
   std::string reason;
   if (!ListFolder(working, names, reason)) {
-    Report(errors, "cannot list " + Quoted(path), reason);
+    Report(user, "cannot list " + Quoted(path), reason);
     return false;
   }
 
@@ -167,9 +176,14 @@ bool LiftFolder(std::string path, RunMode mode, std::istream& answers, std::ostr
   std::string sameNamePath;
   bool allWell = true;
   bool entriesStay = false;
+  const std::size_t total = CountEntries(names);
+  std::size_t done = 0;
 
   for (const std::string& name : names) {
-    if (name == ThisFolder || name == ParentFolder) continue;
+    if (IsListingOnly(name)) continue;
+    // A cancel stops after the entry being moved; the rest stay, so does the folder.
+    if (CancelRequested(user.progress)) return allWell;
+    ShowProgress(user.progress, ownName, done++, total, user.errors);
     // The user may type the folder's name in any case, as Windows takes it.
     if (SameName(name, ownName)) {
       sameNamePath = working + name;
@@ -180,9 +194,9 @@ bool LiftFolder(std::string path, RunMode mode, std::istream& answers, std::ostr
     const std::string destination = working + ParentStep + name;
     Outcome outcome;
     if (!PathExists(destination))
-      outcome = MoveUp(source, destination, errors);
-    else if (IsTrueClash(name, source, destination, errors))
-      outcome = SettleClash(name, source, destination, mode, answers, questions, errors);
+      outcome = MoveUp(source, destination, user);
+    else if (IsTrueClash(name, source, destination, user))
+      outcome = SettleClash(name, source, destination, mode, user);
     else
       outcome = Outcome::Failed;
     if (outcome == Outcome::Batched)
@@ -192,9 +206,13 @@ bool LiftFolder(std::string path, RunMode mode, std::istream& answers, std::ostr
     if (outcome == Outcome::Kept || outcome == Outcome::Failed) entriesStay = true;
   }
 
+  if (CancelRequested(user.progress)) return allWell;
+
   if (!batchSources.empty()) {
+    // The shell's own dialogs take over from here.
+    EndProgress(user.progress, user.errors);
     if (ShellMove(batchSources, batchDestinations, reason) == ShellOutcome::Failed) {
-      Report(errors, "the shell could not move the clashing entries of " + Quoted(path), reason);
+      Report(user, "the shell could not move the clashing entries of " + Quoted(path), reason);
       allWell = false;
     }
     // What the user declined or cancelled in the shell's dialogs stays, by their choice.
@@ -209,20 +227,20 @@ bool LiftFolder(std::string path, RunMode mode, std::istream& answers, std::ostr
       case EntryKind::Link:
         // A junction may point back at an ancestor: lifting through it would
         // shuffle entries of folders the user never named.
-        Report(errors, "cannot lift " + Quoted(sameNamePath),
+        Report(user, "cannot lift " + Quoted(sameNamePath),
                "it is a junction or symbolic link named like its folder, so both stay");
         return false;
       case EntryKind::File:
         // A file cannot go up: its destination is this folder itself.
-        Report(errors, "cannot lift " + Quoted(sameNamePath),
+        Report(user, "cannot lift " + Quoted(sameNamePath),
                "it is a file named like its folder, so both stay");
         return false;
     }
-    return LiftFolder(sameNamePath, mode, answers, questions, errors) && allWell;
+    return LiftFolder(sameNamePath, mode, user) && allWell;
   }
   if (entriesStay) return allWell;
   if (!RemoveFolder(working, reason)) {
-    Report(errors, "cannot remove " + Quoted(path), reason);
+    Report(user, "cannot remove " + Quoted(path), reason);
     return false;
   }
   return allWell;

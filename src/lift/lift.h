@@ -7,14 +7,24 @@
 #include <iosfwd>
 #include <string>
 
+#include "lift/progress.h"
+
 enum class RunMode { Ask = 0, OverwriteAll = 1, KeepExisting = 2, ShellBatch = 3 };
 
-// Lifts the folder at `path`. In Ask mode each clash is asked about on
-// `questions` and answered from `answers`; every failure is one line on `errors`.
-// Returns true when everything happened as the mode and the answers directed;
-// entries kept on purpose count as done.
-bool LiftFolder(std::string path, RunMode mode, std::istream& answers, std::ostream& questions,
-                std::ostream& errors);
+// Where a lift meets its user. In Ask mode each clash is asked about on
+// `questions` and answered from `answers`; every failure is one line on
+// `errors`; a long lift shows its `progress`.
+struct Conversation {
+  std::istream& answers;
+  std::ostream& questions;
+  std::ostream& errors;
+  Progress& progress;
+};
+
+// Lifts the folder at `path`. Returns true when everything happened as the mode
+// and the answers directed; entries kept on purpose, and those left when the
+// user cancelled, count as done.
+bool LiftFolder(std::string path, RunMode mode, Conversation& user);
 
 // The folder's own name: its last component, where '\' and '/' both separate,
 // trailing separators and a drive prefix ("C:") are not part of it.

@@ -6,6 +6,7 @@
 namespace {
 
 const wchar_t ListAllPattern[] = L"*";
+const std::size_t FallbackConsoleWidth = 80;
 
 bool Fail(std::string& reason) {
   // Read the error first: anything called after the failing call may reset it.
@@ -228,6 +229,57 @@ void HideOwnConsoleWindow() {
 
 void ShowWarningBox(const std::string& title, const std::string& text) {
   MessageBoxW(nullptr, Wide(text).c_str(), Wide(title).c_str(), MB_OK | MB_ICONWARNING);
+}
+
+bool StandardErrorIsConsole() { return IsConsole(GetStdHandle(STD_ERROR_HANDLE)); }
+
+std::size_t StandardErrorWidth() {
+  CONSOLE_SCREEN_BUFFER_INFO info;
+  if (!GetConsoleScreenBufferInfo(GetStdHandle(STD_ERROR_HANDLE), &info)) return FallbackConsoleWidth;
+  return static_cast<std::size_t>(info.srWindow.Right - info.srWindow.Left + 1);
+}
+
+unsigned long Milliseconds() { return GetTickCount(); }
+
+struct ShellProgress {
+  IProgressDialog* dialog;
+  bool comStarted;
+};
+
+ShellProgress* OpenShellProgress(const std::string& title) {
+  ShellProgress* progress = new ShellProgress{nullptr, SUCCEEDED(CoInitialize(nullptr))};
+  void* dialog = nullptr;
+  if (SUCCEEDED(CoCreateInstance(CLSID_ProgressDialog, nullptr, CLSCTX_INPROC_SERVER,
+                                 IID_IProgressDialog, &dialog))) {
+    progress->dialog = static_cast<IProgressDialog*>(dialog);
+    progress->dialog->SetTitle(Wide(title).c_str());
+    // AUTOTIME: the shell estimates the time left from the calls to SetProgress.
+    progress->dialog->StartProgressDialog(nullptr, nullptr, PROGDLG_NORMAL | PROGDLG_AUTOTIME,
+                                          nullptr);
+  }
+  return progress;
+}
+
+void UpdateShellProgress(ShellProgress* progress, const std::string& firstLine,
+                         const std::string& secondLine, std::size_t done, std::size_t total) {
+  if (progress->dialog == nullptr) return;
+  // Line 3 is the shell's time estimate.
+  progress->dialog->SetLine(1, Wide(firstLine).c_str(), FALSE, nullptr);
+  progress->dialog->SetLine(2, Wide(secondLine).c_str(), FALSE, nullptr);
+  progress->dialog->SetProgress64(done, total);
+}
+
+bool ShellProgressCancelled(ShellProgress* progress) {
+  return progress->dialog != nullptr && progress->dialog->HasUserCancelled();
+}
+
+void CloseShellProgress(ShellProgress* progress) {
+  if (progress->dialog != nullptr) {
+    progress->dialog->StopProgressDialog();
+    progress->dialog->Release();
+  }
+  if (progress->comStarted) CoUninitialize();
+  delete progress;
 }
 
 int WithUnicodeConsole(const std::function<int()>& work) {

@@ -4,12 +4,14 @@
 // the wide (W) functions, so every name works on every Windows. A failing call
 // fills `reason` with the system's text for its error code.
 
+#include <cstddef>
 #include <functional>
 #include <string>
 #include <vector>
 
 #include <windows.h>
 #include <shellapi.h>
+#include <shlobj.h>
 
 // UTF-8 to UTF-16 and back; embedded NULs convert like any other character.
 std::wstring Wide(const std::string& utf8);
@@ -78,6 +80,22 @@ void ShowWarningBox(const std::string& title, const std::string& text);
 // every Windows whatever the console's code page. A pipe or a file gets the UTF-8
 // bytes as they are.
 int WithUnicodeConsole(const std::function<int()>& work);
+
+// True when standard error is an interactive console, and how many columns wide.
+bool StandardErrorIsConsole();
+std::size_t StandardErrorWidth();
+
+// A clock in milliseconds, for intervals only (it wraps after 49 days, which
+// unsigned subtraction takes in its stride).
+unsigned long Milliseconds();
+
+// The shell's own progress dialog, with a bar, a time estimate and Cancel.
+struct ShellProgress;
+ShellProgress* OpenShellProgress(const std::string& title);
+void UpdateShellProgress(ShellProgress* dialog, const std::string& firstLine,
+                         const std::string& secondLine, std::size_t done, std::size_t total);
+bool ShellProgressCancelled(ShellProgress* dialog);
+void CloseShellProgress(ShellProgress* dialog);
 
 // The system's message for a Win32 error code, without its line end.
 std::string SystemErrorText(unsigned long errorCode);
