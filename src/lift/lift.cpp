@@ -152,7 +152,6 @@ bool IsRootPath(const std::string& path) {
   return StartsWithTwoSeparators(trimmed) && CountComponents(trimmed) <= ShareRootComponents;
 }
 
-
 bool LiftFolder(std::string path, RunMode mode, Conversation& user) {
   if (IsRootPath(path)) {
     Report(user, "cannot lift " + Quoted(path), "a drive or share root has no parent to lift into");

@@ -1,5 +1,7 @@
 #include "platform/platform.h"
 
+#include <shlobj.h>
+
 #include <iostream>
 #include <streambuf>
 

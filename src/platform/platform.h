@@ -11,7 +11,6 @@
 
 #include <windows.h>
 #include <shellapi.h>
-#include <shlobj.h>
 
 // UTF-8 to UTF-16 and back; embedded NULs convert like any other character.
 std::wstring Wide(const std::string& utf8);
