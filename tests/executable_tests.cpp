@@ -127,7 +127,7 @@ std::set<std::string> Imports(const std::string& image) {
       const ULONGLONG value = facts.wide ? At<ULONGLONG>(image, thunk) : At<DWORD>(image, thunk);
       if (value == 0) break;
       if (value & ordinalFlag)
-        imports.insert(dll + "!#" + std::to_string(value & 0xFFFF));
+        imports.insert(dll + "!#" + std::to_string(IMAGE_ORDINAL64(value)));
       else
         imports.insert(dll + "!" + TextAt(image, OffsetOf(image, static_cast<DWORD>(value)) + sizeof(WORD)));
     }

@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <stdexcept>
 
+#include "platform/platform.h"
+
 namespace {
 
 const DWORD ChildTimeoutMs = 60000;
@@ -161,12 +163,6 @@ bool MakeFolderLink(const std::string& link, const std::string& target) {
   typedef char*(CDECL * UnixName)(LPCWSTR);
   const auto unixName = reinterpret_cast<UnixName>(
       reinterpret_cast<void*>(GetProcAddress(kernel, "wine_get_unix_file_name")));
-  const auto wide = [](const std::string& path) {
-    std::wstring text(path.size(), L'\0');
-    text.resize(MultiByteToWideChar(CP_UTF8, 0, path.data(), static_cast<int>(path.size()), &text[0],
-                                    static_cast<int>(text.size())));
-    return text;
-  };
   const auto isLink = [&link] {
     const DWORD attributes = GetFileAttributesA(link.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
@@ -174,8 +170,8 @@ bool MakeFolderLink(const std::string& link, const std::string& target) {
   if (!isLink() && unixName != nullptr) {
     const std::string folder = link.substr(0, link.find_last_of('\\'));
     const std::string name = link.substr(folder.size() + 1);
-    RunProgram("Z:\\bin\\ln -s " + QuoteArgument(unixName(wide(target).c_str())) + " " +
-                   QuoteArgument(std::string(unixName(wide(folder).c_str())) + "/" + name),
+    RunProgram("Z:\\bin\\ln -s " + QuoteArgument(unixName(Wide(target).c_str())) + " " +
+                   QuoteArgument(std::string(unixName(Wide(folder).c_str())) + "/" + name),
                "", folder);
     // Wine cannot wait for a Unix process, so wait for its work.
     for (int tries = 0; tries < 100 && !isLink(); ++tries) Sleep(50);
