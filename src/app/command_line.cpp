@@ -59,26 +59,24 @@ int RunDirlift(const std::vector<std::string>& arguments, std::istream& in, std:
            << "\" (expected /o, /-o or gui)" << std::endl;
     return ExitBadSwitch;
   }
-  if (mode != RunMode::ShellBatch) {
-    // The status line goes only to a console: never into a pipe or a file.
-    const bool console = StandardErrorIsConsole();
-    Progress progress = StartProgress(console ? ProgressView::ConsoleLine : ProgressView::Hidden,
-                                      console ? StandardErrorWidth() : 0);
-    Conversation user = {in, out, errors, progress};
-    const bool lifted = LiftFolder(arguments[PathArgument], mode, user);
-    EndProgress(progress, errors);
-    return lifted ? ExitDone : ExitFailed;
-  }
-
   // A gui run was started from Explorer: the shell's dialogs are all its user
   // sees, so the failures that standard error gets are shown in a box as well.
-  HideOwnConsoleWindow();
-  std::ostringstream failures;
-  Progress progress = StartProgress(ProgressView::ShellDialog, 0);
+  const bool gui = mode == RunMode::ShellBatch;
+  if (gui) HideOwnConsoleWindow();
+  std::ostringstream failuresForBox;
+  std::ostream& failures = gui ? failuresForBox : errors;
+  // The status line goes only to a console: never into a pipe or a file.
+  const ProgressView view = gui                        ? ProgressView::ShellDialog
+                            : StandardErrorIsConsole() ? ProgressView::ConsoleLine
+                                                       : ProgressView::Hidden;
+  Progress progress =
+      StartProgress(view, view == ProgressView::ConsoleLine ? StandardErrorWidth() : 0);
   Conversation user = {in, out, failures, progress};
   const bool lifted = LiftFolder(arguments[PathArgument], mode, user);
   EndProgress(progress, failures);
-  errors << failures.str() << std::flush;
-  if (!failures.str().empty()) ShowWarningBox(FailureBoxTitle, FailureBoxText(failures.str()));
+  if (gui && !failuresForBox.str().empty()) {
+    errors << failuresForBox.str() << std::flush;
+    ShowWarningBox(FailureBoxTitle, FailureBoxText(failuresForBox.str()));
+  }
   return lifted ? ExitDone : ExitFailed;
 }
