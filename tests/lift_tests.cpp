@@ -4,7 +4,9 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <set>
 
+#include "lift/paths.h"
 #include "lift/question.h"
 #include "platform/platform.h"
 #include "test_tree.h"
@@ -24,6 +26,7 @@ struct LiftCase {
   Tree after;
   std::size_t questions;
   std::size_t errorLines;
+  std::string from = "";  // the folder below the test folder that dirlift runs in
 };
 
 std::string Expand(const std::string& argument, const std::string& root) {
@@ -73,7 +76,7 @@ TEST_P(Lift, LeavesTheExpectedTree) {
   for (const std::string& argument : c.arguments) arguments.push_back(Expand(argument, root));
 
   // A gui run must never read standard input: it is held open, so a read would hang.
-  const RunResult run = RunDirlift(arguments, c.input, root, IsGuiRun(c.arguments));
+  const RunResult run = RunDirlift(arguments, c.input, JoinPath(root, c.from), IsGuiRun(c.arguments));
 
   EXPECT_EQ(run.status, c.status) << run.err;
   EXPECT_EQ(Snapshot(root), Sorted(c.after));
@@ -93,6 +96,14 @@ TEST_P(Lift, LeavesTheExpectedTree) {
 // 85 CJK characters: 255 bytes of UTF-8.
 #define LONG_CJK_NAME "長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長"
 #define ONE_CLASH {"X/", "X/a=new", "X/f=1", "a=old"}
+// FILE_AND_FOLDER: "a" is a file where the parent has a folder, "b" the reverse.
+#define FILE_AND_FOLDER {"X/", "X/a=new", "X/b/", "X/b/f=1", "X/ok=2", "a/", "a/g=3", "b=old"}
+#define FILE_AND_FOLDER_AFTER {"X/", "X/a=new", "X/b/", "X/b/f=1", "a/", "a/g=3", "b=old", "ok=2"}
+// CASE_TWINS: two names that a case-sensitive folder (made by WSL) tells apart.
+#define CASE_TWINS {"X/", "X/Makefile=1", "X/makefile=2"}
+#define CASE_TWINS_AFTER {"X/", "X/makefile=2", "Makefile=1"}
+#define HOLDS_ITS_NAME {"photos/", "photos/a=1", "photos/photos/", "photos/photos/b=2"}
+#define HOLDS_ITS_NAME_AFTER {"photos/", "photos/b=2", "a=1"}
 #define TWO_PASSES \
   {"X/", "X/b=new", "X/c=new", "X/X/", "X/X/b=newer", "b=old", "c=old"}
 
@@ -113,6 +124,14 @@ const LiftCase Cases[] = {
      {"@photos"}, "", 0, {"Photos/", "Photos/b=2", "a=1"}, 0, 0},
     {"FileNamedLikeItsFolderStaysAndIsReported", {"X/", "X/X=1", "X/a=2"}, {"@X"}, "", 1,
      {"X/", "X/X=1", "a=2"}, 0, 1},
+    // The folder is known by its name as its parent lists it, not by the text typed.
+    {"DotFromInside", HOLDS_ITS_NAME, {"."}, "", 0, HOLDS_ITS_NAME_AFTER, 0, 0, "photos"},
+    {"DotAfterName", HOLDS_ITS_NAME, {"@photos\\."}, "", 0, HOLDS_ITS_NAME_AFTER, 0, 0},
+    {"UpAndBackIn", HOLDS_ITS_NAME, {"..\\photos"}, "", 0, HOLDS_ITS_NAME_AFTER, 0, 0, "photos"},
+    {"TrailingBlankTyped", HOLDS_ITS_NAME, {"@photos "}, "", 0, HOLDS_ITS_NAME_AFTER, 0, 0},
+    {"OwnNameTwiceInCaseSensitiveFolder", {"X/", "X/X/", "X/X/f=1", "X/x/", "X/x/g=2"}, {"@X"}, "", 1,
+     {"X/", "X/f=1", "X/x/", "X/x/g=2"}, 0, 1},
+    {"RootByDotIsRefused", {"a=1"}, {"C:\\."}, "", 1, {"a=1"}, 0, 1},
     {"TrailingBackslashStillFindsSameName", {"P/", "P/a=1", "P/P/", "P/P/b=2"}, {"@P\\"}, "", 0,
      {"P/", "P/b=2", "a=1"}, 0, 0},
     {"ForwardSlashesFindSameName", {"P/", "P/a=1", "P/P/", "P/P/b=2"}, {"@/P/"}, "", 0,
@@ -133,6 +152,14 @@ const LiftCase Cases[] = {
      {"X/", "X/b=newer", "b=new", "c=new"}, 0, 0},
     {"FolderOntoFolderFailsAndIsReported", {"X/", "X/d/", "X/d/f=1", "X/e=2", "d/", "d/g=3"},
      {"@X", "/o"}, "", 1, {"X/", "X/d/", "X/d/f=1", "d/", "d/g=3", "e=2"}, 0, 1},
+    // A case twin or a file meeting a folder is never settled by replacing.
+    {"CaseTwinsOverwriteAll", CASE_TWINS, {"@X", "/o"}, "", 1, CASE_TWINS_AFTER, 0, 1},
+    {"CaseTwinsAnsweredYes", CASE_TWINS, {"@X"}, "y\n", 1, CASE_TWINS_AFTER, 0, 1},
+    {"CaseTwinsGui", CASE_TWINS, {"@X", "gui"}, "", 1, CASE_TWINS_AFTER, 0, 1},
+    {"FileAndFolderOverwriteAll", FILE_AND_FOLDER, {"@X", "/o"}, "", 1, FILE_AND_FOLDER_AFTER, 0, 2},
+    {"FileAndFolderKeepExisting", FILE_AND_FOLDER, {"@X", "/-o"}, "", 1, FILE_AND_FOLDER_AFTER, 0, 2},
+    {"FileAndFolderAnsweredYes", FILE_AND_FOLDER, {"@X"}, "y\ny\n", 1, FILE_AND_FOLDER_AFTER, 0, 2},
+    {"FileAndFolderGui", FILE_AND_FOLDER, {"@X", "gui"}, "", 1, FILE_AND_FOLDER_AFTER, 0, 2},
     {"NamesWithSpacesAndDots",
      {"X/", "X/my file.txt=1", "X/.dotfile=2", "X/.config/", "X/.config/c=3", "X/a.b.c=4",
       "X/..two=5"},
@@ -142,8 +169,10 @@ const LiftCase Cases[] = {
     {"AskYes", ONE_CLASH, {"@X"}, "yes\n", 0, {"a=new", "f=1"}, 1, 0},
     {"AskNoKeepsEntryAndFolder", ONE_CLASH, {"@X"}, "n\n", 0, {"X/", "X/a=new", "a=old", "f=1"}, 1, 0},
     {"AskCapitalYIsAskedAgain", ONE_CLASH, {"@X"}, "Y\nn\n", 0,
-     {"X/", "X/a=new", "a=old", "f=1"}, 3, 0},
-    {"AskOtherLetterThenYes", ONE_CLASH, {"@X"}, "x\ny\n", 0, {"a=new", "f=1"}, 3, 0},
+     {"X/", "X/a=new", "a=old", "f=1"}, 2, 0},
+    {"AskOtherLetterThenYes", ONE_CLASH, {"@X"}, "x\ny\n", 0, {"a=new", "f=1"}, 2, 0},
+    {"AskWordHoldingAnAIsNoAll", TWO_PASSES, {"@X"}, "ja\ny\n", 0,
+     {"X/", "X/b=newer", "X/c=new", "b=new", "c=old"}, 3, 0},
     {"AskAnswerWithoutLineEnd", ONE_CLASH, {"@X"}, "y", 0, {"a=new", "f=1"}, 1, 0},
     {"AskEmptyInputKeeps", ONE_CLASH, {"@X"}, "", 0, {"X/", "X/a=new", "a=old", "f=1"}, 1, 0},
     {"AskOneLinePerQuestion", TWO_PASSES, {"@X"}, "n\ny\n", 0,
@@ -307,9 +336,10 @@ TEST_F(LiftOnce, SameNameLinkIsNotFollowed) {
 const int ManyEntries = 3000;
 const char ManyEntriesCount[] = " of 3,000 entries";
 
-Tree ManyFiles(const std::string& prefix) {
+Tree ManyFiles(const std::string& prefix, const std::string& mark = "") {
   Tree files;
-  for (int i = 0; i < ManyEntries; ++i) files.push_back(prefix + "f" + std::to_string(i) + "=" + std::to_string(i));
+  for (int i = 0; i < ManyEntries; ++i)
+    files.push_back(prefix + "f" + std::to_string(i) + "=" + mark + std::to_string(i));
   return files;
 }
 
@@ -363,6 +393,42 @@ INSTANTIATE_TEST_SUITE_P(Runs, GuiProgress, ::testing::Values(false, true),
                          [](const ::testing::TestParamInfo<bool>& info) {
                            return std::string(info.param ? "Cancelled" : "ToTheEnd");
                          });
+
+// Explorer starts one dirlift per selected folder, so two lifts may race for
+// the same names in one parent. Whichever wins a name, it ends in the parent
+// once, the other entry stays in its folder, and a clash lost in the race is
+// kept like any other: no failure.
+TEST_F(LiftOnce, TwoLiftsIntoOneParentAtOnce) {
+  MakeTree(root, {"A/", "B/"});
+  MakeTree(root, ManyFiles("A/", "A"));
+  MakeTree(root, ManyFiles("B/", "B"));
+
+  RunResult second = {-1, "", "", ""};
+  const DWORD start = GetTickCount();
+  // B starts while A runs: the first look at A starts it, and waits for it.
+  // How far they interleave is up to the system; the outcome must not be.
+  const RunResult first = RunDirlift({root + "\\A", "/-o"}, "", root, false, [&](DWORD) {
+    if (second.status == -1) second = RunDirlift({root + "\\B", "/-o"}, "", root);
+  });
+  const DWORD lasted = GetTickCount() - start;
+
+  for (const RunResult& run : {first, second}) {
+    EXPECT_EQ(run.status, 0);
+    // Standard error is a file here: no status line reaches it, though the
+    // runs last long enough for one to show on a console.
+    EXPECT_EQ(run.err, "");
+  }
+  EXPECT_GT(lasted, 1000u) << "too short a run to show that no status line reaches a file";
+  const Tree after = Snapshot(root);
+  const std::set<std::string> entries(after.begin(), after.end());
+  for (int i = 0; i < ManyEntries; ++i) {
+    const std::string name = "f" + std::to_string(i), number = std::to_string(i);
+    const bool inA = entries.count("A/" + name + "=A" + number) != 0;
+    const bool inB = entries.count("B/" + name + "=B" + number) != 0;
+    EXPECT_NE(inA, inB) << name << " should stay in exactly one of A and B";
+    EXPECT_EQ(entries.count(name + "=" + (inA ? "B" : "A") + number), 1u) << name;
+  }
+}
 
 TEST_F(LiftOnce, HiddenFileGoesUpAndStaysHidden) {
   MakeTree(root, {"X/", "X/h=1"});

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Types answers into dirlift.exe running under Wine in a real terminal (tmux),
 # then checks the screen and the folders: a typed "yes" answers one question,
-# a typed "x" is asked about twice more (for x and for the line end), "n" keeps.
+# a typed "x" is asked about once more, "n" keeps, and an error line shows a
+# name outside ASCII as it is.
 # Then a long lift's status line: shown while it runs, never under a question,
 # gone at the end.
 #   terminal_test.sh WINE_LOADER PATH/TO/dirlift.exe
@@ -20,6 +21,8 @@ mkdir "$work/X"
 echo new >"$work/X/a"; echo old >"$work/a"
 # A name outside ASCII shows as it is on the console, whatever its code page.
 echo new >"$work/X/日本 b"; echo old >"$work/日本 b"
+# A folder meeting a file cannot go up: its error line names it.
+mkdir "$work/X/日本 c"; echo old >"$work/日本 c"
 
 "${tmux[@]}" new-session -d -x 250 -y 20 \
   "cd '$work' && env WINEPREFIX='${WINEPREFIX:-}' WINEDEBUG=-all '$wine' '$exe' X; echo EXIT=\$?; sleep 120"
@@ -41,7 +44,7 @@ wait_for '"a" does already exist. Overwrite? (Yes/No/All):' 1
 "${tmux[@]}" send-keys yes Enter
 wait_for '"日本 b" does already exist. Overwrite? (Yes/No/All):' 1
 "${tmux[@]}" send-keys x Enter
-wait_for '"日本 b" does already exist. Overwrite? (Yes/No/All):' 3
+wait_for '"日本 b" does already exist. Overwrite? (Yes/No/All):' 2
 "${tmux[@]}" send-keys n Enter
 wait_for 'EXIT=' 1
 
@@ -50,9 +53,11 @@ expect() {  # DESCRIPTION CONDITION...
   local what=$1; shift
   if ! "$@"; then echo "FAILED: $what"; failures=$((failures + 1)); fi
 }
-expect "exit status 0" grep -q -F 'EXIT=0' <<<"$screen"
+expect "exit status 1" grep -q -F 'EXIT=1' <<<"$screen"
 expect "a asked once" test "$(grep -o -F '"a" does' <<<"$screen" | wc -l)" = 1
-expect "日本 b asked three times" test "$(grep -o -F '"日本 b" does' <<<"$screen" | wc -l)" = 3
+expect "日本 b asked twice" test "$(grep -o -F '"日本 b" does' <<<"$screen" | wc -l)" = 2
+expect "the error line names 日本 c" grep -q -F '\X\日本 c" up: a file of that name is in the way' <<<"$screen"
+expect "日本 c stays" test -d "$work/X/日本 c"
 expect "a replaced" test "$(cat "$work/a")" = new
 expect "a gone from X" test ! -e "$work/X/a"
 expect "日本 b kept" test "$(cat "$work/日本 b")" = old

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <stdexcept>
 
+#include "lift/paths.h"
 #include "platform/platform.h"
 
 namespace {
@@ -25,8 +26,12 @@ void Check(bool ok, const std::string& what) {
   if (!ok) throw std::runtime_error(what + " failed, error " + std::to_string(GetLastError()));
 }
 
+// Every file call of the test bed takes the extended form, so that it makes
+// and reads names that plain paths cannot reach ("a.", "b ", "CON").
+std::wstring Extended(const std::string& path) { return Wide("\\\\?\\" + Native(path)); }
+
 void WriteWholeFile(const std::string& path, const std::string& text) {
-  const HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+  const HANDLE file = CreateFileW(Extended(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                   FILE_ATTRIBUTE_NORMAL, nullptr);
   Check(file != INVALID_HANDLE_VALUE, "creating " + path);
   DWORD written = 0;
@@ -36,7 +41,7 @@ void WriteWholeFile(const std::string& path, const std::string& text) {
 }
 
 std::string ReadWholeFile(const std::string& path) {
-  const HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+  const HANDLE file = CreateFileW(Extended(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   Check(file != INVALID_HANDLE_VALUE, "opening " + path);
   std::string text;
@@ -47,32 +52,39 @@ std::string ReadWholeFile(const std::string& path) {
   return text;
 }
 
-std::vector<WIN32_FIND_DATAA> Entries(const std::string& folder) {
-  std::vector<WIN32_FIND_DATAA> entries;
-  WIN32_FIND_DATAA record;
-  const HANDLE listing = FindFirstFileA((folder + "\\*").c_str(), &record);
+struct Entry {
+  std::string name;
+  DWORD attributes;
+};
+
+std::vector<Entry> Entries(const std::string& folder) {
+  std::vector<Entry> entries;
+  WIN32_FIND_DATAW record;
+  const HANDLE listing = FindFirstFileW((Extended(folder) + L"\\*").c_str(), &record);
   if (listing == INVALID_HANDLE_VALUE) return entries;
   do {
-    const std::string name = record.cFileName;
-    if (name != "." && name != "..") entries.push_back(record);
-  } while (FindNextFileA(listing, &record));
+    const std::string name = Utf8(record.cFileName);
+    if (name != "." && name != "..") entries.push_back({name, record.dwFileAttributes});
+  } while (FindNextFileW(listing, &record));
   FindClose(listing);
   return entries;
 }
 
-bool IsFolder(const WIN32_FIND_DATAA& entry) {
-  return (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-}
+bool IsFolder(const Entry& entry) { return (entry.attributes & FILE_ATTRIBUTE_DIRECTORY) != 0; }
 
 // A link is never followed: it may point back at an ancestor.
-bool IsLink(const WIN32_FIND_DATAA& entry) {
-  return (entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+bool IsLink(const Entry& entry) { return (entry.attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0; }
+
+bool Listed(const std::string& folder, const std::string& name) {
+  for (const Entry& entry : Entries(folder))
+    if (entry.name == name) return true;
+  return false;
 }
 
 void SnapshotInto(const std::string& folder, const std::string& prefix, Tree& tree) {
-  for (const WIN32_FIND_DATAA& entry : Entries(folder)) {
-    const std::string name = prefix + entry.cFileName;
-    const std::string path = folder + "\\" + entry.cFileName;
+  for (const Entry& entry : Entries(folder)) {
+    const std::string name = prefix + entry.name;
+    const std::string path = folder + "\\" + entry.name;
     if (IsLink(entry)) {
       tree.push_back(name + "@");
     } else if (IsFolder(entry)) {
@@ -82,6 +94,38 @@ void SnapshotInto(const std::string& folder, const std::string& prefix, Tree& tr
       tree.push_back(name + "=" + ReadWholeFile(path));
     }
   }
+}
+
+// Runs a Linux program on Linux paths of Windows ones, and waits until `done`:
+// Wine starts Unix programs but cannot wait for them.
+bool RunUnixCommand(const std::string& program, const std::vector<std::string>& windowsPaths,
+                    const std::function<bool()>& done) {
+  const auto unixName = reinterpret_cast<char*(CDECL*)(LPCWSTR)>(reinterpret_cast<void*>(
+      GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
+  if (unixName == nullptr) return false;
+  std::string commandLine = "Z:\\bin\\" + program;
+  for (const std::string& path : windowsPaths) {
+    // Only the folder goes through Wine's mapping: the name may be yet to be
+    // made, or one that Wine would match in another case.
+    const std::string folder = path.substr(0, path.find_last_of('\\'));
+    commandLine += " " + QuoteArgument(std::string(unixName(Wide(folder).c_str())) + "/" +
+                                       path.substr(folder.size() + 1));
+  }
+  RunProgram(commandLine, "", FolderOfThisExecutable());
+  for (int tries = 0; tries < 100 && !done(); ++tries) Sleep(50);
+  return done();
+}
+
+// A name that Windows holds already in another case can only be made the Linux
+// way, as WSL makes it in a case-sensitive folder: under a name of its own
+// first, then renamed by Linux's mv.
+void MakeCaseTwin(const std::string& path, const std::function<void(const std::string&)>& make) {
+  const std::string folder = path.substr(0, path.find_last_of('\\'));
+  const std::string name = path.substr(folder.size() + 1);
+  const std::string stand = folder + "\\twin-in-the-making";
+  make(stand);
+  Check(RunUnixCommand("mv", {stand, path}, [&] { return Listed(folder, name); }),
+        "renaming " + stand + " to " + name + " with Linux's mv");
 }
 
 HANDLE InheritableFile(const std::string& path, DWORD access, DWORD disposition) {
@@ -151,32 +195,18 @@ std::string StaticTextOf(HWND window) {
 bool HasDisplay() { return GetEnvironmentVariableA("DISPLAY", nullptr, 0) > 1; }
 
 bool MakeFolderLink(const std::string& link, const std::string& target) {
-  const HMODULE kernel = GetModuleHandleA("kernel32.dll");
   typedef BOOLEAN(WINAPI * CreateLink)(LPCSTR, LPCSTR, DWORD);
   const DWORD LinkToFolder = 1;
-  if (const auto createLink =
-          reinterpret_cast<CreateLink>(
-              reinterpret_cast<void*>(GetProcAddress(kernel, "CreateSymbolicLinkA"))))
+  if (const auto createLink = reinterpret_cast<CreateLink>(reinterpret_cast<void*>(
+          GetProcAddress(GetModuleHandleA("kernel32.dll"), "CreateSymbolicLinkA"))))
     createLink(link.c_str(), target.c_str(), LinkToFolder);
-  // Wine's CreateSymbolicLink makes nothing, but Wine shows a Unix symbolic link
-  // as one, and starts Unix programs: ln makes it.
-  typedef char*(CDECL * UnixName)(LPCWSTR);
-  const auto unixName = reinterpret_cast<UnixName>(
-      reinterpret_cast<void*>(GetProcAddress(kernel, "wine_get_unix_file_name")));
   const auto isLink = [&link] {
     const DWORD attributes = GetFileAttributesA(link.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
   };
-  if (!isLink() && unixName != nullptr) {
-    const std::string folder = link.substr(0, link.find_last_of('\\'));
-    const std::string name = link.substr(folder.size() + 1);
-    RunProgram("Z:\\bin\\ln -s " + QuoteArgument(unixName(Wide(target).c_str())) + " " +
-                   QuoteArgument(std::string(unixName(Wide(folder).c_str())) + "/" + name),
-               "", folder);
-    // Wine cannot wait for a Unix process, so wait for its work.
-    for (int tries = 0; tries < 100 && !isLink(); ++tries) Sleep(50);
-  }
-  return isLink();
+  // Wine's CreateSymbolicLink makes nothing, but Wine shows a Unix symbolic link
+  // as one: ln makes it.
+  return isLink() || RunUnixCommand("ln -s", {target, link}, isLink);
 }
 
 std::string FolderOfThisExecutable() {
@@ -200,24 +230,26 @@ std::string MakeTempFolder() {
 }
 
 void RemoveTree(const std::string& root) {
-  for (const WIN32_FIND_DATAA& entry : Entries(root)) {
-    const std::string path = root + "\\" + entry.cFileName;
-    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-    if (IsLink(entry)) RemoveDirectoryA(path.c_str()) || DeleteFileA(path.c_str());
-    else if (IsFolder(entry)) RemoveTree(path);
-    else DeleteFileA(path.c_str());
+  for (const Entry& entry : Entries(root)) {
+    const std::wstring path = Extended(root + "\\" + entry.name);
+    SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    if (IsLink(entry)) RemoveDirectoryW(path.c_str()) || DeleteFileW(path.c_str());
+    else if (IsFolder(entry)) RemoveTree(root + "\\" + entry.name);
+    else DeleteFileW(path.c_str());
   }
-  RemoveDirectoryA(root.c_str());
+  RemoveDirectoryW(Extended(root).c_str());
 }
 
 void MakeTree(const std::string& root, const Tree& entries) {
   for (const std::string& entry : entries) {
     const std::string::size_type equals = entry.find('=');
-    if (equals == std::string::npos) {
-      Check(CreateDirectoryA(Native(root + "/" + entry).c_str(), nullptr), "creating " + entry);
-    } else {
-      WriteWholeFile(Native(root + "/" + entry.substr(0, equals)), entry.substr(equals + 1));
-    }
+    const std::string path = WithoutTrailingSeparators(Native(root + "/" + entry.substr(0, equals)));
+    const auto make = [&](const std::string& at) {
+      if (equals != std::string::npos) WriteWholeFile(at, entry.substr(equals + 1));
+      else Check(CreateDirectoryW(Extended(at).c_str(), nullptr), "creating " + at);
+    };
+    if (PathExists(path)) MakeCaseTwin(path, make);
+    else make(path);
   }
 }
 

@@ -7,6 +7,7 @@
 
 #include "app/command_line.h"
 #include "lift/lift.h"
+#include "lift/paths.h"
 #include "lift/progress.h"
 #include "lift/question.h"
 #include "lift/shell_batch.h"
@@ -20,26 +21,31 @@ std::basic_string<Char> Bytes(const Char (&literal)[Size]) {
   return std::basic_string<Char>(literal, Size - 1);
 }
 
-TEST(OwnName, IsTheLastComponentWhicheverSeparator) {
+TEST(ParentOf, IsTheFullPathLessItsLastComponentAndJoinsBack) {
   const struct {
     const char* path;
-    const char* ownName;
+    const char* parent;
+    const char* joined;  // the parent joined with "n"
   } cases[] = {
-      {"C:\\data\\photos", "photos"},   {"photos", "photos"},
-      {"photos\\", "photos"},           {"photos\\\\", "photos"},
-      {"C:/data/photos", "photos"},     {"C:/data/photos/", "photos"},
-      {"C:\\data/mixed\\p", "p"},       {"C:photos", "photos"},
-      {"\\\\srv\\share\\x", "x"},       {"my.folder", "my.folder"},
-      {"..\\up", "up"},                 {"name with space", "name with space"},
+      {"C:\\data\\photos", "C:\\data", "C:\\data\\n"},
+      {"C:\\data\\photos\\", "C:\\data", "C:\\data\\n"},
+      {"C:\\photos", "C:\\", "C:\\n"},
+      {"\\\\srv\\share\\x", "\\\\srv\\share", "\\\\srv\\share\\n"},
+      {"C:\\d\\a.", "C:\\d", "C:\\d\\n"},
   };
-  for (const auto& c : cases) EXPECT_EQ(OwnName(c.path), c.ownName) << c.path;
+  for (const auto& c : cases) {
+    EXPECT_EQ(ParentOf(c.path), c.parent) << c.path;
+    EXPECT_EQ(JoinPath(ParentOf(c.path), "n"), c.joined) << c.path;
+  }
 }
 
 TEST(IsRootPath, RefusesOnlyPathsWithoutParent) {
   for (const char* root : {"", "\\", "/", "\\\\", "C:", "C:\\", "c:/", "C:\\\\", "\\\\srv\\share",
-                           "\\\\srv\\share\\", "//srv/share", "\\\\srv"})
+                           "\\\\srv\\share\\", "//srv/share", "\\\\srv", "\\\\?\\C:\\",
+                           "\\\\?\\UNC\\srv\\share"})
     EXPECT_TRUE(IsRootPath(root)) << root;
-  for (const char* folder : {"C:\\x", "x", "\\x", "C:x", "\\\\srv\\share\\x", ".", "..", "x\\"})
+  for (const char* folder : {"C:\\x", "x", "\\x", "C:x", "\\\\srv\\share\\x", ".", "..", "x\\",
+                             "\\\\?\\C:\\x", "\\\\?\\UNC\\srv\\share\\x"})
     EXPECT_FALSE(IsRootPath(folder)) << folder;
 }
 
@@ -99,24 +105,31 @@ TEST(ProgressLine, CountsWithSeparatorsAndNeverOutgrowsTheConsole) {
     EXPECT_EQ(ProgressLine(c.folder, c.done, c.total, c.maxColumns), c.line) << c.folder;
 }
 
-TEST(AskToOverwrite, OneLineAnswersOneQuestion) {
+TEST(AskToOverwrite, OnlyAWholeWordOnItsLineAnswers) {
   const struct {
     const char* name;
     std::string input;
     std::vector<Answer> answers;  // for questions asked one after another
     std::size_t printed;
   } cases[] = {
+      {"y", "y\n", {Answer::Yes, Answer::NoInput}, 2},
       {"yes", "yes\n", {Answer::Yes, Answer::NoInput}, 2},
       {"two lines", "y\nn\n", {Answer::Yes, Answer::No}, 2},
+      {"no", "no\n", {Answer::No}, 1},
       {"all", "all\n", {Answer::All}, 1},
-      {"capital Y then n", "Y\nn\n", {Answer::No}, 3},
-      {"x then y", "x\ny\n", {Answer::Yes}, 3},
-      {"capitals are no answers", "N\nA\na\n", {Answer::All}, 5},
+      {"a", "a\n", {Answer::All}, 1},
+      // Words holding an "a" among other letters once answered "all".
+      {"ja", "ja\nn\n", {Answer::No}, 2},
+      {"cancel", "cancel\nn\n", {Answer::No}, 2},
+      {"keep all", "keep all\n", {Answer::NoInput}, 2},
+      {"capital Y then n", "Y\nn\n", {Answer::No}, 2},
+      {"capitals are no answers", "N\nA\na\n", {Answer::All}, 3},
+      {"blank line", "\nn\n", {Answer::No}, 2},
+      {"blanks around", "  y \t\n", {Answer::Yes}, 1},
       {"no line end", "y", {Answer::Yes, Answer::NoInput}, 2},
       {"empty input", "", {Answer::NoInput, Answer::NoInput}, 2},
-      {"CR LF lines", "n\r\ny\r\n", {Answer::No, Answer::Yes}, 2},
+      {"CR LF lines", "n\r\nyes\r\n", {Answer::No, Answer::Yes}, 2},
       {"blank CR LF line", "\r\n", {Answer::NoInput}, 2},
-      {"leading blank", " y\n", {Answer::Yes}, 2},
   };
   for (const auto& c : cases) {
     std::istringstream in(c.input);
@@ -130,6 +143,20 @@ TEST(AskToOverwrite, OneLineAnswersOneQuestion) {
       expected += "\"f.txt\" does already exist. Overwrite? (Yes/No/All): ";
     EXPECT_EQ(out.str(), expected) << c.name;
   }
+}
+
+TEST(RepairQuotedPath, EndsThePathAtAQuoteAndTakesTheWordsAfterIt) {
+  using Arguments = std::vector<std::string>;
+  const struct {
+    Arguments typed, repaired;
+  } cases[] = {
+      {{"dirlift", "C:\\My Photos\" /o"}, {"dirlift", "C:\\My Photos", "/o"}},
+      {{"dirlift", "C:\\My Photos\""}, {"dirlift", "C:\\My Photos"}},
+      {{"dirlift", "C:\\x\"  gui\t", "more"}, {"dirlift", "C:\\x", "gui", "more"}},
+      {{"dirlift", "C:\\x", "/o"}, {"dirlift", "C:\\x", "/o"}},
+      {{"dirlift"}, {"dirlift"}},
+  };
+  for (const auto& c : cases) EXPECT_EQ(RepairQuotedPath(c.typed), c.repaired) << c.typed[1 % c.typed.size()];
 }
 
 TEST(ShellBatch, ListsEndEachPathInNulAndCloseWithTwo) {

@@ -11,7 +11,26 @@ const std::size_t SwitchArgument = 2;
 const char HelpArgument[] = "/?";
 const std::size_t MostLinesInFailureBox = 15;
 const char FailureBoxTitle[] = "dirlift";
+const char Quote = '"';
+const char Blanks[] = " \t";
 }  // namespace
+
+std::vector<std::string> RepairQuotedPath(std::vector<std::string> arguments) {
+  if (arguments.size() <= PathArgument) return arguments;
+  std::string& path = arguments[PathArgument];
+  const std::string::size_type quote = path.find(Quote);
+  if (quote == std::string::npos) return arguments;
+  const std::string rest = path.substr(quote + 1);
+  path.erase(quote);
+  std::vector<std::string> words;
+  for (std::string::size_type start = rest.find_first_not_of(Blanks); start != std::string::npos;) {
+    const std::string::size_type end = rest.find_first_of(Blanks, start);
+    words.push_back(rest.substr(start, end - start));
+    start = end == std::string::npos ? end : rest.find_first_not_of(Blanks, end);
+  }
+  arguments.insert(arguments.begin() + PathArgument + 1, words.begin(), words.end());
+  return arguments;
+}
 
 std::string FailureBoxText(const std::string& failureLines) {
   std::istringstream lines(failureLines);
@@ -46,8 +65,9 @@ bool ChooseRunMode(const std::string& switchText, RunMode& mode) {
   return true;
 }
 
-int RunDirlift(const std::vector<std::string>& arguments, std::istream& in, std::ostream& out,
+int RunDirlift(const std::vector<std::string>& typedArguments, std::istream& in, std::ostream& out,
                std::ostream& errors) {
+  const std::vector<std::string> arguments = RepairQuotedPath(typedArguments);
   if (arguments.size() <= PathArgument || arguments[PathArgument] == HelpArgument) {
     WriteUsage(out);
     return ExitDone;

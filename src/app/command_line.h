@@ -17,6 +17,12 @@ void WriteUsage(std::ostream& out);
 // Reads a switch ("gui", "/o" or "/-o", exactly so); false for anything else.
 bool ChooseRunMode(const std::string& switchText, RunMode& mode);
 
+// A quoted path that ends in a backslash ("C:\My Photos\" /o) reaches the
+// program as one argument holding a quote (C:\My Photos" /o): the runtime reads
+// \" as a literal quote, which no Windows path can hold. The path ends at the
+// quote, and the words after it are the arguments that follow it.
+std::vector<std::string> RepairQuotedPath(std::vector<std::string> arguments);
+
 // The failure box's text: the failure lines (each ended by a line end) up to a
 // limit, then how many more there are.
 std::string FailureBoxText(const std::string& failureLines);

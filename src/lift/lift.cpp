@@ -1,123 +1,166 @@
 #include "lift/lift.h"
 
 #include <ostream>
+#include <set>
 #include <vector>
 
+#include "lift/paths.h"
 #include "lift/question.h"
 #include "lift/shell_batch.h"
 #include "platform/platform.h"
 
 namespace {
 
-// Paths are built with the backslash; both it and '/' are read as separators.
-const char Separator = '\\';
-const char ParentStep[] = "..\\";
-const char ThisFolder[] = ".";
-const char ParentFolder[] = "..";
-const char DriveMark = ':';
-const std::string::size_type DrivePrefixLength = 2;
-const std::size_t ShareRootComponents = 2;  // \\server\share
+const char RootRefusal[] = "a drive or share root has no parent to lift into";
 
-bool IsSeparator(char c) { return c == '\\' || c == '/'; }
-
-std::string WithoutTrailingSeparators(std::string path) {
-  while (!path.empty() && IsSeparator(path.back())) path.pop_back();
-  return path;
-}
-
-bool HasDrivePrefix(const std::string& path) {
-  return path.size() >= DrivePrefixLength && path[1] == DriveMark;
-}
-
-bool StartsWithTwoSeparators(const std::string& path) {
-  return path.size() >= 2 && IsSeparator(path[0]) && IsSeparator(path[1]);
-}
-
-std::size_t CountComponents(const std::string& path) {
-  std::size_t count = 0;
-  bool inComponent = false;
-  for (const char c : path) {
-    if (IsSeparator(c)) {
-      inComponent = false;
-    } else if (!inComponent) {
-      inComponent = true;
-      ++count;
-    }
-  }
-  return count;
-}
-
-std::string Quoted(const std::string& path) { return '"' + path + '"'; }
+std::string Quoted(const std::string& text) { return '"' + text + '"'; }
 
 void Report(Conversation& user, const std::string& what, const std::string& reason) {
   ClearProgressLine(user.progress, user.errors);
   user.errors << "dirlift: " << what << ": " << reason << std::endl;
 }
 
-// What became of one entry of the folder.
+void ReportStays(Conversation& user, const std::string& source, const std::string& reason) {
+  Report(user, "cannot move " + Quoted(source) + " up", reason);
+}
+
+// What became of one entry, or of all entries of a folder.
 enum class Outcome { Moved, Kept, Failed, Batched };
 
-Outcome Reported(bool moved, const std::string& source, const std::string& reason,
-                 Conversation& user) {
-  if (moved) return Outcome::Moved;
-  Report(user, "cannot move " + Quoted(source) + " up", reason);
+// What every folder of one run shares.
+struct Run {
+  RunMode mode;  // an answer "all" turns it to OverwriteAll for the rest of the run
+  Conversation& user;
+};
+
+// The entries of one folder on their way into another.
+struct Pass {
+  std::string from;
+  std::string into;
+  std::string shownAs;           // the folder's name in the progress
+  std::set<std::string> filled;  // name keys of what this pass put into `into`
+  std::string batchSources, batchDestinations;
+};
+
+void Count(Outcome outcome, bool& failed, bool& stays) {
+  if (outcome == Outcome::Failed) failed = true;
+  if (outcome == Outcome::Failed || outcome == Outcome::Kept) stays = true;
+}
+
+Outcome Overall(bool failed, bool stays) {
+  return failed ? Outcome::Failed : stays ? Outcome::Kept : Outcome::Moved;
+}
+
+Outcome Replaced(bool replaced, const std::string& source, const std::string& reason, Run& run) {
+  if (replaced) return Outcome::Moved;
+  ReportStays(run.user, source, reason);
   return Outcome::Failed;
 }
 
-Outcome MoveUp(const std::string& source, const std::string& destination, Conversation& user) {
+Outcome ReplaceUp(const std::string& source, const std::string& destination, Run& run) {
   std::string reason;
-  return Reported(MoveEntry(source, destination, reason), source, reason, user);
+  return Replaced(ReplaceEntry(source, destination, reason), source, reason, run);
 }
 
-Outcome ReplaceUp(const std::string& source, const std::string& destination, Conversation& user) {
-  std::string reason;
-  return Reported(ReplaceEntry(source, destination, reason), source, reason, user);
-}
-
-// Settles a clash by the mode; an answer of "all" turns the mode to OverwriteAll
-// for the rest of this pass and the passes it descends into.
-Outcome SettleClash(const std::string& name, const std::string& source,
-                    const std::string& destination, RunMode& mode, Conversation& user) {
-  switch (mode) {
+// Settles a true clash by the mode; an answer of "all" turns the mode to
+// OverwriteAll for the rest of the run.
+Outcome SettleByMode(Run& run, Pass& pass, const std::string& shownName, const std::string& source,
+                     const std::string& destination) {
+  switch (run.mode) {
     case RunMode::ShellBatch:
+      AddToShellBatch(pass.batchSources, pass.batchDestinations, source, destination);
       return Outcome::Batched;
     case RunMode::Ask:
       // The question starts on a clean line.
-      ClearProgressLine(user.progress, user.errors);
-      switch (AskToOverwrite(name, user.answers, user.questions)) {
+      ClearProgressLine(run.user.progress, run.user.errors);
+      switch (AskToOverwrite(shownName, run.user.answers, run.user.questions)) {
         case Answer::All:
-          mode = RunMode::OverwriteAll;
+          run.mode = RunMode::OverwriteAll;
           [[fallthrough]];
         case Answer::Yes:
-          return ReplaceUp(source, destination, user);
+          return ReplaceUp(source, destination, run);
         case Answer::No:
         case Answer::NoInput:
           return Outcome::Kept;
       }
       break;
     case RunMode::OverwriteAll:
-      return ReplaceUp(source, destination, user);
+      return ReplaceUp(source, destination, run);
     case RunMode::KeepExisting:
       return Outcome::Kept;
   }
   return Outcome::Kept;
 }
 
-// Windows also reaches an entry through its 8.3 short name, so something found
-// at the destination is a clash only when it bears the entry's own name. An
-// entry named like another's short name is no clash to settle: replacing would
-// destroy an unrelated file, so it stays and is reported.
-bool IsTrueClash(const std::string& name, const std::string& source,
-                 const std::string& destination, Conversation& user) {
-  std::string existing, reason;
-  if (!ListedName(destination, existing, reason)) {
-    Report(user, "cannot move " + Quoted(source) + " up", "cannot tell what lies in its way: " + reason);
-    return false;
+// Why the mode must not settle a clash with `existing`, or "" when it may:
+// only a clash of two entries of one name and one kind is the user's to settle.
+std::string WhyNotToSettle(const Pass& pass, const ListedEntry& entry, const ListedEntry& existing) {
+  // A case twin from a case-sensitive folder, or a short name of something this
+  // pass moved up: replacing would destroy one of the folder's own entries.
+  if (pass.filled.count(NameKey(existing.name)))
+    return Quoted(existing.name) + ", moved up by this run, has the same name to Windows";
+  // Windows reaches an entry through its 8.3 short name too: replacing would
+  // destroy an unrelated entry.
+  if (!SameName(existing.name, entry.name)) return "the name is the short name of " + Quoted(existing.name);
+  // Windows refuses to replace a file by a folder or the reverse, and the shell
+  // may fail its whole batch over such a pair.
+  if (entry.folder != existing.folder)
+    return existing.folder ? "a folder of that name is in the way" : "a file of that name is in the way";
+  return "";
+}
+
+// The move found the name taken: a clash, if what is there bears the entry's own name.
+Outcome SettleClash(Run& run, Pass& pass, const ListedEntry& entry, const std::string& source,
+                    const std::string& destination) {
+  ListedEntry existing;
+  std::string reason;
+  if (!ListEntry(destination, existing, reason)) {
+    ReportStays(run.user, source, "cannot tell what lies in its way: " + reason);
+    return Outcome::Failed;
   }
-  if (SameName(existing, name)) return true;
-  Report(user, "cannot move " + Quoted(source) + " up",
-         "the name is the short name of " + Quoted(existing));
-  return false;
+  const std::string obstacle = WhyNotToSettle(pass, entry, existing);
+  if (!obstacle.empty()) {
+    ReportStays(run.user, source, obstacle);
+    return Outcome::Failed;
+  }
+  return SettleByMode(run, pass, entry.name, source, destination);
+}
+
+// The move itself tells whether the name is free: testing first would leave a
+// moment in which another program (another dirlift) could take it.
+Outcome MoveOne(Run& run, Pass& pass, const ListedEntry& entry) {
+  const std::string source = JoinPath(pass.from, entry.name);
+  const std::string destination = JoinPath(pass.into, entry.name);
+  std::string reason;
+  Outcome outcome = Outcome::Moved;
+  switch (MoveEntry(source, destination, reason)) {
+    case MoveResult::Moved:
+      break;
+    case MoveResult::Failed:
+      ReportStays(run.user, source, reason);
+      return Outcome::Failed;
+    case MoveResult::NameTaken:
+      outcome = SettleClash(run, pass, entry, source, destination);
+      break;
+  }
+  if (outcome == Outcome::Moved || outcome == Outcome::Batched) pass.filled.insert(NameKey(entry.name));
+  return outcome;
+}
+
+// An entry bearing the folder's own name stays, to be lifted into the folder.
+// A case-sensitive folder may hold two such: the one spelt as the folder is
+// lifted, the other stays and is reported.
+Outcome HoldBack(Run& run, Pass& pass, const ListedEntry& entry, const std::string& ownName,
+                 ListedEntry& sameName) {
+  if (sameName.name.empty()) {
+    sameName = entry;
+    return Outcome::Kept;
+  }
+  ListedEntry other = entry;
+  if (entry.name == ownName) std::swap(other, sameName);
+  ReportStays(run.user, JoinPath(pass.from, other.name),
+              Quoted(sameName.name) + " bears the folder's name too, and only one can be lifted into it");
+  return Outcome::Failed;
 }
 
 bool AnyStillExists(const std::vector<std::string>& paths) {
@@ -126,121 +169,105 @@ bool AnyStillExists(const std::vector<std::string>& paths) {
   return false;
 }
 
-bool IsListingOnly(const std::string& name) { return name == ThisFolder || name == ParentFolder; }
+// Moves every entry of `pass.from` into `pass.into`, settling clashes, and
+// removes `pass.from` once it is empty. An entry named `ownName` (case aside) is
+// not moved but held back in `sameName`, and the folder then stays for it.
+Outcome MoveEntries(Run& run, Pass& pass, const std::string& ownName, ListedEntry& sameName) {
+  std::vector<ListedEntry> entries;
+  std::string reason;
+  if (!ListFolder(pass.from, entries, reason)) {
+    Report(run.user, "cannot list " + Quoted(pass.from), reason);
+    return Outcome::Failed;
+  }
+  bool failed = false, stays = false;
+  std::size_t done = 0;
+  for (const ListedEntry& entry : entries) {
+    // A cancel stops after the entry being moved; the rest stay, so does the folder.
+    if (CancelRequested(run.user.progress)) return Overall(failed, true);
+    ShowProgress(run.user.progress, pass.shownAs, done++, entries.size(), run.user.errors);
+    Count(!ownName.empty() && SameName(entry.name, ownName) ? HoldBack(run, pass, entry, ownName, sameName)
+                                                             : MoveOne(run, pass, entry),
+          failed, stays);
+  }
+  if (CancelRequested(run.user.progress)) return Overall(failed, true);
 
-std::size_t CountEntries(const std::vector<std::string>& names) {
-  std::size_t count = 0;
-  for (const std::string& name : names)
-    if (!IsListingOnly(name)) ++count;
-  return count;
+  if (!pass.batchSources.empty()) {
+    // The shell's own dialogs take over from here.
+    EndProgress(run.user.progress, run.user.errors);
+    if (ShellMove(pass.batchSources, pass.batchDestinations, reason) == ShellOutcome::Failed) {
+      Report(run.user, "the shell could not move the clashing entries of " + Quoted(pass.from), reason);
+      failed = true;
+    }
+    // What the user declined or cancelled in the shell's dialogs stays, by their choice.
+    if (AnyStillExists(ShellBatchPaths(pass.batchSources))) stays = true;
+  }
+  if (stays) return Overall(failed, stays);
+  if (!RemoveFolder(pass.from, reason)) {
+    Report(run.user, "cannot remove " + Quoted(pass.from), reason);
+    return Outcome::Failed;
+  }
+  return Overall(failed, false);
+}
+
+// One level of a lift: `folder`'s entries go up into its parent; then either
+// the folder is removed or the entry bearing its name is lifted into it.
+bool LiftPass(Run& run, const std::string& folder, const std::string& ownName) {
+  Pass pass = {folder, ParentOf(folder), ownName, {}, "", ""};
+  ListedEntry sameName = {};
+  const bool allWell = MoveEntries(run, pass, ownName, sameName) != Outcome::Failed;
+  if (sameName.name.empty() || CancelRequested(run.user.progress)) return allWell;
+  const std::string inner = JoinPath(folder, sameName.name);
+  if (sameName.link) {
+    // A junction may point back at an ancestor: lifting through it would
+    // shuffle entries of folders the user never named.
+    Report(run.user, "cannot lift " + Quoted(inner),
+           "it is a junction or symbolic link named like its folder, so both stay");
+    return false;
+  }
+  if (!sameName.folder) {
+    // A file cannot go up: its destination is this folder itself.
+    Report(run.user, "cannot lift " + Quoted(inner), "it is a file named like its folder, so both stay");
+    return false;
+  }
+  return LiftPass(run, inner, sameName.name) && allWell;
+}
+
+// The folder's full path and its own name as its parent lists it, whatever
+// form was typed: ".", "photos\.", "..\photos", a short name, another case.
+bool ResolveFolder(const std::string& typed, std::string& folder, std::string& ownName,
+                   Conversation& user) {
+  // A bare drive ("C:") names a drive, though Windows would take it for that
+  // drive's current folder.
+  if (IsRootPath(typed)) {
+    Report(user, "cannot lift " + Quoted(typed), RootRefusal);
+    return false;
+  }
+  // An extended path is taken exactly as typed: resolving would normalise it.
+  const std::string full = WithoutTrailingSeparators(
+      HasExtendedPrefix(typed) ? WithoutExtendedPrefix(typed) : FullPath(typed));
+  if (IsRootPath(full)) {
+    Report(user, "cannot lift " + Quoted(full), RootRefusal);
+    return false;
+  }
+  ListedEntry self;
+  std::string reason;
+  if (!ListEntry(full, self, reason)) {
+    Report(user, "cannot list " + Quoted(full), reason);
+    return false;
+  }
+  ownName = self.name;
+  folder = JoinPath(ParentOf(full), ownName);
+  return true;
 }
 
 }  // namespace
 
-std::string OwnName(const std::string& path) {
-  std::string name = WithoutTrailingSeparators(path);
-  if (HasDrivePrefix(name)) name.erase(0, DrivePrefixLength);
-  std::string::size_type last = name.size();
-  while (last > 0 && !IsSeparator(name[last - 1])) --last;
-  return name.substr(last);
-}
-
-bool IsRootPath(const std::string& path) {
-  const std::string trimmed = WithoutTrailingSeparators(path);
-  if (trimmed.empty()) return true;
-  if (HasDrivePrefix(trimmed) && trimmed.size() == DrivePrefixLength) return true;
-  return StartsWithTwoSeparators(trimmed) && CountComponents(trimmed) <= ShareRootComponents;
-}
-
-bool LiftFolder(std::string path, RunMode mode, Conversation& user) {
-  if (IsRootPath(path)) {
-    Report(user, "cannot lift " + Quoted(path), "a drive or share root has no parent to lift into");
-    return false;
-  }
-  const std::string ownName = OwnName(path);
-  const std::string working = path + Separator;
-
-  std::vector<std::string> names;
-  std::string reason;
-  if (!ListFolder(working, names, reason)) {
-    Report(user, "cannot list " + Quoted(path), reason);
-    return false;
-  }
-
-  // The shell gets clean absolute paths, whatever form was typed: it records
-  // its undo with them, and takes neither ".." nor doubled separators well.
-  const std::string batchSourceBase = FullPath(working);
-  const std::string batchDestinationBase = FullPath(working + ParentStep);
-  std::string batchSources, batchDestinations;
-  std::string sameNamePath;
-  bool allWell = true;
-  bool entriesStay = false;
-  const std::size_t total = CountEntries(names);
-  std::size_t done = 0;
-
-  for (const std::string& name : names) {
-    if (IsListingOnly(name)) continue;
-    // A cancel stops after the entry being moved; the rest stay, so does the folder.
-    if (CancelRequested(user.progress)) return allWell;
-    ShowProgress(user.progress, ownName, done++, total, user.errors);
-    // The user may type the folder's name in any case, as Windows takes it.
-    if (SameName(name, ownName)) {
-      sameNamePath = working + name;
-      continue;
-    }
-    const std::string source = working + name;
-    // The parent is reached through "..": its own path is never worked out.
-    const std::string destination = working + ParentStep + name;
-    Outcome outcome;
-    if (!PathExists(destination))
-      outcome = MoveUp(source, destination, user);
-    else if (IsTrueClash(name, source, destination, user))
-      outcome = SettleClash(name, source, destination, mode, user);
-    else
-      outcome = Outcome::Failed;
-    if (outcome == Outcome::Batched)
-      AddToShellBatch(batchSources, batchDestinations, batchSourceBase + name,
-                      batchDestinationBase + name);
-    if (outcome == Outcome::Failed) allWell = false;
-    if (outcome == Outcome::Kept || outcome == Outcome::Failed) entriesStay = true;
-  }
-
-  if (CancelRequested(user.progress)) return allWell;
-
-  if (!batchSources.empty()) {
-    // The shell's own dialogs take over from here.
-    EndProgress(user.progress, user.errors);
-    if (ShellMove(batchSources, batchDestinations, reason) == ShellOutcome::Failed) {
-      Report(user, "the shell could not move the clashing entries of " + Quoted(path), reason);
-      allWell = false;
-    }
-    // What the user declined or cancelled in the shell's dialogs stays, by their choice.
-    if (AnyStillExists(ShellBatchPaths(batchSources))) entriesStay = true;
-  }
-
-  if (!sameNamePath.empty()) {
-    switch (KindOf(sameNamePath)) {
-      case EntryKind::Folder:
-      case EntryKind::Missing:  // gone meanwhile: the inner pass says why it cannot list it
-        break;
-      case EntryKind::Link:
-        // A junction may point back at an ancestor: lifting through it would
-        // shuffle entries of folders the user never named.
-        Report(user, "cannot lift " + Quoted(sameNamePath),
-               "it is a junction or symbolic link named like its folder, so both stay");
-        return false;
-      case EntryKind::File:
-        // A file cannot go up: its destination is this folder itself.
-        Report(user, "cannot lift " + Quoted(sameNamePath),
-               "it is a file named like its folder, so both stay");
-        return false;
-    }
-    return LiftFolder(sameNamePath, mode, user) && allWell;
-  }
-  if (entriesStay) return allWell;
-  if (!RemoveFolder(working, reason)) {
-    Report(user, "cannot remove " + Quoted(path), reason);
-    return false;
-  }
-  return allWell;
+bool LiftFolder(const std::string& path, RunMode mode, Conversation& user) {
+  std::string folder, ownName;
+  if (!ResolveFolder(path, folder, ownName, user)) return false;
+  // Every path from here on is full. Windows neither removes a process's current
+  // folder nor moves a folder that holds it, so dirlift steps out of the way.
+  SetCurrentFolder(ParentOf(folder));
+  Run run = {mode, user};
+  return LiftPass(run, folder, ownName);
 }

@@ -2,7 +2,7 @@
 // Lifting a folder: every entry moves up into the folder's parent, clashes are
 // settled by the run mode, and the emptied folder is removed or, when it holds an
 // entry of its own name, that entry is lifted into it. Relies on the platform
-// operations, the overwrite question and the shell batch.
+// operations, the path text, the overwrite question and the shell batch.
 
 #include <iosfwd>
 #include <string>
@@ -21,14 +21,8 @@ struct Conversation {
   Progress& progress;
 };
 
-// Lifts the folder at `path`. Returns true when everything happened as the mode
-// and the answers directed; entries kept on purpose, and those left when the
-// user cancelled, count as done.
-bool LiftFolder(std::string path, RunMode mode, Conversation& user);
-
-// The folder's own name: its last component, where '\' and '/' both separate,
-// trailing separators and a drive prefix ("C:") are not part of it.
-std::string OwnName(const std::string& path);
-
-// True for a path with no parent to lift into: empty, a drive root or a share root.
-bool IsRootPath(const std::string& path);
+// Lifts the folder at `path`, as typed: relative or full, in any case, by its
+// short name, or in the extended form ("\\?\C:\data\X"). Returns true when
+// everything happened as the mode and the answers directed; entries kept on
+// purpose, and those left when the user cancelled, count as done.
+bool LiftFolder(const std::string& path, RunMode mode, Conversation& user);

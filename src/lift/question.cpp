@@ -1,30 +1,35 @@
 #include "lift/question.h"
 
 #include <istream>
-#include <limits>
 #include <ostream>
 
 namespace {
 
 const char QuestionEnd[] = "\" does already exist. Overwrite? (Yes/No/All): ";
 
-// Input from a script or a file may end its lines in CR LF; the CR is no attempt.
-const char CarriageReturn = '\r';
+// Dropped around an answer: the blanks a user may type, and the CR that ends a
+// line from a script or a file written on Windows.
+const char Padding[] = " \t\r";
 
-bool ReadAnswerCharacter(std::istream& answers, char& answer) {
-  do {
-    if (!answers.get(answer)) return false;
-  } while (answer == CarriageReturn);
-  return true;
+std::string Trimmed(const std::string& line) {
+  const std::string::size_type first = line.find_first_not_of(Padding);
+  if (first == std::string::npos) return std::string();
+  return line.substr(first, line.find_last_not_of(Padding) - first + 1);
 }
 
-bool ToAnswer(char typed, Answer& answer) {
-  switch (typed) {
-    case 'y': answer = Answer::Yes; return true;
-    case 'n': answer = Answer::No; return true;
-    case 'a': answer = Answer::All; return true;
-    default: return false;
+// Only whole words answer: read letter by letter, "ja" or "cancel" would hold
+// an "a" and turn the rest of the run into overwriting.
+bool ToAnswer(const std::string& word, Answer& answer) {
+  if (word == "y" || word == "yes") {
+    answer = Answer::Yes;
+  } else if (word == "n" || word == "no") {
+    answer = Answer::No;
+  } else if (word == "a" || word == "all") {
+    answer = Answer::All;
+  } else {
+    return false;
   }
+  return true;
 }
 
 }  // namespace
@@ -32,16 +37,11 @@ bool ToAnswer(char typed, Answer& answer) {
 Answer AskToOverwrite(const std::string& name, std::istream& answers, std::ostream& questions) {
   for (;;) {
     questions << '"' << name << QuestionEnd << std::flush;
-    char typed;
+    std::string line;
     // Once input has ended it stays ended, so every later question is kept too:
     // nothing is overwritten without an answer, and nothing is asked without end.
-    if (!ReadAnswerCharacter(answers, typed)) return Answer::NoInput;
+    if (!std::getline(answers, line)) return Answer::NoInput;
     Answer answer;
-    if (!ToAnswer(typed, answer)) continue;
-    // One line answers one question: the rest of it ("es" of "yes", the line end)
-    // is dropped. Not sync(): msvcrt's discards all buffered piped input, later
-    // answers included.
-    answers.ignore(std::numeric_limits<std::streamsize>::max(), '\n');
-    return answer;
+    if (ToAnswer(Trimmed(line), answer)) return answer;
   }
 }

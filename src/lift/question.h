@@ -8,7 +8,8 @@
 
 enum class Answer { Yes, No, All, NoInput };
 
-// Asks whether the entry `name` may overwrite what exists in the parent until a
-// 'y', 'n' or 'a' is read, then discards the rest of that input line. Returns
-// NoInput, without asking again, once the input has ended or failed.
+// Asks whether the entry `name` may overwrite what exists in the parent, one
+// line of input per asking, until a line holds exactly "y", "yes", "n", "no",
+// "a" or "all" (blanks and a CR around it aside). Returns NoInput, without
+// asking again, once the input has ended or failed.
 Answer AskToOverwrite(const std::string& name, std::istream& answers, std::ostream& questions);

@@ -2,13 +2,19 @@
 
 #include <shlobj.h>
 
+#include <algorithm>
 #include <iostream>
 #include <streambuf>
 
 namespace {
 
-const wchar_t ListAllPattern[] = L"*";
+const char ListAllPattern[] = "\\*";  // after a folder path
+const wchar_t ThisFolder[] = L".";
+const wchar_t ParentFolder[] = L"..";
 const std::size_t FallbackConsoleWidth = 80;
+// Windows before 8 refuses a single console write of more than 64 KB, which a
+// long list of failures would need.
+const std::size_t ConsolePieceLength = 4096;
 
 bool Fail(std::string& reason) {
   // Read the error first: anything called after the failing call may reset it.
@@ -38,12 +44,16 @@ class ConsoleBuffer : public std::streambuf {
   int sync() override {
     const std::wstring text = Wide(pending_);
     pending_.clear();
-    DWORD written = 0;
-    return text.empty() ||
-                   WriteConsoleW(console_, text.data(), static_cast<DWORD>(text.size()), &written,
-                                 nullptr)
-               ? 0
-               : -1;
+    for (std::size_t start = 0; start < text.size();) {
+      std::size_t count = std::min(text.size() - start, ConsolePieceLength);
+      // A character outside the basic plane is two units, never to be split.
+      if (start + count < text.size() && IS_HIGH_SURROGATE(text[start + count - 1])) --count;
+      DWORD written = 0;
+      if (!WriteConsoleW(console_, text.data() + start, static_cast<DWORD>(count), &written, nullptr))
+        return -1;
+      start += count;
+    }
+    return 0;
   }
 
  private:
@@ -81,6 +91,16 @@ std::string ShellErrorText(int code) {
     if (known.code == code) return known.text;
   return SystemErrorText(static_cast<unsigned long>(code));
 }
+
+bool IsListingOnly(const std::wstring& name) { return name == ThisFolder || name == ParentFolder; }
+
+ListedEntry Listed(const WIN32_FIND_DATAW& record) {
+  return {Utf8(record.cFileName), (record.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0,
+          (record.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0};
+}
+
+// Every path a file function is given passes through here.
+std::wstring ForFileApi(const std::string& path) { return Wide(path); }
 
 bool IsConsole(HANDLE handle) {
   DWORD mode = 0;
@@ -121,13 +141,12 @@ std::string SystemErrorText(unsigned long errorCode) {
   return text;
 }
 
-bool ListFolder(const std::string& folderWithSeparator, std::vector<std::string>& names,
-                std::string& reason) {
+bool ListFolder(const std::string& folder, std::vector<ListedEntry>& entries, std::string& reason) {
   WIN32_FIND_DATAW record;
-  const HANDLE listing = FindFirstFileW((Wide(folderWithSeparator) + ListAllPattern).c_str(), &record);
+  const HANDLE listing = FindFirstFileW(ForFileApi(folder + ListAllPattern).c_str(), &record);
   if (listing == INVALID_HANDLE_VALUE) return Fail(reason);
   do {
-    names.push_back(Utf8(record.cFileName));
+    if (!IsListingOnly(record.cFileName)) entries.push_back(Listed(record));
   } while (FindNextFileW(listing, &record));
   const DWORD endError = GetLastError();
   FindClose(listing);
@@ -136,53 +155,53 @@ bool ListFolder(const std::string& folderWithSeparator, std::vector<std::string>
   return false;
 }
 
-bool PathExists(const std::string& path) {
-  return GetFileAttributesW(Wide(path).c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-bool ListedName(const std::string& path, std::string& name, std::string& reason) {
+bool ListEntry(const std::string& path, ListedEntry& entry, std::string& reason) {
   // A pattern without wildcards lists the one entry the path reaches, under the
   // name its folder holds, even when the path reached it by its short name.
   WIN32_FIND_DATAW record;
-  const HANDLE listing = FindFirstFileW(Wide(path).c_str(), &record);
+  const HANDLE listing = FindFirstFileW(ForFileApi(path).c_str(), &record);
   if (listing == INVALID_HANDLE_VALUE) return Fail(reason);
   FindClose(listing);
-  name = Utf8(record.cFileName);
+  entry = Listed(record);
   return true;
 }
 
-bool SameName(const std::string& a, const std::string& b) {
+bool PathExists(const std::string& path) {
+  return GetFileAttributesW(ForFileApi(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+std::string NameKey(const std::string& name) {
   // File systems compare names by upper-casing each character on its own; the
   // invariant locale does that without any language's rules, and without the
   // linguistic equivalences that CompareString would apply (a precomposed and a
   // combining accent are two different names).
-  std::wstring upper[] = {Wide(a), Wide(b)};
-  for (std::wstring& name : upper)
-    if (!name.empty())
-      LCMapStringW(LOCALE_INVARIANT, LCMAP_UPPERCASE, name.c_str(), static_cast<int>(name.size()),
-                   &name[0], static_cast<int>(name.size()));
-  return upper[0] == upper[1];
+  std::wstring upper = Wide(name);
+  if (!upper.empty())
+    LCMapStringW(LOCALE_INVARIANT, LCMAP_UPPERCASE, upper.c_str(), static_cast<int>(upper.size()),
+                 &upper[0], static_cast<int>(upper.size()));
+  return Utf8(upper);
 }
 
-EntryKind KindOf(const std::string& path) {
-  const DWORD attributes = GetFileAttributesW(Wide(path).c_str());
-  if (attributes == INVALID_FILE_ATTRIBUTES) return EntryKind::Missing;
-  if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) return EntryKind::Link;
-  return (attributes & FILE_ATTRIBUTE_DIRECTORY) ? EntryKind::Folder : EntryKind::File;
-}
+bool SameName(const std::string& a, const std::string& b) { return NameKey(a) == NameKey(b); }
 
-bool MoveEntry(const std::string& from, const std::string& to, std::string& reason) {
-  return MoveFileW(Wide(from).c_str(), Wide(to).c_str()) || Fail(reason);
+MoveResult MoveEntry(const std::string& from, const std::string& to, std::string& reason) {
+  if (MoveFileW(ForFileApi(from).c_str(), ForFileApi(to).c_str())) return MoveResult::Moved;
+  const DWORD error = GetLastError();
+  if (error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS) return MoveResult::NameTaken;
+  reason = SystemErrorText(error);
+  return MoveResult::Failed;
 }
 
 bool ReplaceEntry(const std::string& from, const std::string& to, std::string& reason) {
-  return MoveFileExW(Wide(from).c_str(), Wide(to).c_str(), MOVEFILE_REPLACE_EXISTING) ||
+  return MoveFileExW(ForFileApi(from).c_str(), ForFileApi(to).c_str(), MOVEFILE_REPLACE_EXISTING) ||
          Fail(reason);
 }
 
 bool RemoveFolder(const std::string& folder, std::string& reason) {
-  return RemoveDirectoryW(Wide(folder).c_str()) || Fail(reason);
+  return RemoveDirectoryW(ForFileApi(folder).c_str()) || Fail(reason);
 }
+
+void SetCurrentFolder(const std::string& folder) { SetCurrentDirectoryW(Wide(folder).c_str()); }
 
 std::string FullPath(const std::string& path) {
   const std::wstring wide = Wide(path);

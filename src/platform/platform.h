@@ -16,36 +16,45 @@
 std::wstring Wide(const std::string& utf8);
 std::string Utf8(const std::wstring& wide);
 
-// Names of every entry of `folderWithSeparator` (a folder path ending in a
-// separator), "." and ".." included, in the order the system lists them.
-bool ListFolder(const std::string& folderWithSeparator, std::vector<std::string>& names,
-                std::string& reason);
+// One entry as its folder lists it: its own long name, and what it is. A link
+// is a junction or symbolic link (a reparse point), whatever it points to; a
+// link to a folder counts as a folder too.
+struct ListedEntry {
+  std::string name;
+  bool folder;
+  bool link;
+};
 
-// True when a file or folder exists at `path`. Windows also finds an entry
-// through its 8.3 short name and whatever the case, so this says nothing about
-// which entry is there: ListedName does. A failed test counts as free, which is
-// safe: the plain move tried next never replaces anything.
+// Every entry of `folder` (a path without a trailing separator) but "." and
+// "..", in the order the system lists them.
+bool ListFolder(const std::string& folder, std::vector<ListedEntry>& entries, std::string& reason);
+
+// The entry that `path` reaches, under the name its folder lists it by, even
+// when the path reached it by its 8.3 short name or in another case.
+bool ListEntry(const std::string& path, ListedEntry& entry, std::string& reason);
+
+// True when a file or folder exists at `path`, under any name that reaches it.
 bool PathExists(const std::string& path);
 
-// The long name, as its folder lists it, of the entry that `path` reaches.
-bool ListedName(const std::string& path, std::string& name, std::string& reason);
-
-// True when two names are one name to Windows: equal but for case.
+// A name as Windows compares it: two names are one to Windows when their keys
+// are equal (they differ only in case).
+std::string NameKey(const std::string& name);
 bool SameName(const std::string& a, const std::string& b);
 
-enum class EntryKind { Missing, File, Folder, Link };
+enum class MoveResult { Moved, NameTaken, Failed };
 
-// A link is a junction or symbolic link (a reparse point), whatever it points to.
-EntryKind KindOf(const std::string& path);
+// Moves a file or a whole folder. NameTaken when something already bears the
+// name `to` reaches (in any case, or as a short name): nothing is replaced.
+MoveResult MoveEntry(const std::string& from, const std::string& to, std::string& reason);
 
-// Moves a file or a whole folder; fails when something exists at `to`.
-bool MoveEntry(const std::string& from, const std::string& to, std::string& reason);
-
-// Moves a file or folder, replacing a file at `to`.
+// Moves a file, replacing a file at `to`.
 bool ReplaceEntry(const std::string& from, const std::string& to, std::string& reason);
 
 // Removes a folder, which must be empty.
 bool RemoveFolder(const std::string& folder, std::string& reason);
+
+// Makes `folder` this process's current folder; a failure changes nothing.
+void SetCurrentFolder(const std::string& folder);
 
 // The absolute form of `path`, or `path` itself when it cannot be resolved.
 std::string FullPath(const std::string& path);

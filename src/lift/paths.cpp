@@ -1,0 +1,78 @@
+#include "lift/paths.h"
+
+namespace {
+
+const char Separator = '\\';
+const char DriveMark = ':';
+const std::string::size_type DrivePrefixLength = 2;  // "C:"
+const std::size_t ShareRootComponents = 2;           // \\server\share
+const char ExtendedPrefix[] = "\\\\?\\";
+const char ExtendedUncPrefix[] = "\\\\?\\UNC\\";
+const char UncPrefix[] = "\\\\";
+
+bool StartsWith(const std::string& text, const std::string& start) {
+  return text.compare(0, start.size(), start) == 0;
+}
+
+bool HasDrivePrefix(const std::string& path) {
+  return path.size() >= DrivePrefixLength && path[1] == DriveMark;
+}
+
+bool StartsWithTwoSeparators(const std::string& path) {
+  return path.size() >= 2 && IsSeparator(path[0]) && IsSeparator(path[1]);
+}
+
+std::size_t CountComponents(const std::string& path) {
+  std::size_t count = 0;
+  bool inComponent = false;
+  for (const char c : path) {
+    if (IsSeparator(c)) {
+      inComponent = false;
+    } else if (!inComponent) {
+      inComponent = true;
+      ++count;
+    }
+  }
+  return count;
+}
+
+}  // namespace
+
+bool IsSeparator(char c) { return c == '\\' || c == '/'; }
+
+std::string WithoutTrailingSeparators(std::string path) {
+  while (!path.empty() && IsSeparator(path.back())) path.pop_back();
+  return path;
+}
+
+bool IsRootPath(const std::string& path) {
+  const std::string trimmed = WithoutTrailingSeparators(WithoutExtendedPrefix(path));
+  if (trimmed.empty()) return true;
+  if (HasDrivePrefix(trimmed) && trimmed.size() == DrivePrefixLength) return true;
+  return StartsWithTwoSeparators(trimmed) && CountComponents(trimmed) <= ShareRootComponents;
+}
+
+bool HasExtendedPrefix(const std::string& path) { return StartsWith(path, ExtendedPrefix); }
+
+std::string WithoutExtendedPrefix(const std::string& path) {
+  if (StartsWith(path, ExtendedUncPrefix))
+    return UncPrefix + path.substr(sizeof ExtendedUncPrefix - 1);
+  if (HasExtendedPrefix(path)) return path.substr(sizeof ExtendedPrefix - 1);
+  return path;
+}
+
+std::string ParentOf(const std::string& fullPath) {
+  const std::string path = WithoutTrailingSeparators(fullPath);
+  std::string::size_type last = path.size();
+  while (last > 0 && !IsSeparator(path[last - 1])) --last;
+  if (last == 0) return std::string();
+  std::string parent = path.substr(0, last - 1);
+  // A drive's root keeps its separator: "C:" alone is that drive's current folder.
+  if (parent.size() == DrivePrefixLength && HasDrivePrefix(parent)) parent += Separator;
+  return parent;
+}
+
+std::string JoinPath(const std::string& folder, const std::string& name) {
+  if (folder.empty() || IsSeparator(folder.back())) return folder + name;
+  return folder + Separator + name;
+}
