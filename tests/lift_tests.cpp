@@ -19,7 +19,8 @@ struct LiftCase {
   const char* name;
   Tree before;
   // "@" at the start of an argument stands for the test folder and a backslash,
-  // "@/" for the test folder written with forward slashes and a slash.
+  // "@/" for the test folder written with forward slashes and a slash, "?@" for
+  // the test folder's extended form ("\\?\C:\...") and a backslash.
   std::vector<std::string> arguments;
   std::string input;
   int status;
@@ -36,6 +37,7 @@ std::string Expand(const std::string& argument, const std::string& root) {
     return slashed + argument.substr(1);
   }
   if (argument.rfind("@", 0) == 0) return root + "\\" + argument.substr(1);
+  if (argument.rfind("?@", 0) == 0) return "\\\\?\\" + root + "\\" + argument.substr(2);
   return argument;
 }
 
@@ -102,6 +104,9 @@ TEST_P(Lift, LeavesTheExpectedTree) {
 // CASE_TWINS: two names that a case-sensitive folder (made by WSL) tells apart.
 #define CASE_TWINS {"X/", "X/Makefile=1", "X/makefile=2"}
 #define CASE_TWINS_AFTER {"X/", "X/makefile=2", "Makefile=1"}
+// ODD_NAMES: names that plain Windows paths cannot reach; "a." and "CON" clash.
+#define ODD_NAMES \
+  {"X/", "X/a.=new", "X/b =new", "X/CON=new", "X/nul.txt=1", "X/aux.c=2", "a.=old", "CON=old"}
 #define HOLDS_ITS_NAME {"photos/", "photos/a=1", "photos/photos/", "photos/photos/b=2"}
 #define HOLDS_ITS_NAME_AFTER {"photos/", "photos/b=2", "a=1"}
 #define TWO_PASSES \
@@ -160,6 +165,16 @@ const LiftCase Cases[] = {
     {"FileAndFolderKeepExisting", FILE_AND_FOLDER, {"@X", "/-o"}, "", 1, FILE_AND_FOLDER_AFTER, 0, 2},
     {"FileAndFolderAnsweredYes", FILE_AND_FOLDER, {"@X"}, "y\ny\n", 1, FILE_AND_FOLDER_AFTER, 0, 2},
     {"FileAndFolderGui", FILE_AND_FOLDER, {"@X", "gui"}, "", 1, FILE_AND_FOLDER_AFTER, 0, 2},
+    {"OddNamesOverwriteAll", ODD_NAMES, {"@X", "/o"}, "", 0,
+     {"a.=new", "b =new", "CON=new", "nul.txt=1", "aux.c=2"}, 0, 0},
+    {"OddNamesKeepExisting", ODD_NAMES, {"@X", "/-o"}, "", 0,
+     {"X/", "X/a.=new", "X/CON=new", "a.=old", "b =new", "CON=old", "nul.txt=1", "aux.c=2"}, 0, 0},
+    {"OddNamesAsked", ODD_NAMES, {"@X"}, "y\nn\n", 0,
+     {"X/", "X/CON=new", "a.=new", "b =new", "CON=old", "nul.txt=1", "aux.c=2"}, 2, 0},
+    {"ExtendedPathTyped", ONE_CLASH, {"?@X", "/o"}, "", 0, {"a=new", "f=1"}, 0, 0},
+    // The shell takes plain paths: an odd name stays, reported; the rest is batched.
+    {"GuiOddNamesClash", {"X/", "X/a.=new", "X/CON=new", "X/c=new", "X/ok=1", "a.=old", "CON=old", "c=old"},
+     {"@X", "gui"}, "", 1, {"X/", "X/a.=new", "X/CON=new", "a.=old", "CON=old", "c=new", "ok=1"}, 0, 2},
     {"NamesWithSpacesAndDots",
      {"X/", "X/my file.txt=1", "X/.dotfile=2", "X/.config/", "X/.config/c=3", "X/a.b.c=4",
       "X/..two=5"},

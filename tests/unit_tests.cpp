@@ -195,6 +195,43 @@ TEST(ShellBatch, RecordMovesWithUndoAndNoOwner) {
   EXPECT_EQ(record.fFlags, 0x0041);
 }
 
+TEST(ShellBatch, RefusesWhatPlainPathsCannotCarry) {
+  const std::string deep = "C:\\" + std::string(250, 'd') + "\\";
+  const struct {
+    std::string path;
+    const char* reason;
+  } cases[] = {
+      {"C:\\d\\X\\a", ""},
+      {"\\\\srv\\share\\X\\nulls.txt", ""},
+      {"C:\\d\\X\\a.", "the shell takes no name that ends in a dot or a blank, such as \"a.\""},
+      {"C:\\d\\X\\b ", "the shell takes no name that ends in a dot or a blank, such as \"b \""},
+      {"C:\\d\\X.\\b", "the shell takes no name that ends in a dot or a blank, such as \"X.\""},
+      {"C:\\d\\X\\CON", "the shell takes \"CON\" for a device"},
+      {"C:\\d\\X\\nul.txt", "the shell takes \"nul.txt\" for a device"},
+      {"C:\\d\\X\\Aux .c", "the shell takes \"Aux .c\" for a device"},
+      {"C:\\d\\X\\com9", "the shell takes \"com9\" for a device"},
+      {deep + "12345", ""},  // 259 characters
+      {deep + "123456", "the shell takes no path of 260 characters or more"},
+      // 259 characters, one of them outside the basic plane: 260 UTF-16 units.
+      {deep + "1234\xf0\x9f\x98\x80", "the shell takes no path of 260 characters or more"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(WhyTheShellCannotTake(c.path), c.reason) << c.path;
+}
+
+TEST(ExtendedPath, PrefixesFullPathsOnly) {
+  const struct {
+    const char* path;
+    const wchar_t* extended;
+  } cases[] = {
+      {"C:\\d\\a.", L"\\\\?\\C:\\d\\a."},
+      {"\\\\srv\\share\\X\\CON", L"\\\\?\\UNC\\srv\\share\\X\\CON"},
+      {"\\\\?\\C:\\d", L"\\\\?\\C:\\d"},
+      {"\\\\.\\pipe\\p", L"\\\\.\\pipe\\p"},
+      {"C:x", L"C:x"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(ExtendedPath(c.path), c.extended) << c.path;
+}
+
 TEST(SameName, IsEqualButForCaseAsWindowsCompares) {
   const struct {
     const char* a;

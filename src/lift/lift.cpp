@@ -67,9 +67,17 @@ Outcome ReplaceUp(const std::string& source, const std::string& destination, Run
 Outcome SettleByMode(Run& run, Pass& pass, const std::string& shownName, const std::string& source,
                      const std::string& destination) {
   switch (run.mode) {
-    case RunMode::ShellBatch:
+    case RunMode::ShellBatch: {
+      // The shell is handed plain paths: what they cannot carry stays, reported.
+      std::string refusal = WhyTheShellCannotTake(source);
+      if (refusal.empty()) refusal = WhyTheShellCannotTake(destination);
+      if (!refusal.empty()) {
+        ReportStays(run.user, source, refusal);
+        return Outcome::Failed;
+      }
       AddToShellBatch(pass.batchSources, pass.batchDestinations, source, destination);
       return Outcome::Batched;
+    }
     case RunMode::Ask:
       // The question starts on a clean line.
       ClearProgressLine(run.user.progress, run.user.errors);

@@ -1,7 +1,8 @@
 #pragma once
 // The shell batch: the clashing entries of one pass, kept as two path lists that
 // grow in step, in the form the shell's move operation takes (each path followed
-// by one NUL). Running the batch is the platform's ShellMove.
+// by one NUL), and what the shell's plain paths can carry. Running the batch is
+// the platform's ShellMove.
 
 #include <string>
 #include <vector>
@@ -11,3 +12,9 @@ void AddToShellBatch(std::string& sources, std::string& destinations, const std:
 
 // The paths of one list, in order.
 std::vector<std::string> ShellBatchPaths(const std::string& list);
+
+// Why the shell could not be handed the full path `path`, or "" when it can.
+// The shell takes plain paths only, which Windows parses: it drops a dot or a
+// blank at the end of a name, takes "CON" or "nul.txt" for a device, and stops
+// at 260 characters.
+std::string WhyTheShellCannotTake(const std::string& path);

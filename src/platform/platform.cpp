@@ -12,6 +12,13 @@ const char ListAllPattern[] = "\\*";  // after a folder path
 const wchar_t ThisFolder[] = L".";
 const wchar_t ParentFolder[] = L"..";
 const std::size_t FallbackConsoleWidth = 80;
+// With this prefix the wide file functions take a path exactly as given: no
+// trailing dot or blank dropped, no device name, up to 32,767 characters.
+const wchar_t ExtendedPrefix[] = L"\\\\?\\";
+const wchar_t ExtendedUncPrefix[] = L"\\\\?\\UNC\\";
+const wchar_t UncPrefix[] = L"\\\\";
+const wchar_t DevicePrefix[] = L"\\\\.\\";
+const wchar_t DriveMark = L':';
 // Windows before 8 refuses a single console write of more than 64 KB, which a
 // long list of failures would need.
 const std::size_t ConsolePieceLength = 4096;
@@ -99,8 +106,14 @@ ListedEntry Listed(const WIN32_FIND_DATAW& record) {
           (record.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0};
 }
 
-// Every path a file function is given passes through here.
-std::wstring ForFileApi(const std::string& path) { return Wide(path); }
+
+bool StartsWith(const std::wstring& text, const wchar_t* start) { return text.rfind(start, 0) == 0; }
+
+// SetFileAttributes takes no "directory" mark, and no marks at all as NORMAL.
+DWORD SettableAttributes(DWORD attributes) {
+  attributes &= ~FILE_ATTRIBUTE_DIRECTORY;
+  return attributes != 0 ? attributes : FILE_ATTRIBUTE_NORMAL;
+}
 
 bool IsConsole(HANDLE handle) {
   DWORD mode = 0;
@@ -127,6 +140,14 @@ std::string Utf8(const std::wstring& wide) {
   return utf8;
 }
 
+std::wstring ExtendedPath(const std::string& fullPath) {
+  const std::wstring path = Wide(fullPath);
+  if (StartsWith(path, ExtendedPrefix) || StartsWith(path, DevicePrefix)) return path;
+  if (StartsWith(path, UncPrefix)) return ExtendedUncPrefix + path.substr(wcslen(UncPrefix));
+  if (path.size() > 2 && path[1] == DriveMark && path[2] == L'\\') return ExtendedPrefix + path;
+  return path;  // not a full path: the system resolves it as ever
+}
+
 std::string SystemErrorText(unsigned long errorCode) {
   wchar_t* buffer = nullptr;
   // With ALLOCATE_BUFFER the buffer argument is a pointer to the pointer.
@@ -143,7 +164,7 @@ std::string SystemErrorText(unsigned long errorCode) {
 
 bool ListFolder(const std::string& folder, std::vector<ListedEntry>& entries, std::string& reason) {
   WIN32_FIND_DATAW record;
-  const HANDLE listing = FindFirstFileW(ForFileApi(folder + ListAllPattern).c_str(), &record);
+  const HANDLE listing = FindFirstFileW(ExtendedPath(folder + ListAllPattern).c_str(), &record);
   if (listing == INVALID_HANDLE_VALUE) return Fail(reason);
   do {
     if (!IsListingOnly(record.cFileName)) entries.push_back(Listed(record));
@@ -159,7 +180,7 @@ bool ListEntry(const std::string& path, ListedEntry& entry, std::string& reason)
   // A pattern without wildcards lists the one entry the path reaches, under the
   // name its folder holds, even when the path reached it by its short name.
   WIN32_FIND_DATAW record;
-  const HANDLE listing = FindFirstFileW(ForFileApi(path).c_str(), &record);
+  const HANDLE listing = FindFirstFileW(ExtendedPath(path).c_str(), &record);
   if (listing == INVALID_HANDLE_VALUE) return Fail(reason);
   FindClose(listing);
   entry = Listed(record);
@@ -167,7 +188,7 @@ bool ListEntry(const std::string& path, ListedEntry& entry, std::string& reason)
 }
 
 bool PathExists(const std::string& path) {
-  return GetFileAttributesW(ForFileApi(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+  return GetFileAttributesW(ExtendedPath(path).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 std::string NameKey(const std::string& name) {
@@ -185,7 +206,7 @@ std::string NameKey(const std::string& name) {
 bool SameName(const std::string& a, const std::string& b) { return NameKey(a) == NameKey(b); }
 
 MoveResult MoveEntry(const std::string& from, const std::string& to, std::string& reason) {
-  if (MoveFileW(ForFileApi(from).c_str(), ForFileApi(to).c_str())) return MoveResult::Moved;
+  if (MoveFileW(ExtendedPath(from).c_str(), ExtendedPath(to).c_str())) return MoveResult::Moved;
   const DWORD error = GetLastError();
   if (error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS) return MoveResult::NameTaken;
   reason = SystemErrorText(error);
@@ -193,12 +214,30 @@ MoveResult MoveEntry(const std::string& from, const std::string& to, std::string
 }
 
 bool ReplaceEntry(const std::string& from, const std::string& to, std::string& reason) {
-  return MoveFileExW(ForFileApi(from).c_str(), ForFileApi(to).c_str(), MOVEFILE_REPLACE_EXISTING) ||
+  return MoveFileExW(ExtendedPath(from).c_str(), ExtendedPath(to).c_str(), MOVEFILE_REPLACE_EXISTING) ||
          Fail(reason);
 }
 
 bool RemoveFolder(const std::string& folder, std::string& reason) {
-  return RemoveDirectoryW(ForFileApi(folder).c_str()) || Fail(reason);
+  const std::wstring path = ExtendedPath(folder);
+  if (RemoveDirectoryW(path.c_str())) return true;
+  const DWORD error = GetLastError();
+  const DWORD attributes = GetFileAttributesW(path.c_str());
+  // Explorer marks a customised folder read-only (its icon or type is kept in
+  // desktop.ini), and Windows will not remove a read-only folder. Now that it
+  // is empty, the mark of this one folder is cleared, and put back should the
+  // removal still fail.
+  if (error == ERROR_ACCESS_DENIED && attributes != INVALID_FILE_ATTRIBUTES &&
+      (attributes & FILE_ATTRIBUTE_READONLY) &&
+      SetFileAttributesW(path.c_str(), SettableAttributes(attributes & ~FILE_ATTRIBUTE_READONLY))) {
+    if (RemoveDirectoryW(path.c_str())) return true;
+    const DWORD retryError = GetLastError();
+    SetFileAttributesW(path.c_str(), SettableAttributes(attributes));
+    reason = SystemErrorText(retryError);
+    return false;
+  }
+  reason = SystemErrorText(error);
+  return false;
 }
 
 void SetCurrentFolder(const std::string& folder) { SetCurrentDirectoryW(Wide(folder).c_str()); }

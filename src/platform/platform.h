@@ -1,8 +1,9 @@
 #pragma once
 // The Windows operations dirlift relies on, as free functions over the Win32 calls.
-// Paths and names are UTF-8 strings; this layer converts them at its edge and calls
-// the wide (W) functions, so every name works on every Windows. A failing call
-// fills `reason` with the system's text for its error code.
+// Paths and names are UTF-8 strings, paths full ones; this layer converts them at
+// its edge to the extended form and calls the wide (W) functions, so every name
+// works at any depth on every Windows. A failing call fills `reason` with the
+// system's text for its error code.
 
 #include <cstddef>
 #include <functional>
@@ -15,6 +16,11 @@
 // UTF-8 to UTF-16 and back; embedded NULs convert like any other character.
 std::wstring Wide(const std::string& utf8);
 std::string Utf8(const std::wstring& wide);
+
+// The form in which every path reaches a file function: a full path with the
+// "\\?\" prefix ("\\?\C:\data\X", "\\?\UNC\server\share\X"), which Windows takes
+// exactly as given. The rest of the program never sees it.
+std::wstring ExtendedPath(const std::string& fullPath);
 
 // One entry as its folder lists it: its own long name, and what it is. A link
 // is a junction or symbolic link (a reparse point), whatever it points to; a
@@ -50,7 +56,7 @@ MoveResult MoveEntry(const std::string& from, const std::string& to, std::string
 // Moves a file, replacing a file at `to`.
 bool ReplaceEntry(const std::string& from, const std::string& to, std::string& reason);
 
-// Removes a folder, which must be empty.
+// Removes a folder, which must be empty, even one marked read-only.
 bool RemoveFolder(const std::string& folder, std::string& reason);
 
 // Makes `folder` this process's current folder; a failure changes nothing.
