@@ -28,6 +28,8 @@ struct LiftCase {
   std::size_t questions;
   std::size_t errorLines;
   std::string from = "";  // the folder below the test folder that dirlift runs in
+  // Standard output: all of it where no question is asked, else a part of it.
+  std::string output = "";
 };
 
 std::string Expand(const std::string& argument, const std::string& root) {
@@ -84,7 +86,9 @@ TEST_P(Lift, LeavesTheExpectedTree) {
   EXPECT_EQ(Snapshot(root), Sorted(c.after));
   EXPECT_EQ(CountOf(run.out, Question), c.questions) << run.out;
   if (c.questions == 0) {
-    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(run.out, c.output);
+  } else {
+    EXPECT_NE(run.out.find(c.output), std::string::npos) << run.out;
   }
   EXPECT_EQ(CountOf(run.err, "\n"), c.errorLines) << run.err;
   EXPECT_EQ(run.box, ExpectedBox(run, IsGuiRun(c.arguments)));
@@ -107,6 +111,12 @@ TEST_P(Lift, LeavesTheExpectedTree) {
 // ODD_NAMES: names that plain Windows paths cannot reach; "a." and "CON" clash.
 #define ODD_NAMES \
   {"X/", "X/a.=new", "X/b =new", "X/CON=new", "X/nul.txt=1", "X/aux.c=2", "a.=old", "CON=old"}
+// MERGE: X\src meets the parent's src, and inside it a file meets a file (a.js),
+// a file meets a folder (bin), and a folder meets a folder (lib, one level deeper).
+#define MERGE                                                                                    \
+  {"X/", "X/top=1", "X/src/", "X/src/a.js=new", "X/src/bin=new", "X/src/lib/", "X/src/lib/u.js=new", \
+   "X/src/lib/only=1", "src/", "src/a.js=old", "src/bin/", "src/bin/x=1", "src/keep=1", "src/lib/",  \
+   "src/lib/u.js=old"}
 #define HOLDS_ITS_NAME {"photos/", "photos/a=1", "photos/photos/", "photos/photos/b=2"}
 #define HOLDS_ITS_NAME_AFTER {"photos/", "photos/b=2", "a=1"}
 #define TWO_PASSES \
@@ -175,6 +185,45 @@ const LiftCase Cases[] = {
     // The shell takes plain paths: an odd name stays, reported; the rest is batched.
     {"GuiOddNamesClash", {"X/", "X/a.=new", "X/CON=new", "X/c=new", "X/ok=1", "a.=old", "CON=old", "c=old"},
      {"@X", "gui"}, "", 1, {"X/", "X/a.=new", "X/CON=new", "a.=old", "CON=old", "c=new", "ok=1"}, 0, 2},
+    // Folders merge into folders of their name, to any depth.
+    {"MergeOverwriteAll", MERGE, {"@X", "/o", "/m"}, "", 1,
+     {"X/", "X/src/", "X/src/bin=new", "src/", "src/a.js=new", "src/bin/", "src/bin/x=1", "src/keep=1",
+      "src/lib/", "src/lib/only=1", "src/lib/u.js=new", "top=1"},
+     0, 1},
+    {"MergeKeepExisting", MERGE, {"@X", "/m", "/-o"}, "", 1,
+     {"X/", "X/src/", "X/src/a.js=new", "X/src/bin=new", "X/src/lib/", "X/src/lib/u.js=new", "src/",
+      "src/a.js=old", "src/bin/", "src/bin/x=1", "src/keep=1", "src/lib/", "src/lib/only=1",
+      "src/lib/u.js=old", "top=1"},
+     0, 1},
+    {"MergeAsked", MERGE, {"@X", "/m"}, "y\nn\n", 1,
+     {"X/", "X/src/", "X/src/bin=new", "X/src/lib/", "X/src/lib/u.js=new", "src/", "src/a.js=new",
+      "src/bin/", "src/bin/x=1", "src/keep=1", "src/lib/", "src/lib/only=1", "src/lib/u.js=old", "top=1"},
+     2, 1, "", "\"src\\lib\\u.js\" does already exist"},
+    {"MergeKeepBoth", MERGE, {"@X", "/r", "/m"}, "", 0,
+     {"src/", "src/a (2).js=new", "src/a.js=old", "src/bin (2)=new", "src/bin/", "src/bin/x=1",
+      "src/keep=1", "src/lib/", "src/lib/only=1", "src/lib/u (2).js=new", "src/lib/u.js=old", "top=1"},
+     0, 0, "",
+     "\"src\\a.js\" -> \"src\\a (2).js\"\r\n\"src\\bin\" -> \"src\\bin (2)\"\r\n"
+     "\"src\\lib\\u.js\" -> \"src\\lib\\u (2).js\"\r\n"},
+    {"MergeIntoLinkIsNoMerge", {"X/", "X/d/", "X/d/f=1", "target/", "target/g=2", "d@target"},
+     {"@X", "/-o", "/m"}, "", 0, {"X/", "X/d/", "X/d/f=1", "d@", "target/", "target/g=2"}, 0, 0},
+    {"MergeIgnoredInGui", ONE_CLASH, {"@X", "gui", "/m"}, "", 0, {"a=new", "f=1"}, 0, 0},
+    // Keep both: a clashing entry moves up under the first free numbered name.
+    {"KeepBothNumbersPastATakenName",
+     {"X/", "X/report.doc=new", "X/.gitignore=new", "X/d/", "X/d/f=1", "report.doc=old",
+      "Report (2).doc=2", ".gitignore=old", "d/"},
+     {"@X", "/r"}, "", 0,
+     {".gitignore (2)=new", ".gitignore=old", "Report (2).doc=2", "d (2)/", "d (2)/f=1", "d/",
+      "report (3).doc=new", "report.doc=old"},
+     0, 0, "",
+     "\".gitignore\" -> \".gitignore (2)\"\r\n\"d\" -> \"d (2)\"\r\n"
+     "\"report.doc\" -> \"report (3).doc\"\r\n"},
+    {"CaseTwinsKeepBoth", CASE_TWINS, {"@X", "/r"}, "", 0, {"Makefile=1", "makefile (2)=2"}, 0, 0, "",
+     "\"makefile\" -> \"makefile (2)\"\r\n"},
+    {"TwoModesDoNothing", ONE_CLASH, {"@X", "/o", "/-o"}, "", 2, ONE_CLASH, 0, 1},
+    // A folder onto a folder is no merge without /m: here /m comes after another argument.
+    {"SecondArgumentNoSwitchEndsTheSwitches", {"X/", "X/d/", "X/d/f=1", "d/", "d/g=2"},
+     {"@X", "/o", "more", "/m"}, "", 1, {"X/", "X/d/", "X/d/f=1", "d/", "d/g=2"}, 0, 1},
     {"NamesWithSpacesAndDots",
      {"X/", "X/my file.txt=1", "X/.dotfile=2", "X/.config/", "X/.config/c=3", "X/a.b.c=4",
       "X/..two=5"},
@@ -255,19 +304,29 @@ TEST_P(ShortNameAlias, ReplacesNothingAndIsReported) {
   if (*GetParam().mode) arguments.push_back(GetParam().mode);
   const RunResult run = RunDirlift(arguments, GetParam().input, root, IsGuiRun(arguments));
 
+  EXPECT_EQ(run.box, ExpectedBox(run, IsGuiRun(arguments)));
+  if (std::string(GetParam().mode) == "/r") {
+    // Keep both replaces nothing either: the entry goes up under a new name.
+    const std::string::size_type dot = alias.find_last_of('.');
+    const std::string renamed = alias.substr(0, dot) + " (2)" + alias.substr(dot);
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(Snapshot(root), Sorted({std::string(precious) + "=PRECIOUS", renamed + "=new", "other=1"}));
+    EXPECT_EQ(run.out, "\"" + alias + "\" -> \"" + renamed + "\"\r\n");
+    return;
+  }
   EXPECT_EQ(run.status, 1);
   EXPECT_EQ(Snapshot(root),
             Sorted({std::string(precious) + "=PRECIOUS", "X/", "X/" + alias + "=new", "other=1"}));
   EXPECT_EQ(run.out, "");
   EXPECT_EQ(run.err, "dirlift: cannot move \"" + root + "\\X\\" + alias +
                          "\" up: the name is the short name of \"" + precious + "\"\r\n");
-  EXPECT_EQ(run.box, ExpectedBox(run, IsGuiRun(arguments)));
 }
 
 const AliasCase AliasCases[] = {
     {"OverwriteAll", "/o", ""},
     {"AnsweredYes", "", "y\n"},
     {"Gui", "gui", ""},
+    {"KeepBoth", "/r", ""},
 };
 
 void PrintTo(const AliasCase& c, std::ostream* out) { *out << c.name; }
@@ -289,7 +348,10 @@ TEST_F(LiftOnce, NoArgumentOrHelpPrintsUsage) {
     EXPECT_EQ(run.out,
               "Syntax: dirlift <path> [/o | /-o]\r\n\r\n"
               "\t/o\tOverwrite all existing files\r\n"
-              "\t/-o\tDon't overwrite existing files\r\n");
+              "\t/-o\tDon't overwrite existing files\r\n"
+              "\t/r\tKeep both: move a clashing entry up under a new name\r\n"
+              "\t/m\tMerge a clashing folder into the folder of its name (with a mode)\r\n"
+              "\tgui\tHand the clashes to the Windows shell's dialogs, with undo\r\n");
     EXPECT_EQ(run.err, "");
   }
 }
@@ -454,35 +516,59 @@ TEST_F(LiftOnce, HiddenFileGoesUpAndStaysHidden) {
   EXPECT_NE(GetFileAttributesA((root + "\\h").c_str()) & FILE_ATTRIBUTE_HIDDEN, 0u);
 }
 
-class HeldOpen : public LiftOnce, public ::testing::WithParamInterface<const char*> {};
+// A file held open without sharing, as an editor holding it would.
+struct HeldOpenCase {
+  const char* name;
+  std::vector<std::string> switches;
+  Tree before;
+  const char* held;  // below the test folder
+  Tree after;
+};
+
+class HeldOpen : public LiftOnce, public ::testing::WithParamInterface<HeldOpenCase> {};
 
 // In a gui run the failure is shown in a box too, which the test reads and closes.
 TEST_P(HeldOpen, EntryIsReportedAndTheRestStillMoves) {
-  const bool gui = std::string(GetParam()) == "gui";
+  const HeldOpenCase& c = GetParam();
+  std::vector<std::string> arguments = {root + "\\X"};
+  arguments.insert(arguments.end(), c.switches.begin(), c.switches.end());
+  const bool gui = IsGuiRun(arguments);
   if (gui && !HasDisplay()) GTEST_SKIP() << "the box needs a display";
-  MakeTree(root, {"X/", "X/a=1", "X/locked=2", "X/z=3"});
-  const std::string locked = root + "\\X\\locked";
-  // Opened without any sharing, as an editor holding the file would.
-  const HANDLE holder = CreateFileA(locked.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+  MakeTree(root, c.before);
+  const std::string held = root + "\\" + c.held;
+  const HANDLE holder = CreateFileA(held.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
                                     FILE_ATTRIBUTE_NORMAL, nullptr);
   ASSERT_NE(holder, INVALID_HANDLE_VALUE);
-  const RunResult run = RunDirlift({root + "\\X", GetParam()}, "", root, gui);
+  const RunResult run = RunDirlift(arguments, "", root, gui);
   CloseHandle(holder);
 
   EXPECT_EQ(run.status, 1);
-  EXPECT_EQ(Snapshot(root), Tree({"X/", "X/locked=2", "a=1", "z=3"}));
+  EXPECT_EQ(Snapshot(root), Sorted(c.after));
   EXPECT_EQ(CountOf(run.err, "\n"), 1u) << run.err;
-  EXPECT_NE(run.err.find(locked), std::string::npos) << run.err;
+  EXPECT_NE(run.err.find(held), std::string::npos) << run.err;
   EXPECT_NE(run.err.find(SystemErrorText(ERROR_SHARING_VIOLATION)), std::string::npos) << run.err;
   EXPECT_EQ(run.box, ExpectedBox(run, gui));
   if (gui) {
-    EXPECT_NE(run.box.find(locked), std::string::npos) << run.box;
+    EXPECT_NE(run.box.find(held), std::string::npos) << run.box;
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(Runs, HeldOpen, ::testing::Values("/o", "gui"),
-                         [](const ::testing::TestParamInfo<const char*>& info) {
-                           return std::string(info.param[0] == '/' ? "OverwriteAll" : "Gui");
+#define HELD_IN_X {"X/", "X/a=1", "X/locked=2", "X/z=3"}
+#define HELD_IN_X_AFTER {"X/", "X/locked=2", "a=1", "z=3"}
+
+const HeldOpenCase HeldOpenCases[] = {
+    {"OverwriteAll", {"/o"}, HELD_IN_X, "X\\locked", HELD_IN_X_AFTER},
+    {"Gui", {"gui"}, HELD_IN_X, "X\\locked", HELD_IN_X_AFTER},
+    // The rest of the merged folder goes in; it and X stay for the held file.
+    {"InAMerge", {"/o", "/m"}, {"X/", "X/d/", "X/d/a=1", "X/d/locked=2", "X/d/z=3", "d/", "d/a=old"},
+     "X\\d\\locked", {"X/", "X/d/", "X/d/locked=2", "d/", "d/a=1", "d/z=3"}},
+};
+
+void PrintTo(const HeldOpenCase& c, std::ostream* out) { *out << c.name; }
+
+INSTANTIATE_TEST_SUITE_P(Runs, HeldOpen, ::testing::ValuesIn(HeldOpenCases),
+                         [](const ::testing::TestParamInfo<HeldOpenCase>& info) {
+                           return std::string(info.param.name);
                          });
 
 }  // namespace

@@ -242,7 +242,12 @@ void RemoveTree(const std::string& root) {
 
 void MakeTree(const std::string& root, const Tree& entries) {
   for (const std::string& entry : entries) {
-    const std::string::size_type equals = entry.find('=');
+    const std::string::size_type equals = entry.find('='), at = entry.find('@');
+    if (equals == std::string::npos && at != std::string::npos) {
+      Check(MakeFolderLink(Native(root + "/" + entry.substr(0, at)), Native(root + "/" + entry.substr(at + 1))),
+            "linking " + entry);
+      continue;
+    }
     const std::string path = WithoutTrailingSeparators(Native(root + "/" + entry.substr(0, equals)));
     const auto make = [&](const std::string& at) {
       if (equals != std::string::npos) WriteWholeFile(at, entry.substr(equals + 1));

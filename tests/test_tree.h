@@ -3,8 +3,10 @@
 // back into one, and the real dirlift.exe run as a child process.
 //
 // A tree is a list of entries relative to a root, '/' separating: "a=text" is a
-// file holding text, "d/" a folder. A snapshot lists every entry so, sorted, and
-// a junction or symbolic link as "l@", without following it.
+// file holding text, "d/" a folder, "l@d" a symbolic link to the folder d. A
+// snapshot lists every entry so, sorted, and a link as "l@", without following
+// it. A name that the tree holds already in another case is made as Linux
+// makes it, in a case-sensitive folder.
 
 #include <windows.h>
 

@@ -54,26 +54,76 @@ TEST(ChooseRunMode, TakesExactSwitchesOnly) {
     const char* text;
     RunMode mode;
   } known[] = {{"gui", RunMode::ShellBatch}, {"/o", RunMode::OverwriteAll},
-               {"/-o", RunMode::KeepExisting}};
+               {"/-o", RunMode::KeepExisting}, {"/r", RunMode::KeepBoth}};
   for (const auto& c : known) {
     RunMode mode = RunMode::Ask;
     EXPECT_TRUE(ChooseRunMode(c.text, mode)) << c.text;
     EXPECT_EQ(mode, c.mode) << c.text;
   }
-  for (const char* unknown : {"/O", "GUI", "Gui", "", "-o", "/o ", "/-O", "/"}) {
+  for (const char* unknown : {"/O", "GUI", "Gui", "", "-o", "/o ", "/-O", "/", "/R", "/m"}) {
     RunMode mode = RunMode::Ask;
     EXPECT_FALSE(ChooseRunMode(unknown, mode)) << unknown;
     EXPECT_EQ(mode, RunMode::Ask) << unknown;
   }
 }
 
-TEST(WriteUsage, FourLines) {
+TEST(WriteUsage, FourLinesThenOneForEachLaterSwitch) {
   std::ostringstream out;
   WriteUsage(out);
   EXPECT_EQ(out.str(),
             "Syntax: dirlift <path> [/o | /-o]\n\n"
             "\t/o\tOverwrite all existing files\n"
-            "\t/-o\tDon't overwrite existing files\n");
+            "\t/-o\tDon't overwrite existing files\n"
+            "\t/r\tKeep both: move a clashing entry up under a new name\n"
+            "\t/m\tMerge a clashing folder into the folder of its name (with a mode)\n"
+            "\tgui\tHand the clashes to the Windows shell's dialogs, with undo\n");
+}
+
+TEST(ReadSwitches, AModeAndMergeInEitherOrder) {
+  const struct {
+    std::vector<std::string> arguments;
+    bool read;
+    RunMode mode;
+    bool merge;
+    const char* problem;
+  } cases[] = {
+      {{"dirlift", "X"}, true, RunMode::Ask, false, ""},
+      {{"dirlift", "X", "/m"}, true, RunMode::Ask, true, ""},
+      {{"dirlift", "X", "/o", "/m"}, true, RunMode::OverwriteAll, true, ""},
+      {{"dirlift", "X", "/m", "/-o"}, true, RunMode::KeepExisting, true, ""},
+      {{"dirlift", "X", "/r", "/m", "/o"}, true, RunMode::KeepBoth, true, ""},
+      {{"dirlift", "X", "gui", "more", "/m"}, true, RunMode::ShellBatch, false, ""},
+      {{"dirlift", "X", "/o", "/-o"}, false, RunMode::Ask, false,
+       "two modes given (\"/o\" and \"/-o\"): give one of /o, /-o, /r or gui"},
+      {{"dirlift", "X", "/M"}, false, RunMode::Ask, false,
+       "unknown switch \"/M\" (expected /o, /-o, /r, gui or /m)"},
+  };
+  for (const auto& c : cases) {
+    RunChoice choice = {RunMode::Ask, false};
+    std::string problem;
+    EXPECT_EQ(ReadSwitches(c.arguments, choice, problem), c.read) << c.arguments.back();
+    EXPECT_EQ(problem, c.problem) << c.arguments.back();
+    if (c.read) {
+      EXPECT_EQ(choice.mode, c.mode) << c.arguments.back();
+      EXPECT_EQ(choice.mergeFolders, c.merge) << c.arguments.back();
+    }
+  }
+}
+
+TEST(NumberedName, NumbersBeforeTheExtension) {
+  const struct {
+    const char* name;
+    bool folder;
+    int number;
+    const char* numbered;
+  } cases[] = {
+      {"report.doc", false, 2, "report (2).doc"}, {"report.doc", false, 13, "report (13).doc"},
+      {"archive.tar.gz", false, 2, "archive.tar (2).gz"}, {"Makefile", false, 2, "Makefile (2)"},
+      {"my.folder", true, 2, "my.folder (2)"},     {".gitignore", false, 2, ".gitignore (2)"},
+      {"..two", false, 2, "..two (2)"},           {".config.json", false, 2, ".config (2).json"},
+      {"a.", false, 2, "a. (2)"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(NumberedName(c.name, c.folder, c.number), c.numbered) << c.name;
 }
 
 TEST(FailureBoxText, ShowsFifteenLinesThenHowManyMore) {

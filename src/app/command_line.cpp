@@ -7,6 +7,8 @@
 namespace {
 const std::size_t PathArgument = 1;
 const std::size_t SwitchArgument = 2;
+const std::size_t MostSwitches = 2;  // a mode and /m, in either order
+const char MergeSwitch[] = "/m";
 // '?' cannot occur in a Windows name, so this shadows no folder.
 const char HelpArgument[] = "/?";
 const std::size_t MostLinesInFailureBox = 15;
@@ -50,6 +52,9 @@ void WriteUsage(std::ostream& out) {
   out << std::endl;
   out << "\t/o\tOverwrite all existing files" << std::endl;
   out << "\t/-o\tDon't overwrite existing files" << std::endl;
+  out << "\t/r\tKeep both: move a clashing entry up under a new name" << std::endl;
+  out << "\t/m\tMerge a clashing folder into the folder of its name (with a mode)" << std::endl;
+  out << "\tgui\tHand the clashes to the Windows shell's dialogs, with undo" << std::endl;
 }
 
 bool ChooseRunMode(const std::string& switchText, RunMode& mode) {
@@ -59,8 +64,36 @@ bool ChooseRunMode(const std::string& switchText, RunMode& mode) {
     mode = RunMode::OverwriteAll;
   } else if (switchText == "/-o") {
     mode = RunMode::KeepExisting;
+  } else if (switchText == "/r") {
+    mode = RunMode::KeepBoth;
   } else {
     return false;
+  }
+  return true;
+}
+
+bool ReadSwitches(const std::vector<std::string>& arguments, RunChoice& choice, std::string& problem) {
+  choice = {RunMode::Ask, false};
+  std::string modeText;
+  for (std::size_t at = SwitchArgument; at < arguments.size() && at < SwitchArgument + MostSwitches;
+       ++at) {
+    const std::string& text = arguments[at];
+    RunMode mode;
+    if (text == MergeSwitch) {
+      choice.mergeFolders = true;
+    } else if (ChooseRunMode(text, mode)) {
+      if (!modeText.empty()) {
+        problem = "two modes given (\"" + modeText + "\" and \"" + text + "\"): give one of /o, /-o, /r or gui";
+        return false;
+      }
+      modeText = text;
+      choice.mode = mode;
+    } else if (at == SwitchArgument) {
+      problem = "unknown switch \"" + text + "\" (expected /o, /-o, /r, gui or /m)";
+      return false;
+    } else {
+      break;  // a further argument is ignored, and so is everything after it
+    }
   }
   return true;
 }
@@ -72,16 +105,15 @@ int RunDirlift(const std::vector<std::string>& typedArguments, std::istream& in,
     WriteUsage(out);
     return ExitDone;
   }
-  RunMode mode = RunMode::Ask;
-  // Arguments after the switch are ignored.
-  if (arguments.size() > SwitchArgument && !ChooseRunMode(arguments[SwitchArgument], mode)) {
-    errors << "dirlift: unknown switch \"" << arguments[SwitchArgument]
-           << "\" (expected /o, /-o or gui)" << std::endl;
+  RunChoice choice;
+  std::string problem;
+  if (!ReadSwitches(arguments, choice, problem)) {
+    errors << "dirlift: " << problem << std::endl;
     return ExitBadSwitch;
   }
   // A gui run was started from Explorer: the shell's dialogs are all its user
   // sees, so the failures that standard error gets are shown in a box as well.
-  const bool gui = mode == RunMode::ShellBatch;
+  const bool gui = choice.mode == RunMode::ShellBatch;
   if (gui) HideOwnConsoleWindow();
   std::ostringstream failuresForBox;
   std::ostream& failures = gui ? failuresForBox : errors;
@@ -92,7 +124,7 @@ int RunDirlift(const std::vector<std::string>& typedArguments, std::istream& in,
   Progress progress =
       StartProgress(view, view == ProgressView::ConsoleLine ? StandardErrorWidth() : 0);
   Conversation user = {in, out, failures, progress};
-  const bool lifted = LiftFolder(arguments[PathArgument], mode, user);
+  const bool lifted = LiftFolder(arguments[PathArgument], choice, user);
   EndProgress(progress, failures);
   if (gui && !failuresForBox.str().empty()) {
     errors << failuresForBox.str() << std::flush;

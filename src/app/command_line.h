@@ -14,8 +14,14 @@ const int ExitBadSwitch = 2;  // unknown switch: nothing was done
 
 void WriteUsage(std::ostream& out);
 
-// Reads a switch ("gui", "/o" or "/-o", exactly so); false for anything else.
+// Reads a mode switch ("gui", "/o", "/-o" or "/r", exactly so); false for anything else.
 bool ChooseRunMode(const std::string& switchText, RunMode& mode);
+
+// Reads the switches after the path (argv, program name first): a mode and
+// /m, in either order. The first must be one; a second counts only if it is
+// one, and anything from there on is ignored. False, with `problem` saying
+// why, for an unknown first switch or two modes.
+bool ReadSwitches(const std::vector<std::string>& arguments, RunChoice& choice, std::string& problem);
 
 // A quoted path that ends in a backslash ("C:\My Photos\" /o) reaches the
 // program as one argument holding a quote (C:\My Photos" /o): the runtime reads

@@ -12,6 +12,9 @@
 namespace {
 
 const char RootRefusal[] = "a drive or share root has no parent to lift into";
+// "Keep both" tries "name (2)" up to "name (1000)" before it gives up.
+const int FirstCopyNumber = 2;
+const int LastCopyNumber = 1000;
 
 std::string Quoted(const std::string& text) { return '"' + text + '"'; }
 
@@ -25,22 +28,27 @@ void ReportStays(Conversation& user, const std::string& source, const std::strin
 }
 
 // What became of one entry, or of all entries of a folder.
-enum class Outcome { Moved, Kept, Failed, Batched };
+enum class Outcome { Moved, Renamed, Kept, Failed, Batched };
 
 // What every folder of one run shares.
 struct Run {
   RunMode mode;  // an answer "all" turns it to OverwriteAll for the rest of the run
+  bool mergeFolders;
   Conversation& user;
 };
 
-// The entries of one folder on their way into another.
+// The entries of one folder on their way into another: a lifted folder's into
+// its parent, or a merged folder's into the folder of its name.
 struct Pass {
   std::string from;
   std::string into;
+  std::string below;             // where `from` lies below the lifted folder: "" or "src\"
   std::string shownAs;           // the folder's name in the progress
   std::set<std::string> filled;  // name keys of what this pass put into `into`
   std::string batchSources, batchDestinations;
 };
+
+Outcome MoveEntries(Run& run, Pass& pass, const std::string& ownName, ListedEntry& sameName);
 
 void Count(Outcome outcome, bool& failed, bool& stays) {
   if (outcome == Outcome::Failed) failed = true;
@@ -62,9 +70,50 @@ Outcome ReplaceUp(const std::string& source, const std::string& destination, Run
   return Replaced(ReplaceEntry(source, destination, reason), source, reason, run);
 }
 
+// "Keep both": the entry moves up under the first free numbered name. Free is
+// what the move itself accepts: Windows refuses a name that exists in any case
+// or as a short name, and no test beforehand could be raced.
+Outcome MoveUnderNewName(Run& run, Pass& pass, const ListedEntry& entry, const std::string& source) {
+  for (int number = FirstCopyNumber; number <= LastCopyNumber; ++number) {
+    const std::string newName = NumberedName(entry.name, entry.folder, number);
+    std::string reason;
+    switch (MoveEntry(source, JoinPath(pass.into, newName), reason)) {
+      case MoveResult::Moved:
+        pass.filled.insert(NameKey(newName));
+        ClearProgressLine(run.user.progress, run.user.errors);
+        run.user.questions << Quoted(pass.below + entry.name) << " -> " << Quoted(pass.below + newName)
+                           << std::endl;
+        return Outcome::Renamed;
+      case MoveResult::NameTaken:
+        break;
+      case MoveResult::Failed:
+        ReportStays(run.user, source, reason);
+        return Outcome::Failed;
+    }
+  }
+  ReportStays(run.user, source,
+              "every new name from " + Quoted(NumberedName(entry.name, entry.folder, FirstCopyNumber)) +
+                  " to " + Quoted(NumberedName(entry.name, entry.folder, LastCopyNumber)) +
+                  " is taken");
+  return Outcome::Failed;
+}
+
+// A folder meeting a folder of its name: its entries go into that folder by
+// the same rules, to any depth, and it goes once it is empty.
+Outcome MergeFolder(Run& run, Pass& pass, const ListedEntry& entry, const std::string& source,
+                    const std::string& destination) {
+  // Whatever comes of the merge, this run has been filling that folder: a case
+  // twin of the entry must not be merged into it as well.
+  pass.filled.insert(NameKey(entry.name));
+  Pass merge = {source, destination, pass.below + entry.name + "\\", pass.shownAs + "\\" + entry.name,
+                {}, "", ""};
+  ListedEntry noSameName = {};
+  return MoveEntries(run, merge, "", noSameName);
+}
+
 // Settles a true clash by the mode; an answer of "all" turns the mode to
 // OverwriteAll for the rest of the run.
-Outcome SettleByMode(Run& run, Pass& pass, const std::string& shownName, const std::string& source,
+Outcome SettleByMode(Run& run, Pass& pass, const ListedEntry& entry, const std::string& source,
                      const std::string& destination) {
   switch (run.mode) {
     case RunMode::ShellBatch: {
@@ -81,7 +130,7 @@ Outcome SettleByMode(Run& run, Pass& pass, const std::string& shownName, const s
     case RunMode::Ask:
       // The question starts on a clean line.
       ClearProgressLine(run.user.progress, run.user.errors);
-      switch (AskToOverwrite(shownName, run.user.answers, run.user.questions)) {
+      switch (AskToOverwrite(pass.below + entry.name, run.user.answers, run.user.questions)) {
         case Answer::All:
           run.mode = RunMode::OverwriteAll;
           [[fallthrough]];
@@ -96,8 +145,14 @@ Outcome SettleByMode(Run& run, Pass& pass, const std::string& shownName, const s
       return ReplaceUp(source, destination, run);
     case RunMode::KeepExisting:
       return Outcome::Kept;
+    case RunMode::KeepBoth:
+      return MoveUnderNewName(run, pass, entry, source);
   }
   return Outcome::Kept;
+}
+
+bool AreRealFolders(const ListedEntry& a, const ListedEntry& b) {
+  return a.folder && b.folder && !a.link && !b.link;
 }
 
 // Why the mode must not settle a clash with `existing`, or "" when it may:
@@ -127,11 +182,16 @@ Outcome SettleClash(Run& run, Pass& pass, const ListedEntry& entry, const std::s
     return Outcome::Failed;
   }
   const std::string obstacle = WhyNotToSettle(pass, entry, existing);
+  // Moving under a new name replaces nothing, so it settles these clashes too.
+  if (!obstacle.empty() && run.mode == RunMode::KeepBoth) return MoveUnderNewName(run, pass, entry, source);
   if (!obstacle.empty()) {
     ReportStays(run.user, source, obstacle);
     return Outcome::Failed;
   }
-  return SettleByMode(run, pass, entry.name, source, destination);
+  // A junction or link is not merged into: it may lead anywhere, even back up.
+  if (run.mergeFolders && run.mode != RunMode::ShellBatch && AreRealFolders(entry, existing))
+    return MergeFolder(run, pass, entry, source, destination);
+  return SettleByMode(run, pass, entry, source, destination);
 }
 
 // The move itself tells whether the name is free: testing first would leave a
@@ -220,7 +280,7 @@ Outcome MoveEntries(Run& run, Pass& pass, const std::string& ownName, ListedEntr
 // One level of a lift: `folder`'s entries go up into its parent; then either
 // the folder is removed or the entry bearing its name is lifted into it.
 bool LiftPass(Run& run, const std::string& folder, const std::string& ownName) {
-  Pass pass = {folder, ParentOf(folder), ownName, {}, "", ""};
+  Pass pass = {folder, ParentOf(folder), "", ownName, {}, "", ""};
   ListedEntry sameName = {};
   const bool allWell = MoveEntries(run, pass, ownName, sameName) != Outcome::Failed;
   if (sameName.name.empty() || CancelRequested(run.user.progress)) return allWell;
@@ -270,12 +330,12 @@ bool ResolveFolder(const std::string& typed, std::string& folder, std::string& o
 
 }  // namespace
 
-bool LiftFolder(const std::string& path, RunMode mode, Conversation& user) {
+bool LiftFolder(const std::string& path, RunChoice choice, Conversation& user) {
   std::string folder, ownName;
   if (!ResolveFolder(path, folder, ownName, user)) return false;
   // Every path from here on is full. Windows neither removes a process's current
   // folder nor moves a folder that holds it, so dirlift steps out of the way.
   SetCurrentFolder(ParentOf(folder));
-  Run run = {mode, user};
+  Run run = {choice.mode, choice.mergeFolders, user};
   return LiftPass(run, folder, ownName);
 }

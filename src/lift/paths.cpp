@@ -9,6 +9,7 @@ const std::size_t ShareRootComponents = 2;           // \\server\share
 const char ExtendedPrefix[] = "\\\\?\\";
 const char ExtendedUncPrefix[] = "\\\\?\\UNC\\";
 const char UncPrefix[] = "\\\\";
+const char ExtensionMark = '.';
 
 bool StartsWith(const std::string& text, const std::string& start) {
   return text.compare(0, start.size(), start) == 0;
@@ -75,4 +76,13 @@ std::string ParentOf(const std::string& fullPath) {
 std::string JoinPath(const std::string& folder, const std::string& name) {
   if (folder.empty() || IsSeparator(folder.back())) return folder + name;
   return folder + Separator + name;
+}
+
+std::string NumberedName(const std::string& name, bool folder, int number) {
+  const std::string mark = " (" + std::to_string(number) + ")";
+  const std::string::size_type dot = name.rfind(ExtensionMark);
+  const bool hasExtension = !folder && dot != std::string::npos && dot + 1 < name.size() &&
+                            name.find_first_not_of(ExtensionMark) < dot;
+  if (!hasExtension) return name + mark;
+  return name.substr(0, dot) + mark + name.substr(dot);
 }

@@ -1,5 +1,5 @@
 #pragma once
-// Path text: separators, roots, parents and joined names, on plain Windows paths
+// Path text: separators, roots, parents, joined and numbered names, on plain Windows paths
 // ("C:\data\X", "\\server\share\X") as the user sees them. Relies on the standard
 // library alone; the platform layer turns these into the forms Windows needs.
 
@@ -24,3 +24,8 @@ std::string ParentOf(const std::string& fullPath);
 
 // `name` inside `folder`, with exactly one separator between them.
 std::string JoinPath(const std::string& folder, const std::string& name);
+
+// The name under which "keep both" moves an entry up, for `number` from 2 on:
+// "report (2).doc", and "name (2)" for a folder, a name without an extension,
+// or one whose only dots lead it (".gitignore (2)").
+std::string NumberedName(const std::string& name, bool folder, int number);
