@@ -71,27 +71,40 @@ choose_wine() {
   run_dir="$build_root/win$wine_bits"
 }
 
-ensure_tools() {
+# Installs what is missing: the compilers and build tools, and with no argument
+# also what the tests need (Wine, GoogleTest, tmux, Xvfb); choose_wine first then.
+ensure_tools() {  # [build-only]
   local missing=()
   command -v cmake >/dev/null || missing+=(cmake)
   command -v make >/dev/null || missing+=(make)
+  command -v python3 >/dev/null || missing+=(python3)
+  command -v git >/dev/null || missing+=(git)
   command -v i686-w64-mingw32-g++-win32 >/dev/null || missing+=(g++-mingw-w64-i686-win32)
   command -v i686-w64-mingw32-windres >/dev/null || missing+=(binutils-mingw-w64-i686)
   command -v x86_64-w64-mingw32-g++-win32 >/dev/null || missing+=(g++-mingw-w64-x86-64-win32)
   command -v x86_64-w64-mingw32-windres >/dev/null || missing+=(binutils-mingw-w64-x86-64)
+  if [ "${1:-}" = build-only ]; then
+    install_missing "${missing[@]}"
+    return
+  fi
   [ -d /usr/src/googletest/googletest ] || missing+=(googletest)
   command -v tmux >/dev/null || missing+=(tmux)
   command -v Xvfb >/dev/null || missing+=(xvfb)
   if [ ! -x "$WINELOADER" ]; then
     if [ "$wine_bits" = 32 ]; then missing+=(wine32:i386); else missing+=(wine64); fi
   fi
-  [ ${#missing[@]} = 0 ] && return 0
-  echo "installing: ${missing[*]}"
-  if [ "$wine_bits" = 32 ] && ! dpkg --print-foreign-architectures | grep -qx i386; then
+  if [ "$wine_bits" = 32 ] && [ ${#missing[@]} != 0 ] &&
+     ! dpkg --print-foreign-architectures | grep -qx i386; then
     as_root dpkg --add-architecture i386
   fi
+  install_missing "${missing[@]}"
+}
+
+install_missing() {  # PACKAGE...
+  [ $# = 0 ] && return 0
+  echo "installing: $*"
   as_root apt-get update -q
-  as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${missing[@]}"
+  as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "$@"
 }
 
 # Configures and builds one architecture's tree, or only TARGET of it.
@@ -107,6 +120,15 @@ build_one() {  # BITS [TARGET]
     -DDIRLIFT_WINE="$loader" \
     -DDIRLIFT_OTHER_EXE="$build_root/win$other_bits/bin/dirlift.exe" >/dev/null
   cmake --build "$build_root/win$bits" -j "$(nproc)" --target "$target"
+}
+
+# One architecture's executable alone, as released: no tests, a tree of its own.
+build_release() {  # BITS
+  local toolchain=mingw-i686-win32
+  [ "$1" = 64 ] && toolchain=mingw-x86_64-win32
+  cmake -S "$repo" -B "$build_root/release/win$1" -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_TOOLCHAIN_FILE="$repo/cmake/$toolchain.cmake" -DBUILD_TESTING=OFF >/dev/null
+  cmake --build "$build_root/release/win$1" -j "$(nproc)" --target dirlift
 }
 
 # Both products, each with its tests; they run on the build this host runs.

@@ -70,6 +70,7 @@ struct PeFacts {
   WORD subsystemMinor;
   DWORD importTable;
   bool wide;  // PE32+: 8-byte import thunks
+  DWORD timeStamp;
 };
 
 std::size_t NtOffset(const std::string& image) { return At<IMAGE_DOS_HEADER>(image, 0).e_lfanew; }
@@ -82,7 +83,8 @@ PeFacts FactsOf(const Headers& nt, bool wide) {
           nt.OptionalHeader.MajorSubsystemVersion,
           nt.OptionalHeader.MinorSubsystemVersion,
           nt.OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT].VirtualAddress,
-          wide};
+          wide,
+          nt.FileHeader.TimeDateStamp};
 }
 
 PeFacts Facts(const std::string& image) {
@@ -183,6 +185,8 @@ TEST_P(Executable, IsConsoleProgramForItsMachine) {
   EXPECT_EQ(facts.signature, static_cast<DWORD>(IMAGE_NT_SIGNATURE));
   EXPECT_EQ(facts.machine, GetParam().machine);
   EXPECT_EQ(facts.subsystem, IMAGE_SUBSYSTEM_WINDOWS_CUI);
+  // A release is the same bytes from the same sources: no build time in it.
+  EXPECT_EQ(facts.timeStamp, 0u);
   if (GetParam().machine == IMAGE_FILE_MACHINE_I386) {
     const WORD major = facts.subsystemMajor, minor = facts.subsystemMinor;
     EXPECT_TRUE(major < MaxSubsystemMajor ||
@@ -250,8 +254,11 @@ TEST_P(Executable, VersionIs2000WithoutStringTable) {
   EXPECT_EQ(block.find(std::string(stringTable, sizeof stringTable - 1)), std::string::npos);
 }
 
-TEST_P(Executable, ManifestRequiresAdministratorAndAllowsLongPaths) {
+TEST_P(Executable, ManifestRequiresAdministratorAndCommonControlsAndAllowsLongPaths) {
   const std::string manifest = Resource(Exe(), RT_MANIFEST, MAKEINTRESOURCEA(1));
+  for (const char* part : {"name=\"Microsoft.Windows.Common-Controls\"", "version=\"6.0.0.0\"",
+                           "processorArchitecture=\"*\"", "publicKeyToken=\"6595b64144ccf1df\""})
+    EXPECT_NE(manifest.find(part), std::string::npos) << part;
   EXPECT_NE(manifest.find("level=\"requireAdministrator\""), std::string::npos) << manifest;
   EXPECT_NE(manifest.find("uiAccess=\"false\""), std::string::npos) << manifest;
   EXPECT_NE(manifest.find(">true</longPathAware>"), std::string::npos) << manifest;

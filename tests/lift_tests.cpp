@@ -507,6 +507,36 @@ TEST_F(LiftOnce, TwoLiftsIntoOneParentAtOnce) {
   }
 }
 
+// Explorer's menu hands an elevated dirlift "N:\..." on a drive mapped in the
+// user's own session, which an elevated program does not see. The user's
+// persistent mapping (here to the test folder) leads to the folder.
+TEST_F(LiftOnce, MappedDriveIsReachedThroughItsMapping) {
+  char letter = 0;
+  for (char candidate = 'Y'; candidate > 'D' && letter == 0; --candidate)
+    if ((GetLogicalDrives() & (1UL << (candidate - 'A'))) == 0) letter = candidate;
+  ASSERT_NE(letter, 0) << "no free drive letter";
+  const std::string key = std::string("Network\\") + letter, drivePath = std::string(1, letter) + ":\\X";
+  HKEY mapping;
+  ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr,
+                            &mapping, nullptr),
+            ERROR_SUCCESS);
+  RegSetValueExA(mapping, "RemotePath", 0, REG_SZ, reinterpret_cast<const BYTE*>(root.c_str()),
+                 static_cast<DWORD>(root.size() + 1));
+  RegCloseKey(mapping);
+  MakeTree(root, ONE_CLASH);
+  const RunResult mapped = RunDirlift({drivePath, "/o"}, "", root);
+  RegDeleteKeyA(HKEY_CURRENT_USER, key.c_str());
+  MakeTree(root, {"X/", "X/b=1"});
+  const RunResult unmapped = RunDirlift({drivePath, "/o"}, "", root);
+
+  EXPECT_EQ(mapped.status, 0) << mapped.err;
+  EXPECT_EQ(unmapped.status, 1);
+  EXPECT_EQ(Snapshot(root), Tree({"X/", "X/b=1", "a=new", "f=1"}));
+  EXPECT_EQ(unmapped.err, "dirlift: cannot lift \"" + drivePath + "\": drive " + letter +
+                              ": is not visible to dirlift, which runs as administrator; give the "
+                              "folder by its network path (\\\\server\\share\\...) instead\r\n");
+}
+
 TEST_F(LiftOnce, HiddenFileGoesUpAndStaysHidden) {
   MakeTree(root, {"X/", "X/h=1"});
   ASSERT_TRUE(SetFileAttributesA((root + "\\X\\h").c_str(), FILE_ATTRIBUTE_HIDDEN));

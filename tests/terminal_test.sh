@@ -3,8 +3,8 @@
 # then checks the screen and the folders: a typed "yes" answers one question,
 # a typed "x" is asked about once more, "n" keeps, and an error line shows a
 # name outside ASCII as it is.
-# Then a long lift's status line: shown while it runs, never under a question,
-# gone at the end.
+# A failed run in a console of its own waits for Enter. Then a long lift's
+# status line: shown while it runs, never under a question, gone at the end.
 #   terminal_test.sh WINE_LOADER PATH/TO/dirlift.exe
 set -euo pipefail
 wine=$1
@@ -46,6 +46,11 @@ wait_for '"日本 b" does already exist. Overwrite? (Yes/No/All):' 1
 "${tmux[@]}" send-keys x Enter
 wait_for '"日本 b" does already exist. Overwrite? (Yes/No/All):' 2
 "${tmux[@]}" send-keys n Enter
+# Something failed, and under Wine in a terminal dirlift is its console's only
+# Windows process, as in a window opened for it alone: it waits for Enter.
+wait_for 'Press Enter to close this window.' 1
+expect_no_exit_yet=$(grep -c 'EXIT=' <<<"$screen" || true)
+"${tmux[@]}" send-keys Enter
 wait_for 'EXIT=' 1
 
 failures=0
@@ -54,6 +59,7 @@ expect() {  # DESCRIPTION CONDITION...
   if ! "$@"; then echo "FAILED: $what"; failures=$((failures + 1)); fi
 }
 expect "exit status 1" grep -q -F 'EXIT=1' <<<"$screen"
+expect "it waited for Enter before it ended" test "$expect_no_exit_yet" = 0
 expect "a asked once" test "$(grep -o -F '"a" does' <<<"$screen" | wc -l)" = 1
 expect "日本 b asked twice" test "$(grep -o -F '"日本 b" does' <<<"$screen" | wc -l)" = 2
 expect "the error line names 日本 c" grep -q -F '\X\日本 c" up: a file of that name is in the way' <<<"$screen"

@@ -39,6 +39,44 @@ TEST(ParentOf, IsTheFullPathLessItsLastComponentAndJoinsBack) {
   }
 }
 
+TEST(ThroughMapping, PutsTheNetworkPathInPlaceOfTheDrive) {
+  const struct {
+    const char* path;
+    char letter;
+    const char* remote;
+    const char* mapped;
+  } cases[] = {
+      {"N:\\photos\\2024", 'N', "\\\\srv\\share", "\\\\srv\\share\\photos\\2024"},
+      {"n:\\photos", 'N', "\\\\srv\\share\\", "\\\\srv\\share\\photos"},
+      {"N:\\", 'N', "\\\\srv\\share\\sub", "\\\\srv\\share\\sub"},
+      {"\\\\srv\\share\\x", 0, "", ""},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(DriveLetterOf(c.path), c.letter) << c.path;
+    if (c.letter != 0) {
+      EXPECT_EQ(ThroughMapping(c.path, c.remote), c.mapped) << c.path;
+    }
+  }
+}
+
+TEST(ShouldWaitBeforeClosing, OnlyAFailedConsoleRunInAWindowOfItsOwn) {
+  const struct {
+    bool gui;
+    int status;
+    bool inputIsConsole, ownsConsole, waits;
+  } cases[] = {
+      {false, ExitFailed, true, true, true},    // elevated into a new window, or from Run
+      {false, ExitDone, true, true, false},     // nothing to read
+      {false, ExitBadSwitch, true, true, false},
+      {true, ExitFailed, true, true, false},    // the box shows the failures
+      {false, ExitFailed, false, true, false},  // input redirected: nobody to press Enter
+      {false, ExitFailed, true, false, false},  // the user's own console stays open
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(ShouldWaitBeforeClosing(c.gui, c.status, c.inputIsConsole, c.ownsConsole), c.waits)
+        << c.gui << c.status << c.inputIsConsole << c.ownsConsole;
+}
+
 TEST(IsRootPath, RefusesOnlyPathsWithoutParent) {
   for (const char* root : {"", "\\", "/", "\\\\", "C:", "C:\\", "c:/", "C:\\\\", "\\\\srv\\share",
                            "\\\\srv\\share\\", "//srv/share", "\\\\srv", "\\\\?\\C:\\",

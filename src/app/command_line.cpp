@@ -15,6 +15,7 @@ const std::size_t MostLinesInFailureBox = 15;
 const char FailureBoxTitle[] = "dirlift";
 const char Quote = '"';
 const char Blanks[] = " \t";
+const char CloseWindowPrompt[] = "Press Enter to close this window.";
 }  // namespace
 
 std::vector<std::string> RepairQuotedPath(std::vector<std::string> arguments) {
@@ -98,6 +99,10 @@ bool ReadSwitches(const std::vector<std::string>& arguments, RunChoice& choice, 
   return true;
 }
 
+bool ShouldWaitBeforeClosing(bool gui, int status, bool inputIsConsole, bool ownsConsole) {
+  return !gui && status == ExitFailed && inputIsConsole && ownsConsole;
+}
+
 int RunDirlift(const std::vector<std::string>& typedArguments, std::istream& in, std::ostream& out,
                std::ostream& errors) {
   const std::vector<std::string> arguments = RepairQuotedPath(typedArguments);
@@ -115,10 +120,14 @@ int RunDirlift(const std::vector<std::string>& typedArguments, std::istream& in,
   // sees, so the failures that standard error gets are shown in a box as well.
   const bool gui = choice.mode == RunMode::ShellBatch;
   if (gui) HideOwnConsoleWindow();
+  // Without a display, or outside an interactive desktop, no window can come up:
+  // the lift goes on without the dialog and the box.
+  const bool windows = gui && CanCreateWindows();
   std::ostringstream failuresForBox;
   std::ostream& failures = gui ? failuresForBox : errors;
   // The status line goes only to a console: never into a pipe or a file.
-  const ProgressView view = gui                        ? ProgressView::ShellDialog
+  const ProgressView view = windows                    ? ProgressView::ShellDialog
+                            : gui                      ? ProgressView::Hidden
                             : StandardErrorIsConsole() ? ProgressView::ConsoleLine
                                                        : ProgressView::Hidden;
   Progress progress =
@@ -128,7 +137,14 @@ int RunDirlift(const std::vector<std::string>& typedArguments, std::istream& in,
   EndProgress(progress, failures);
   if (gui && !failuresForBox.str().empty()) {
     errors << failuresForBox.str() << std::flush;
-    ShowWarningBox(FailureBoxTitle, FailureBoxText(failuresForBox.str()));
+    if (windows) ShowWarningBox(FailureBoxTitle, FailureBoxText(failuresForBox.str()));
   }
-  return lifted ? ExitDone : ExitFailed;
+  const int status = lifted ? ExitDone : ExitFailed;
+  if (ShouldWaitBeforeClosing(gui, status, StandardInputIsConsole(), OwnsItsConsole())) {
+    // On standard error, with the failures: standard output may be a file.
+    errors << CloseWindowPrompt << std::flush;
+    std::string line;
+    std::getline(in, line);
+  }
+  return status;
 }

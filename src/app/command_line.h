@@ -33,6 +33,12 @@ std::vector<std::string> RepairQuotedPath(std::vector<std::string> arguments);
 // limit, then how many more there are.
 std::string FailureBoxText(const std::string& failureLines);
 
+// Whether a run ends by waiting for Enter: a console run that failed, in a
+// console window opened for dirlift alone (elevation, Run, a shortcut), which
+// would close at once and take the failure lines with it. Never where the
+// user typed the command into a console of their own, or input is redirected.
+bool ShouldWaitBeforeClosing(bool gui, int status, bool inputIsConsole, bool ownsConsole);
+
 // Runs dirlift on `arguments` (argv, program name first) and returns the exit status.
 int RunDirlift(const std::vector<std::string>& arguments, std::istream& in, std::ostream& out,
                std::ostream& errors);

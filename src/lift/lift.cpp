@@ -300,6 +300,24 @@ bool LiftPass(Run& run, const std::string& folder, const std::string& ownName) {
   return LiftPass(run, inner, sameName.name) && allWell;
 }
 
+// An elevated program does not see the drive letters mapped in the user's
+// session, as when Explorer's menu starts it on "N:\photos": the user's
+// persistent mapping tells which network folder the letter stands for.
+bool FollowDriveMapping(std::string& full, Conversation& user) {
+  const char letter = DriveLetterOf(full);
+  if (letter == 0 || DriveIsPresent(letter)) return true;
+  std::string remotePath;
+  if (MappedDrivePath(letter, remotePath)) {
+    full = ThroughMapping(full, remotePath);
+    return true;
+  }
+  Report(user, "cannot lift " + Quoted(full),
+         std::string("drive ") + letter +
+             ": is not visible to dirlift, which runs as administrator; give the folder by its "
+             "network path (\\\\server\\share\\...) instead");
+  return false;
+}
+
 // The folder's full path and its own name as its parent lists it, whatever
 // form was typed: ".", "photos\.", "..\photos", a short name, another case.
 bool ResolveFolder(const std::string& typed, std::string& folder, std::string& ownName,
@@ -311,8 +329,9 @@ bool ResolveFolder(const std::string& typed, std::string& folder, std::string& o
     return false;
   }
   // An extended path is taken exactly as typed: resolving would normalise it.
-  const std::string full = WithoutTrailingSeparators(
+  std::string full = WithoutTrailingSeparators(
       HasExtendedPrefix(typed) ? WithoutExtendedPrefix(typed) : FullPath(typed));
+  if (!FollowDriveMapping(full, user)) return false;
   if (IsRootPath(full)) {
     Report(user, "cannot lift " + Quoted(full), RootRefusal);
     return false;

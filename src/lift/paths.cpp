@@ -86,3 +86,18 @@ std::string NumberedName(const std::string& name, bool folder, int number) {
   if (!hasExtension) return name + mark;
   return name.substr(0, dot) + mark + name.substr(dot);
 }
+
+char DriveLetterOf(const std::string& fullPath) {
+  if (!HasDrivePrefix(fullPath)) return 0;
+  const char letter = fullPath[0];
+  if (letter >= 'a' && letter <= 'z') return static_cast<char>(letter - 'a' + 'A');
+  return letter >= 'A' && letter <= 'Z' ? letter : 0;
+}
+
+std::string ThroughMapping(const std::string& fullPath, const std::string& remotePath) {
+  const std::string rest = fullPath.substr(DrivePrefixLength);
+  std::string::size_type start = 0;
+  while (start < rest.size() && IsSeparator(rest[start])) ++start;
+  if (start == rest.size()) return WithoutTrailingSeparators(remotePath);
+  return JoinPath(remotePath, rest.substr(start));
+}

@@ -29,3 +29,11 @@ std::string JoinPath(const std::string& folder, const std::string& name);
 // "report (2).doc", and "name (2)" for a folder, a name without an extension,
 // or one whose only dots lead it (".gitignore (2)").
 std::string NumberedName(const std::string& name, bool folder, int number);
+
+// The drive letter of a full path ("N:\photos"), in upper case, or 0 for a
+// network path.
+char DriveLetterOf(const std::string& fullPath);
+
+// A path on a mapped drive, under the network path that the drive stands for:
+// "N:\photos" through "\\server\share" is "\\server\share\photos".
+std::string ThroughMapping(const std::string& fullPath, const std::string& remotePath);

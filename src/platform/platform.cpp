@@ -19,6 +19,9 @@ const wchar_t ExtendedUncPrefix[] = L"\\\\?\\UNC\\";
 const wchar_t UncPrefix[] = L"\\\\";
 const wchar_t DevicePrefix[] = L"\\\\.\\";
 const wchar_t DriveMark = L':';
+const int DriveLetters = 26;
+const wchar_t MappedDrivesKey[] = L"Network\\";
+const wchar_t RemotePathValue[] = L"RemotePath";
 // Windows before 8 refuses a single console write of more than 64 KB, which a
 // long list of failures would need.
 const std::size_t ConsolePieceLength = 4096;
@@ -281,10 +284,52 @@ ShellOutcome ShellResult(int result, bool anyAborted, std::string& reason) {
   return ShellOutcome::Failed;
 }
 
+bool OwnsItsConsole() {
+  DWORD processes[2];
+  return GetConsoleProcessList(processes, 2) == 1;
+}
+
 void HideOwnConsoleWindow() {
   const HWND console = GetConsoleWindow();
-  DWORD processes[2];
-  if (console != nullptr && GetConsoleProcessList(processes, 2) == 1) ShowWindow(console, SW_HIDE);
+  if (console != nullptr && OwnsItsConsole()) ShowWindow(console, SW_HIDE);
+}
+
+bool StandardInputIsConsole() { return IsConsole(GetStdHandle(STD_INPUT_HANDLE)); }
+
+bool CanCreateWindows() {
+  // A hidden window, made and destroyed at once: the shell's progress dialog
+  // would otherwise wait for ever for a window that cannot come.
+  const HWND probe = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, nullptr, nullptr,
+                                     GetModuleHandleW(nullptr), nullptr);
+  if (probe == nullptr) return false;
+  DestroyWindow(probe);
+  return true;
+}
+
+bool DriveIsPresent(char letter) {
+  const int index = letter - 'A';
+  return index >= 0 && index < DriveLetters && (GetLogicalDrives() & (1UL << index)) != 0;
+}
+
+bool MappedDrivePath(char letter, std::string& remotePath) {
+  const std::wstring key = std::wstring(MappedDrivesKey) + static_cast<wchar_t>(letter);
+  HKEY mapping;
+  if (RegOpenKeyExW(HKEY_CURRENT_USER, key.c_str(), 0, KEY_QUERY_VALUE, &mapping) != ERROR_SUCCESS)
+    return false;
+  DWORD type = 0, size = 0;
+  bool found = RegQueryValueExW(mapping, RemotePathValue, nullptr, &type, nullptr, &size) == ERROR_SUCCESS &&
+               (type == REG_SZ || type == REG_EXPAND_SZ) && size > 0;
+  if (found) {
+    std::wstring value(size / sizeof(wchar_t), L'\0');
+    found = RegQueryValueExW(mapping, RemotePathValue, nullptr, nullptr,
+                             reinterpret_cast<BYTE*>(&value[0]), &size) == ERROR_SUCCESS;
+    // The stored text may or may not end in its NUL.
+    value.resize(wcsnlen(value.c_str(), value.size()));
+    remotePath = Utf8(value);
+    found = found && !value.empty();
+  }
+  RegCloseKey(mapping);
+  return found;
 }
 
 void ShowWarningBox(const std::string& title, const std::string& text) {

@@ -82,9 +82,28 @@ ShellOutcome ShellMove(const std::string& fromList, const std::string& toList, s
 // `reason` gets the meaning of the code.
 ShellOutcome ShellResult(int result, bool anyAborted, std::string& reason);
 
-// Hides the console window when this process alone uses it (started from
-// Explorer); a console the user typed the command in stays theirs.
+// True when this process alone uses its console: the window was opened for it
+// (by Explorer, Run, a shortcut or elevation) and closes when it ends. A console
+// the user typed the command in has their shell too.
+bool OwnsItsConsole();
+
+// Hides the console window when this process owns it; one the user typed the
+// command in stays theirs.
 void HideOwnConsoleWindow();
+
+bool StandardInputIsConsole();
+
+// True when this process can create windows: not without a display, nor
+// outside an interactive desktop (a service, a scheduled task).
+bool CanCreateWindows();
+
+// Whether this process sees the drive `letter` ('A' to 'Z'). An elevated
+// program does not see the drives mapped in the user's ordinary session.
+bool DriveIsPresent(char letter);
+
+// The network path ("\\server\share") that the user's persistent mapping of
+// drive `letter` names, kept under HKCU\Network\<letter> as RemotePath.
+bool MappedDrivePath(char letter, std::string& remotePath);
 
 // A message box without owner window, with a warning icon and an OK button.
 void ShowWarningBox(const std::string& title, const std::string& text);

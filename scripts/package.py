@@ -1,0 +1,60 @@
+#!/usr/bin/env python3
+"""Writes dirlift's release: one zip per architecture and a checksum file.
+
+    package.py VERSION DATE README WIN32_BIN WIN64_BIN OUT_DIR
+
+Each zip holds dirlift.exe and the two menu scripts from its build's bin folder,
+and README.txt (the README with CR LF line ends), in that order, each stamped
+with DATE ("YYYY-MM-DD HH:MM:SS"). Nothing of the machine that runs it (its
+clock, time zone, user or file modes) reaches the bytes.
+"""
+
+import hashlib
+import os
+import sys
+import zipfile
+
+FILES = ["dirlift.exe", "dirlift-menu-add.cmd", "dirlift-menu-remove.cmd"]
+MS_DOS = 0  # the system zip entries claim to come from, whatever runs this
+FILE_MODE = 0o644 << 16  # what unzip on Linux gives the files
+COMPRESS_LEVEL = 9
+
+
+def entry(name, stamp):
+    info = zipfile.ZipInfo(name, date_time=stamp)
+    info.create_system = MS_DOS
+    info.external_attr = FILE_MODE
+    info.compress_type = zipfile.ZIP_DEFLATED
+    return info
+
+
+def write_zip(path, contents, stamp):
+    with zipfile.ZipFile(path, "w") as archive:
+        for name, data in contents:
+            archive.writestr(entry(name, stamp), data, compresslevel=COMPRESS_LEVEL)
+
+
+def main(version, date, readme, win32_bin, win64_bin, out_dir):
+    stamp = tuple(int(part) for part in date.replace("-", " ").replace(":", " ").split())
+    with open(readme, "rb") as source:
+        text = source.read().replace(b"\r\n", b"\n").replace(b"\n", b"\r\n")
+    os.makedirs(out_dir, exist_ok=True)
+    sums = []
+    for arch, bin_dir in (("win32", win32_bin), ("win64", win64_bin)):
+        contents = []
+        for name in FILES:
+            with open(os.path.join(bin_dir, name), "rb") as source:
+                contents.append((name, source.read()))
+        contents.append(("README.txt", text))
+        zip_name = "dirlift-%s-%s.zip" % (version, arch)
+        write_zip(os.path.join(out_dir, zip_name), contents, stamp)
+        with open(os.path.join(out_dir, zip_name), "rb") as written:
+            sums.append("%s  %s\n" % (hashlib.sha256(written.read()).hexdigest(), zip_name))
+    with open(os.path.join(out_dir, "SHA256SUMS"), "w", newline="\n") as out:
+        out.writelines(sums)
+
+
+if __name__ == "__main__":
+    if len(sys.argv) != 7:
+        sys.exit(__doc__)
+    main(*sys.argv[1:])

@@ -1,0 +1,40 @@
+#!/usr/bin/env bash
+# Packs the release from this build's two executables, twice, and unpacks it
+# as a user would: each zip holds the executable built, the two menu scripts and
+# README.txt with CR LF line ends, in that order; the checksums hold; and the
+# two packings are the same bytes.
+#   release_test.sh PACKAGE_PY README WIN32_BIN WIN64_BIN
+set -euo pipefail
+package=$1 readme=$2 win32_bin=$3 win64_bin=$4
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+for out in first second; do
+  python3 "$package" 2.0.0 "2026-12-07 12:00:00" "$readme" "$win32_bin" "$win64_bin" "$work/$out"
+done
+failures=0
+for file in dirlift-2.0.0-win32.zip dirlift-2.0.0-win64.zip SHA256SUMS; do
+  cmp -s "$work/first/$file" "$work/second/$file" || { echo "FAILED: $file differs between packings"; failures=$((failures + 1)); }
+done
+(cd "$work/first" && sha256sum --quiet -c SHA256SUMS) || { echo "FAILED: SHA256SUMS"; failures=$((failures + 1)); }
+python3 - "$work/first" "$readme" "$win32_bin" "$win64_bin" <<'PYTHON' || failures=$((failures + 1))
+import os, sys, zipfile
+dist, readme, bins = sys.argv[1], sys.argv[2], {"win32": sys.argv[3], "win64": sys.argv[4]}
+names = ["dirlift.exe", "dirlift-menu-add.cmd", "dirlift-menu-remove.cmd", "README.txt"]
+text = open(readme, "rb").read()
+ok = True
+for arch, bin_dir in bins.items():
+    with zipfile.ZipFile(os.path.join(dist, "dirlift-2.0.0-%s.zip" % arch)) as archive:
+        if archive.namelist() != names:
+            print("FAILED: %s holds %s" % (arch, archive.namelist())); ok = False; continue
+        for name in names[:3]:
+            if archive.read(name) != open(os.path.join(bin_dir, name), "rb").read():
+                print("FAILED: %s's %s is not the one built" % (arch, name)); ok = False
+        shipped = archive.read("README.txt")
+        if shipped.replace(b"\r\n", b"\n") != text or b"\n" in shipped.replace(b"\r\n", b""):
+            print("FAILED: %s's README.txt is not the README with CR LF line ends" % arch); ok = False
+        if {info.date_time for info in archive.infolist()} != {(2026, 12, 7, 12, 0, 0)}:
+            print("FAILED: %s's entries are not stamped with the date given" % arch); ok = False
+sys.exit(0 if ok else 1)
+PYTHON
+if [ "$failures" != 0 ]; then echo "0 passed, 1 failed"; exit 1; fi
+echo "1 passed, 0 failed"
