@@ -207,7 +207,7 @@ const LiftCase Cases[] = {
      "\"src\\lib\\u.js\" -> \"src\\lib\\u (2).js\"\r\n"},
     {"MergeIntoLinkIsNoMerge", {"X/", "X/d/", "X/d/f=1", "target/", "target/g=2", "d@target"},
      {"@X", "/-o", "/m"}, "", 0, {"X/", "X/d/", "X/d/f=1", "d@", "target/", "target/g=2"}, 0, 0},
-    {"MergeIgnoredInGui", ONE_CLASH, {"@X", "gui", "/m"}, "", 0, {"a=new", "f=1"}, 0, 0},
+    {"MergeSwitchAcceptedInGui", ONE_CLASH, {"@X", "gui", "/m"}, "", 0, {"a=new", "f=1"}, 0, 0},
     // Keep both: a clashing entry moves up under the first free numbered name.
     {"KeepBothNumbersPastATakenName",
      {"X/", "X/report.doc=new", "X/.gitignore=new", "X/d/", "X/d/f=1", "report.doc=old",

@@ -42,7 +42,7 @@ struct Run {
 struct Pass {
   std::string from;
   std::string into;
-  std::string below;             // where `from` lies below the lifted folder: "" or "src\"
+  std::string below;             // where `from` lies below the lifted folder: "" or "src"
   std::string shownAs;           // the folder's name in the progress
   std::set<std::string> filled;  // name keys of what this pass put into `into`
   std::string batchSources, batchDestinations;
@@ -59,16 +59,15 @@ Outcome Overall(bool failed, bool stays) {
   return failed ? Outcome::Failed : stays ? Outcome::Kept : Outcome::Moved;
 }
 
-Outcome Replaced(bool replaced, const std::string& source, const std::string& reason, Run& run) {
-  if (replaced) return Outcome::Moved;
+Outcome ReplaceUp(const std::string& source, const std::string& destination, Run& run) {
+  std::string reason;
+  if (ReplaceEntry(source, destination, reason)) return Outcome::Moved;
   ReportStays(run.user, source, reason);
   return Outcome::Failed;
 }
 
-Outcome ReplaceUp(const std::string& source, const std::string& destination, Run& run) {
-  std::string reason;
-  return Replaced(ReplaceEntry(source, destination, reason), source, reason, run);
-}
+// An entry as questions and new names show it: by its path below the lifted folder.
+std::string ShownName(const Pass& pass, const std::string& name) { return JoinPath(pass.below, name); }
 
 // "Keep both": the entry moves up under the first free numbered name. Free is
 // what the move itself accepts: Windows refuses a name that exists in any case
@@ -81,8 +80,8 @@ Outcome MoveUnderNewName(Run& run, Pass& pass, const ListedEntry& entry, const s
       case MoveResult::Moved:
         pass.filled.insert(NameKey(newName));
         ClearProgressLine(run.user.progress, run.user.errors);
-        run.user.questions << Quoted(pass.below + entry.name) << " -> " << Quoted(pass.below + newName)
-                           << std::endl;
+        run.user.questions << Quoted(ShownName(pass, entry.name)) << " -> "
+                           << Quoted(ShownName(pass, newName)) << std::endl;
         return Outcome::Renamed;
       case MoveResult::NameTaken:
         break;
@@ -105,7 +104,7 @@ Outcome MergeFolder(Run& run, Pass& pass, const ListedEntry& entry, const std::s
   // Whatever comes of the merge, this run has been filling that folder: a case
   // twin of the entry must not be merged into it as well.
   pass.filled.insert(NameKey(entry.name));
-  Pass merge = {source, destination, pass.below + entry.name + "\\", pass.shownAs + "\\" + entry.name,
+  Pass merge = {source, destination, ShownName(pass, entry.name), JoinPath(pass.shownAs, entry.name),
                 {}, "", ""};
   ListedEntry noSameName = {};
   return MoveEntries(run, merge, "", noSameName);
@@ -130,7 +129,7 @@ Outcome SettleByMode(Run& run, Pass& pass, const ListedEntry& entry, const std::
     case RunMode::Ask:
       // The question starts on a clean line.
       ClearProgressLine(run.user.progress, run.user.errors);
-      switch (AskToOverwrite(pass.below + entry.name, run.user.answers, run.user.questions)) {
+      switch (AskToOverwrite(ShownName(pass, entry.name), run.user.answers, run.user.questions)) {
         case Answer::All:
           run.mode = RunMode::OverwriteAll;
           [[fallthrough]];
@@ -249,12 +248,13 @@ Outcome MoveEntries(Run& run, Pass& pass, const std::string& ownName, ListedEntr
   }
   bool failed = false, stays = false;
   std::size_t done = 0;
+  const std::string ownKey = ownName.empty() ? std::string() : NameKey(ownName);
   for (const ListedEntry& entry : entries) {
     // A cancel stops after the entry being moved; the rest stay, so does the folder.
     if (CancelRequested(run.user.progress)) return Overall(failed, true);
     ShowProgress(run.user.progress, pass.shownAs, done++, entries.size(), run.user.errors);
-    Count(!ownName.empty() && SameName(entry.name, ownName) ? HoldBack(run, pass, entry, ownName, sameName)
-                                                             : MoveOne(run, pass, entry),
+    Count(!ownKey.empty() && NameKey(entry.name) == ownKey ? HoldBack(run, pass, entry, ownName, sameName)
+                                                            : MoveOne(run, pass, entry),
           failed, stays);
   }
   if (CancelRequested(run.user.progress)) return Overall(failed, true);
