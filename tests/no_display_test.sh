@@ -6,6 +6,7 @@
 # end, and report its one failure on standard error.
 #   no_display_test.sh WINE_LOADER PATH/TO/dirlift.exe
 set -euo pipefail
+source "$(dirname "$0")/checks.sh"
 wine=$1
 exe=$2
 entries=4000
@@ -20,20 +21,10 @@ status=0
 env -u DISPLAY timeout 300 "$wine" "$exe" "$folder" gui </dev/null >"$work/out" 2>"$work/err" || status=$?
 lasted=$((($(date +%s%N) - start) / 1000000))
 
-failures=0
-expect() {  # DESCRIPTION CONDITION...
-  local what=$1; shift
-  if ! "$@"; then echo "FAILED: $what"; failures=$((failures + 1)); fi
-}
 expect "it ended, with exit status 1 (status $status)" test "$status" = 1
 expect "it lasted over a second ($lasted ms), so the dialog was due" test "$lasted" -gt 1000
 expect "one error line" test "$(cat "$work/err")" = \
   "dirlift: cannot move \"$folder\\d\" up: a folder of that name is in the way"$'\r'
 expect "every other entry lifted" test "$(ls "$work" | grep -c '^f')" = "$entries"
 expect "X holds only the failed entry" test "$(ls "$work/X")" = d
-if [ "$failures" != 0 ]; then
-  echo "standard error:"; cat "$work/err"
-  echo "0 passed, 1 failed"
-  exit 1
-fi
-echo "1 passed, 0 failed"
+finish cat "$work/err"

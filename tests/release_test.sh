@@ -5,17 +5,17 @@
 # two packings are the same bytes.
 #   release_test.sh PACKAGE_PY README WIN32_BIN WIN64_BIN
 set -euo pipefail
+source "$(dirname "$0")/checks.sh"
 package=$1 readme=$2 win32_bin=$3 win64_bin=$4
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 for out in first second; do
   python3 "$package" 2.0.0 "2026-12-07 12:00:00" "$readme" "$win32_bin" "$win64_bin" "$work/$out"
 done
-failures=0
 for file in dirlift-2.0.0-win32.zip dirlift-2.0.0-win64.zip SHA256SUMS; do
-  cmp -s "$work/first/$file" "$work/second/$file" || { echo "FAILED: $file differs between packings"; failures=$((failures + 1)); }
+  expect "$file is the same in both packings" cmp -s "$work/first/$file" "$work/second/$file"
 done
-(cd "$work/first" && sha256sum --quiet -c SHA256SUMS) || { echo "FAILED: SHA256SUMS"; failures=$((failures + 1)); }
+expect "SHA256SUMS holds" bash -c "cd '$work/first' && sha256sum --quiet -c SHA256SUMS"
 python3 - "$work/first" "$readme" "$win32_bin" "$win64_bin" <<'PYTHON' || failures=$((failures + 1))
 import os, sys, zipfile
 dist, readme, bins = sys.argv[1], sys.argv[2], {"win32": sys.argv[3], "win64": sys.argv[4]}
@@ -36,5 +36,4 @@ for arch, bin_dir in bins.items():
             print("FAILED: %s's entries are not stamped with the date given" % arch); ok = False
 sys.exit(0 if ok else 1)
 PYTHON
-if [ "$failures" != 0 ]; then echo "0 passed, 1 failed"; exit 1; fi
-echo "1 passed, 0 failed"
+finish

@@ -7,6 +7,7 @@
 # status line: shown while it runs, never under a question, gone at the end.
 #   terminal_test.sh WINE_LOADER PATH/TO/dirlift.exe
 set -euo pipefail
+source "$(dirname "$0")/checks.sh"
 wine=$1
 exe=$2
 work=$(mktemp -d)
@@ -53,11 +54,6 @@ expect_no_exit_yet=$(grep -c 'EXIT=' <<<"$screen" || true)
 "${tmux[@]}" send-keys Enter
 wait_for 'EXIT=' 1
 
-failures=0
-expect() {  # DESCRIPTION CONDITION...
-  local what=$1; shift
-  if ! "$@"; then echo "FAILED: $what"; failures=$((failures + 1)); fi
-}
 expect "exit status 1" grep -q -F 'EXIT=1' <<<"$screen"
 expect "it waited for Enter before it ended" test "$expect_no_exit_yet" = 0
 expect "a asked once" test "$(grep -o -F '"a" does' <<<"$screen" | wc -l)" = 1
@@ -88,9 +84,4 @@ expect "no status line is left" test "$(grep -c 'Lifting' <<<"$screen")" = 0
 expect "every entry lifted" test "$(ls "$work/long" | wc -l)" = 4001
 expect "zz replaced" test "$(cat "$work/long/zz")" = new
 
-if [ "$failures" != 0 ]; then
-  printf 'the screen:\n%s\n' "$screen"
-  echo "0 passed, 1 failed"
-  exit 1
-fi
-echo "1 passed, 0 failed"
+finish printf 'the screen:\n%s\n' "$screen"

@@ -1,19 +1,14 @@
 #include "lift/paths.h"
 
+#include "platform/platform.h"
+
 namespace {
 
 const char Separator = '\\';
 const char DriveMark = ':';
 const std::string::size_type DrivePrefixLength = 2;  // "C:"
 const std::size_t ShareRootComponents = 2;           // \\server\share
-const char ExtendedPrefix[] = "\\\\?\\";
-const char ExtendedUncPrefix[] = "\\\\?\\UNC\\";
-const char UncPrefix[] = "\\\\";
 const char ExtensionMark = '.';
-
-bool StartsWith(const std::string& text, const std::string& start) {
-  return text.compare(0, start.size(), start) == 0;
-}
 
 bool HasDrivePrefix(const std::string& path) {
   return path.size() >= DrivePrefixLength && path[1] == DriveMark;
@@ -51,15 +46,6 @@ bool IsRootPath(const std::string& path) {
   if (trimmed.empty()) return true;
   if (HasDrivePrefix(trimmed) && trimmed.size() == DrivePrefixLength) return true;
   return StartsWithTwoSeparators(trimmed) && CountComponents(trimmed) <= ShareRootComponents;
-}
-
-bool HasExtendedPrefix(const std::string& path) { return StartsWith(path, ExtendedPrefix); }
-
-std::string WithoutExtendedPrefix(const std::string& path) {
-  if (StartsWith(path, ExtendedUncPrefix))
-    return UncPrefix + path.substr(sizeof ExtendedUncPrefix - 1);
-  if (HasExtendedPrefix(path)) return path.substr(sizeof ExtendedPrefix - 1);
-  return path;
 }
 
 std::string ParentOf(const std::string& fullPath) {

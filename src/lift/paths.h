@@ -1,7 +1,7 @@
 #pragma once
-// Path text: separators, roots, parents, joined and numbered names, on plain Windows paths
-// ("C:\data\X", "\\server\share\X") as the user sees them. Relies on the standard
-// library alone; the platform layer turns these into the forms Windows needs.
+// Path text: separators, roots, parents, joined and numbered names, on plain
+// Windows paths ("C:\data\X", "\\server\share\X") as the user sees them. Relies
+// on the platform layer only to read a typed extended path, whose form it owns.
 
 #include <string>
 
@@ -12,11 +12,6 @@ std::string WithoutTrailingSeparators(std::string path);
 // True for a path with no parent to lift into: empty, a bare drive ("C:"), a
 // drive root or a share root.
 bool IsRootPath(const std::string& path);
-
-// "\\?\C:\data" and "\\?\UNC\server\share" are the extended forms of
-// "C:\data" and "\\server\share".
-bool HasExtendedPrefix(const std::string& path);
-std::string WithoutExtendedPrefix(const std::string& path);
 
 // The folder that holds the last component of a full path: "C:\data" for
 // "C:\data\X", "C:\" for "C:\X", "\\server\share" for "\\server\share\X".

@@ -14,11 +14,11 @@ const wchar_t ParentFolder[] = L"..";
 const std::size_t FallbackConsoleWidth = 80;
 // With this prefix the wide file functions take a path exactly as given: no
 // trailing dot or blank dropped, no device name, up to 32,767 characters.
-const wchar_t ExtendedPrefix[] = L"\\\\?\\";
-const wchar_t ExtendedUncPrefix[] = L"\\\\?\\UNC\\";
-const wchar_t UncPrefix[] = L"\\\\";
-const wchar_t DevicePrefix[] = L"\\\\.\\";
-const wchar_t DriveMark = L':';
+const char ExtendedPrefix[] = "\\\\?\\";
+const char ExtendedUncPrefix[] = "\\\\?\\UNC\\";
+const char UncPrefix[] = "\\\\";
+const char DevicePrefix[] = "\\\\.\\";
+const char DriveMark = ':';
 const int DriveLetters = 26;
 const wchar_t MappedDrivesKey[] = L"Network\\";
 const wchar_t RemotePathValue[] = L"RemotePath";
@@ -110,7 +110,7 @@ ListedEntry Listed(const WIN32_FIND_DATAW& record) {
 }
 
 
-bool StartsWith(const std::wstring& text, const wchar_t* start) { return text.rfind(start, 0) == 0; }
+bool StartsWith(const std::string& text, const std::string& start) { return text.rfind(start, 0) == 0; }
 
 // SetFileAttributes takes no "directory" mark, and no marks at all as NORMAL.
 DWORD SettableAttributes(DWORD attributes) {
@@ -144,11 +144,21 @@ std::string Utf8(const std::wstring& wide) {
 }
 
 std::wstring ExtendedPath(const std::string& fullPath) {
-  const std::wstring path = Wide(fullPath);
-  if (StartsWith(path, ExtendedPrefix) || StartsWith(path, DevicePrefix)) return path;
-  if (StartsWith(path, UncPrefix)) return ExtendedUncPrefix + path.substr(wcslen(UncPrefix));
-  if (path.size() > 2 && path[1] == DriveMark && path[2] == L'\\') return ExtendedPrefix + path;
-  return path;  // not a full path: the system resolves it as ever
+  if (HasExtendedPrefix(fullPath) || StartsWith(fullPath, DevicePrefix)) return Wide(fullPath);
+  if (StartsWith(fullPath, UncPrefix))
+    return Wide(ExtendedUncPrefix + fullPath.substr(sizeof UncPrefix - 1));
+  if (fullPath.size() > 2 && fullPath[1] == DriveMark && fullPath[2] == '\\')
+    return Wide(ExtendedPrefix + fullPath);
+  return Wide(fullPath);  // not a full path: the system resolves it as ever
+}
+
+bool HasExtendedPrefix(const std::string& path) { return StartsWith(path, ExtendedPrefix); }
+
+std::string WithoutExtendedPrefix(const std::string& path) {
+  if (StartsWith(path, ExtendedUncPrefix))
+    return UncPrefix + path.substr(sizeof ExtendedUncPrefix - 1);
+  if (HasExtendedPrefix(path)) return path.substr(sizeof ExtendedPrefix - 1);
+  return path;
 }
 
 std::string SystemErrorText(unsigned long errorCode) {

@@ -22,6 +22,11 @@ std::string Utf8(const std::wstring& wide);
 // exactly as given. The rest of the program never sees it.
 std::wstring ExtendedPath(const std::string& fullPath);
 
+// A path typed in the extended form, and its plain form: "C:\data" for
+// "\\?\C:\data", "\\server\share" for "\\?\UNC\server\share".
+bool HasExtendedPrefix(const std::string& path);
+std::string WithoutExtendedPrefix(const std::string& path);
+
 // One entry as its folder lists it: its own long name, and what it is. A link
 // is a junction or symbolic link (a reparse point), whatever it points to; a
 // link to a folder counts as a folder too.
