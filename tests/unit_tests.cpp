@@ -59,22 +59,24 @@ TEST(ThroughMapping, PutsTheNetworkPathInPlaceOfTheDrive) {
   }
 }
 
-TEST(ShouldWaitBeforeClosing, OnlyAFailedConsoleRunInAWindowOfItsOwn) {
+TEST(ShouldWaitBeforeClosing, OnlyAConsoleRunWithSomethingToReadInAWindowOfItsOwn) {
   const struct {
     bool gui;
     int status;
-    bool inputIsConsole, ownsConsole, waits;
+    bool usageShown, inputIsConsole, ownsConsole, waits;
   } cases[] = {
-      {false, ExitFailed, true, true, true},    // elevated into a new window, or from Run
-      {false, ExitDone, true, true, false},     // nothing to read
-      {false, ExitBadSwitch, true, true, false},
-      {true, ExitFailed, true, true, false},    // the box shows the failures
-      {false, ExitFailed, false, true, false},  // input redirected: nobody to press Enter
-      {false, ExitFailed, true, false, false},  // the user's own console stays open
+      {false, ExitFailed, false, true, true, true},    // elevated into a new window, or from Run
+      {false, ExitDone, false, true, true, false},     // nothing to read
+      {false, ExitDone, true, true, true, true},       // double-clicked: the usage text
+      {false, ExitBadSwitch, false, true, true, true}, // a shortcut with a mistyped switch
+      {true, ExitFailed, false, true, true, false},    // the box shows the failures
+      {false, ExitFailed, false, false, true, false},  // input redirected: nobody to press Enter
+      {false, ExitDone, true, true, false, false},     // the user's own console stays open
+      {false, ExitFailed, false, true, false, false},
   };
   for (const auto& c : cases)
-    EXPECT_EQ(ShouldWaitBeforeClosing(c.gui, c.status, c.inputIsConsole, c.ownsConsole), c.waits)
-        << c.gui << c.status << c.inputIsConsole << c.ownsConsole;
+    EXPECT_EQ(ShouldWaitBeforeClosing(c.gui, c.status, c.usageShown, c.inputIsConsole, c.ownsConsole), c.waits)
+        << c.gui << c.status << c.usageShown << c.inputIsConsole << c.ownsConsole;
 }
 
 TEST(IsRootPath, RefusesOnlyPathsWithoutParent) {
@@ -109,7 +111,7 @@ TEST(WriteUsage, FourLinesThenOneForEachLaterSwitch) {
   std::ostringstream out;
   WriteUsage(out);
   EXPECT_EQ(out.str(),
-            "Syntax: dirlift <path> [/o | /-o]\n\n"
+            "Syntax: dirlift <path> [/o | /-o | /r | gui] [/m]\n\n"
             "\t/o\tOverwrite all existing files\n"
             "\t/-o\tDon't overwrite existing files\n"
             "\t/r\tKeep both: move a clashing entry up under a new name\n"
@@ -129,8 +131,20 @@ TEST(ReadSwitches, AModeAndMergeInEitherOrder) {
       {{"dirlift", "X", "/m"}, true, RunMode::Ask, true, ""},
       {{"dirlift", "X", "/o", "/m"}, true, RunMode::OverwriteAll, true, ""},
       {{"dirlift", "X", "/m", "/-o"}, true, RunMode::KeepExisting, true, ""},
-      {{"dirlift", "X", "/r", "/m", "/o"}, true, RunMode::KeepBoth, true, ""},
-      {{"dirlift", "X", "gui", "more", "/m"}, true, RunMode::ShellBatch, false, ""},
+      {{"dirlift", "X", "/r", "/m", "/o"}, false, RunMode::Ask, false,
+       "two modes given (\"/r\" and \"/o\"): give one of /o, /-o, /r or gui"},
+      {{"dirlift", "X", "/r", "GUI"}, false, RunMode::Ask, false,
+       "unknown switch \"GUI\" (expected /o, /-o, /r, gui or /m)"},
+      // Every switch counts wherever it stands; other words are ignored.
+      {{"dirlift", "X", "gui", "more", "/m"}, true, RunMode::ShellBatch, true, ""},
+      {{"dirlift", "X", "/o", "extra", "gui"}, false, RunMode::Ask, false,
+       "two modes given (\"/o\" and \"gui\"): give one of /o, /-o, /r or gui"},
+      {{"dirlift", "X", "/m", "/O"}, false, RunMode::Ask, false,
+       "unknown switch \"/O\" (expected /o, /-o, /r, gui or /m)"},
+      {{"dirlift", "X", "/m", "-o"}, false, RunMode::Ask, false,
+       "unknown switch \"-o\" (expected /o, /-o, /r, gui or /m)"},
+      {{"dirlift", "X", "/O", "/m"}, false, RunMode::Ask, false,
+       "unknown switch \"/O\" (expected /o, /-o, /r, gui or /m)"},
       {{"dirlift", "X", "/o", "/-o"}, false, RunMode::Ask, false,
        "two modes given (\"/o\" and \"/-o\"): give one of /o, /-o, /r or gui"},
       {{"dirlift", "X", "/M"}, false, RunMode::Ask, false,
@@ -146,6 +160,26 @@ TEST(ReadSwitches, AModeAndMergeInEitherOrder) {
       EXPECT_EQ(choice.mergeFolders, c.merge) << c.arguments.back();
     }
   }
+}
+
+TEST(IsLinkTag, OnlyNameSurrogatesAreLinks) {
+  const struct {
+    const char* name;
+    unsigned long tag;
+    bool link;
+  } cases[] = {
+      {"mount point (junction)", 0xA0000003, true},
+      {"symbolic link", 0xA000000C, true},
+      {"WSL symbolic link", 0xA000001D, true},
+      {"no tag given", 0, true},
+      {"cloud placeholder", 0x9000001A, false},
+      {"cloud placeholder, OneDrive", 0x9000601A, false},
+      {"cloud placeholder, last", 0x9000F01A, false},
+      {"deduplicated file", 0x80000013, false},
+      {"app execution alias (AppExecLink)", 0x8000001B, false},
+      {"WSL Unix socket", 0x80000023, false},
+  };
+  for (const auto& c : cases) EXPECT_EQ(IsLinkTag(c.tag), c.link) << c.name;
 }
 
 TEST(NumberedName, NumbersBeforeTheExtension) {

@@ -7,8 +7,11 @@
 namespace {
 const std::size_t PathArgument = 1;
 const std::size_t SwitchArgument = 2;
-const std::size_t MostSwitches = 2;  // a mode and /m, in either order
 const char MergeSwitch[] = "/m";
+// An argument after the path that starts so is meant as a switch: one that is
+// not known is refused rather than ignored, so that a slip never changes the mode.
+const char SwitchMarks[] = "/-";
+const char GuiSwitch[] = "gui";
 // '?' cannot occur in a Windows name, so this shadows no folder.
 const char HelpArgument[] = "/?";
 const std::size_t MostLinesInFailureBox = 15;
@@ -49,7 +52,7 @@ std::string FailureBoxText(const std::string& failureLines) {
 }
 
 void WriteUsage(std::ostream& out) {
-  out << "Syntax: dirlift <path> [/o | /-o]" << std::endl;
+  out << "Syntax: dirlift <path> [/o | /-o | /r | gui] [/m]" << std::endl;
   out << std::endl;
   out << "\t/o\tOverwrite all existing files" << std::endl;
   out << "\t/-o\tDon't overwrite existing files" << std::endl;
@@ -59,7 +62,7 @@ void WriteUsage(std::ostream& out) {
 }
 
 bool ChooseRunMode(const std::string& switchText, RunMode& mode) {
-  if (switchText == "gui") {
+  if (switchText == GuiSwitch) {
     mode = RunMode::ShellBatch;
   } else if (switchText == "/o") {
     mode = RunMode::OverwriteAll;
@@ -73,11 +76,28 @@ bool ChooseRunMode(const std::string& switchText, RunMode& mode) {
   return true;
 }
 
+namespace {
+
+// "/O", "-o" or "GUI": a switch mistyped, never a word to pass over.
+bool IsMeantAsSwitch(const std::string& text) {
+  if (!text.empty() && std::string(SwitchMarks).find(text[0]) != std::string::npos) return true;
+  std::string lower = text;
+  for (char& c : lower)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return lower == GuiSwitch;
+}
+
+}  // namespace
+
+bool IsSwitchOnly(const std::string& argument) {
+  RunMode mode;
+  return argument == MergeSwitch || (argument != GuiSwitch && ChooseRunMode(argument, mode));
+}
+
 bool ReadSwitches(const std::vector<std::string>& arguments, RunChoice& choice, std::string& problem) {
   choice = {RunMode::Ask, false};
   std::string modeText;
-  for (std::size_t at = SwitchArgument; at < arguments.size() && at < SwitchArgument + MostSwitches;
-       ++at) {
+  for (std::size_t at = SwitchArgument; at < arguments.size(); ++at) {
     const std::string& text = arguments[at];
     RunMode mode;
     if (text == MergeSwitch) {
@@ -89,40 +109,52 @@ bool ReadSwitches(const std::vector<std::string>& arguments, RunChoice& choice, 
       }
       modeText = text;
       choice.mode = mode;
-    } else if (at == SwitchArgument) {
+    } else if (IsMeantAsSwitch(text)) {
       problem = "unknown switch \"" + text + "\" (expected /o, /-o, /r, gui or /m)";
       return false;
-    } else {
-      break;  // a further argument is ignored, and so is everything after it
     }
+    // Any other word is ignored.
   }
   return true;
 }
 
-bool ShouldWaitBeforeClosing(bool gui, int status, bool inputIsConsole, bool ownsConsole) {
-  return !gui && status == ExitFailed && inputIsConsole && ownsConsole;
+bool ShouldWaitBeforeClosing(bool gui, int status, bool usageShown, bool inputIsConsole, bool ownsConsole) {
+  return !gui && (status != ExitDone || usageShown) && inputIsConsole && ownsConsole;
 }
 
-int RunDirlift(const std::vector<std::string>& typedArguments, std::istream& in, std::ostream& out,
-               std::ostream& errors) {
-  const std::vector<std::string> arguments = RepairQuotedPath(typedArguments);
+namespace {
+
+// What a run leaves on the screen for the user to read before its window closes.
+struct Ending {
+  int status;
+  bool gui;
+  bool usageShown;
+};
+
+Ending Run(const std::vector<std::string>& arguments, std::istream& in, std::ostream& out,
+           std::ostream& errors) {
   if (arguments.size() <= PathArgument || arguments[PathArgument] == HelpArgument) {
     WriteUsage(out);
-    return ExitDone;
+    return {ExitDone, false, true};
+  }
+  if (IsSwitchOnly(arguments[PathArgument])) {
+    errors << "dirlift: the folder is missing: give it first, before \"" << arguments[PathArgument]
+           << "\"" << std::endl;
+    return {ExitBadSwitch, false, false};
   }
   RunChoice choice;
   std::string problem;
   if (!ReadSwitches(arguments, choice, problem)) {
     errors << "dirlift: " << problem << std::endl;
-    return ExitBadSwitch;
+    return {ExitBadSwitch, false, false};
   }
   // A gui run was started from Explorer: the shell's dialogs are all its user
   // sees, so the failures that standard error gets are shown in a box as well.
   const bool gui = choice.mode == RunMode::ShellBatch;
   if (gui) HideOwnConsoleWindow();
-  // Without a display, or outside an interactive desktop, no window can come up:
-  // the lift goes on without the dialog and the box.
-  const bool windows = gui && CanCreateWindows();
+  // Without a display, outside an interactive desktop, or where nobody sees the
+  // desktop, no window must come up: the lift goes on without the dialog and the box.
+  const bool windows = gui && CanShowWindows();
   std::ostringstream failuresForBox;
   std::ostream& failures = gui ? failuresForBox : errors;
   // The status line goes only to a console: never into a pipe or a file.
@@ -139,12 +171,20 @@ int RunDirlift(const std::vector<std::string>& typedArguments, std::istream& in,
     errors << failuresForBox.str() << std::flush;
     if (windows) ShowWarningBox(FailureBoxTitle, FailureBoxText(failuresForBox.str()));
   }
-  const int status = lifted ? ExitDone : ExitFailed;
-  if (ShouldWaitBeforeClosing(gui, status, StandardInputIsConsole(), OwnsItsConsole())) {
+  return {lifted ? ExitDone : ExitFailed, gui, false};
+}
+
+}  // namespace
+
+int RunDirlift(const std::vector<std::string>& typedArguments, std::istream& in, std::ostream& out,
+               std::ostream& errors) {
+  const Ending ending = Run(RepairQuotedPath(typedArguments), in, out, errors);
+  if (ShouldWaitBeforeClosing(ending.gui, ending.status, ending.usageShown, StandardInputIsConsole(),
+                              OwnsItsConsole())) {
     // On standard error, with the failures: standard output may be a file.
     errors << CloseWindowPrompt << std::flush;
     std::string line;
     std::getline(in, line);
   }
-  return status;
+  return ending.status;
 }

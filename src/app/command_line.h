@@ -18,9 +18,9 @@ void WriteUsage(std::ostream& out);
 bool ChooseRunMode(const std::string& switchText, RunMode& mode);
 
 // Reads the switches after the path (argv, program name first): a mode and
-// /m, in either order. The first must be one; a second counts only if it is
-// one, and anything from there on is ignored. False, with `problem` saying
-// why, for an unknown first switch or two modes.
+// /m, in any order and wherever they stand. Every argument that starts with
+// "/" or "-" must be a known switch; "gui" counts as a mode; other words are
+// ignored. False, with `problem` saying why, for an unknown switch or two modes.
 bool ReadSwitches(const std::vector<std::string>& arguments, RunChoice& choice, std::string& problem);
 
 // A quoted path that ends in a backslash ("C:\My Photos\" /o) reaches the
@@ -33,11 +33,15 @@ std::vector<std::string> RepairQuotedPath(std::vector<std::string> arguments);
 // limit, then how many more there are.
 std::string FailureBoxText(const std::string& failureLines);
 
-// Whether a run ends by waiting for Enter: a console run that failed, in a
-// console window opened for dirlift alone (elevation, Run, a shortcut), which
-// would close at once and take the failure lines with it. Never where the
-// user typed the command into a console of their own, or input is redirected.
-bool ShouldWaitBeforeClosing(bool gui, int status, bool inputIsConsole, bool ownsConsole);
+// True for a switch that cannot be a folder's name where the path should stand.
+bool IsSwitchOnly(const std::string& argument);
+
+// Whether a run ends by waiting for Enter: a console run that failed, was
+// refused or showed its usage text, in a console window opened for dirlift
+// alone (elevation, Run, a shortcut), which would close at once and take the
+// text with it. Never where the user typed the command into a console of
+// their own, or input is redirected.
+bool ShouldWaitBeforeClosing(bool gui, int status, bool usageShown, bool inputIsConsole, bool ownsConsole);
 
 // Runs dirlift on `arguments` (argv, program name first) and returns the exit status.
 int RunDirlift(const std::vector<std::string>& arguments, std::istream& in, std::ostream& out,

@@ -42,8 +42,11 @@ struct Run {
 struct Pass {
   std::string from;
   std::string into;
-  std::string below;             // where `from` lies below the lifted folder: "" or "src"
+  std::string below;             // where `into` lies below the parent: "", "src" or, lifting X\X, "X"
   std::string shownAs;           // the folder's name in the progress
+  // Lifting X\X into X: whatever is in X stayed there by this run (kept,
+  // failed or reported), and belongs to the user as what went up does.
+  bool intoKeepsWhatStayed;
   std::set<std::string> filled;  // name keys of what this pass put into `into`
   std::string batchSources, batchDestinations;
 };
@@ -105,7 +108,7 @@ Outcome MergeFolder(Run& run, Pass& pass, const ListedEntry& entry, const std::s
   // twin of the entry must not be merged into it as well.
   pass.filled.insert(NameKey(entry.name));
   Pass merge = {source, destination, ShownName(pass, entry.name), JoinPath(pass.shownAs, entry.name),
-                {}, "", ""};
+                false, {}, "", ""};
   ListedEntry noSameName = {};
   return MoveEntries(run, merge, "", noSameName);
 }
@@ -150,10 +153,6 @@ Outcome SettleByMode(Run& run, Pass& pass, const ListedEntry& entry, const std::
   return Outcome::Kept;
 }
 
-bool AreRealFolders(const ListedEntry& a, const ListedEntry& b) {
-  return a.folder && b.folder && !a.link && !b.link;
-}
-
 // Why the mode must not settle a clash with `existing`, or "" when it may:
 // only a clash of two entries of one name and one kind is the user's to settle.
 std::string WhyNotToSettle(const Pass& pass, const ListedEntry& entry, const ListedEntry& existing) {
@@ -164,11 +163,38 @@ std::string WhyNotToSettle(const Pass& pass, const ListedEntry& entry, const Lis
   // Windows reaches an entry through its 8.3 short name too: replacing would
   // destroy an unrelated entry.
   if (!SameName(existing.name, entry.name)) return "the name is the short name of " + Quoted(existing.name);
+  if (pass.intoKeepsWhatStayed)
+    return Quoted(ShownName(pass, existing.name)) + ", left in place by this run, is not touched again";
   // Windows refuses to replace a file by a folder or the reverse, and the shell
   // may fail its whole batch over such a pair.
   if (entry.folder != existing.folder)
     return existing.folder ? "a folder of that name is in the way" : "a file of that name is in the way";
   return "";
+}
+
+// A folder meeting a folder of its name: Windows never replaces a folder, so
+// only a merge (with /m), the shell, or a new name can bring it up. A junction
+// or link is never merged: it may lead anywhere, even back up.
+Outcome SettleFolderClash(Run& run, Pass& pass, const ListedEntry& entry, const ListedEntry& existing,
+                          const std::string& source, const std::string& destination) {
+  const bool link = entry.link || existing.link;
+  if (run.mergeFolders && !link && run.mode != RunMode::ShellBatch)
+    return MergeFolder(run, pass, entry, source, destination);
+  switch (run.mode) {
+    case RunMode::ShellBatch:
+    case RunMode::KeepBoth:
+      return SettleByMode(run, pass, entry, source, destination);
+    case RunMode::KeepExisting:
+      return Outcome::Kept;
+    case RunMode::Ask:
+    case RunMode::OverwriteAll:
+      break;
+  }
+  ReportStays(run.user, source,
+              entry.link      ? "it is a junction or symbolic link, and links are never merged"
+              : existing.link ? "a junction or symbolic link of that name is in the way, and links are never merged into"
+                              : "a folder of that name is in the way; add /m to merge them");
+  return Outcome::Failed;
 }
 
 // The move found the name taken: a clash, if what is there bears the entry's own name.
@@ -187,9 +213,7 @@ Outcome SettleClash(Run& run, Pass& pass, const ListedEntry& entry, const std::s
     ReportStays(run.user, source, obstacle);
     return Outcome::Failed;
   }
-  // A junction or link is not merged into: it may lead anywhere, even back up.
-  if (run.mergeFolders && run.mode != RunMode::ShellBatch && AreRealFolders(entry, existing))
-    return MergeFolder(run, pass, entry, source, destination);
+  if (entry.folder && existing.folder) return SettleFolderClash(run, pass, entry, existing, source, destination);
   return SettleByMode(run, pass, entry, source, destination);
 }
 
@@ -279,8 +303,9 @@ Outcome MoveEntries(Run& run, Pass& pass, const std::string& ownName, ListedEntr
 
 // One level of a lift: `folder`'s entries go up into its parent; then either
 // the folder is removed or the entry bearing its name is lifted into it.
-bool LiftPass(Run& run, const std::string& folder, const std::string& ownName) {
-  Pass pass = {folder, ParentOf(folder), "", ownName, {}, "", ""};
+bool LiftPass(Run& run, const std::string& folder, const std::string& ownName, const std::string& below,
+              bool descent) {
+  Pass pass = {folder, ParentOf(folder), below, ownName, descent, {}, "", ""};
   ListedEntry sameName = {};
   const bool allWell = MoveEntries(run, pass, ownName, sameName) != Outcome::Failed;
   if (sameName.name.empty() || CancelRequested(run.user.progress)) return allWell;
@@ -297,7 +322,7 @@ bool LiftPass(Run& run, const std::string& folder, const std::string& ownName) {
     Report(run.user, "cannot lift " + Quoted(inner), "it is a file named like its folder, so both stay");
     return false;
   }
-  return LiftPass(run, inner, sameName.name) && allWell;
+  return LiftPass(run, inner, sameName.name, JoinPath(below, ownName), true) && allWell;
 }
 
 // An elevated program does not see the drive letters mapped in the user's
@@ -328,6 +353,11 @@ bool ResolveFolder(const std::string& typed, std::string& folder, std::string& o
     Report(user, "cannot lift " + Quoted(typed), RootRefusal);
     return false;
   }
+  // Windows would list the first folder that matches, as if that one were meant.
+  if (HasWildcards(WithoutExtendedPrefix(typed))) {
+    Report(user, "cannot lift " + Quoted(typed), "a path with wildcards names no single folder");
+    return false;
+  }
   // An extended path is taken exactly as typed: resolving would normalise it.
   std::string full = WithoutTrailingSeparators(
       HasExtendedPrefix(typed) ? WithoutExtendedPrefix(typed) : FullPath(typed));
@@ -356,5 +386,5 @@ bool LiftFolder(const std::string& path, RunChoice choice, Conversation& user) {
   // folder nor moves a folder that holds it, so dirlift steps out of the way.
   SetCurrentFolder(ParentOf(folder));
   Run run = {choice.mode, choice.mergeFolders, user};
-  return LiftPass(run, folder, ownName);
+  return LiftPass(run, folder, ownName, "", false);
 }

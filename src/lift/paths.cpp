@@ -9,6 +9,7 @@ const char DriveMark = ':';
 const std::string::size_type DrivePrefixLength = 2;  // "C:"
 const std::size_t ShareRootComponents = 2;           // \\server\share
 const char ExtensionMark = '.';
+const char Wildcards[] = "*?";
 
 bool HasDrivePrefix(const std::string& path) {
   return path.size() >= DrivePrefixLength && path[1] == DriveMark;
@@ -47,6 +48,8 @@ bool IsRootPath(const std::string& path) {
   if (HasDrivePrefix(trimmed) && trimmed.size() == DrivePrefixLength) return true;
   return StartsWithTwoSeparators(trimmed) && CountComponents(trimmed) <= ShareRootComponents;
 }
+
+bool HasWildcards(const std::string& path) { return path.find_first_of(Wildcards) != std::string::npos; }
 
 std::string ParentOf(const std::string& fullPath) {
   const std::string path = WithoutTrailingSeparators(fullPath);

@@ -13,6 +13,9 @@ std::string WithoutTrailingSeparators(std::string path);
 // drive root or a share root.
 bool IsRootPath(const std::string& path);
 
+// True for a path holding "*" or "?", which name no single entry.
+bool HasWildcards(const std::string& path);
+
 // The folder that holds the last component of a full path: "C:\data" for
 // "C:\data\X", "C:\" for "C:\X", "\\server\share" for "\\server\share\X".
 std::string ParentOf(const std::string& fullPath);

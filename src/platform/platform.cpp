@@ -105,8 +105,9 @@ std::string ShellErrorText(int code) {
 bool IsListingOnly(const std::wstring& name) { return name == ThisFolder || name == ParentFolder; }
 
 ListedEntry Listed(const WIN32_FIND_DATAW& record) {
+  // For a reparse point, the listing gives its tag in dwReserved0.
   return {Utf8(record.cFileName), (record.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0,
-          (record.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0};
+          (record.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 && IsLinkTag(record.dwReserved0)};
 }
 
 
@@ -306,7 +307,20 @@ void HideOwnConsoleWindow() {
 
 bool StandardInputIsConsole() { return IsConsole(GetStdHandle(STD_INPUT_HANDLE)); }
 
-bool CanCreateWindows() {
+bool IsLinkTag(unsigned long reparseTag) {
+  // Tag 0 is reserved and never set: a listing that gives none cannot tell
+  // what the reparse point is, so it is not followed either.
+  return reparseTag == 0 || IsReparseTagNameSurrogate(reparseTag);
+}
+
+bool CanShowWindows() {
+  // A service or a scheduled task runs on a window station without a visible
+  // desktop: windows can be made there, but nobody could ever close them.
+  USEROBJECTFLAGS station = {};
+  DWORD needed = 0;
+  if (GetUserObjectInformationW(GetProcessWindowStation(), UOI_FLAGS, &station, sizeof station, &needed) &&
+      (station.dwFlags & WSF_VISIBLE) == 0)
+    return false;
   // A hidden window, made and destroyed at once: the shell's progress dialog
   // would otherwise wait for ever for a window that cannot come.
   const HWND probe = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, nullptr, nullptr,

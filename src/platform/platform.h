@@ -28,13 +28,18 @@ bool HasExtendedPrefix(const std::string& path);
 std::string WithoutExtendedPrefix(const std::string& path);
 
 // One entry as its folder lists it: its own long name, and what it is. A link
-// is a junction or symbolic link (a reparse point), whatever it points to; a
-// link to a folder counts as a folder too.
+// is a junction or symbolic link, whatever it points to; a link to a folder
+// counts as a folder too. Other reparse points (cloud placeholders, deduplicated
+// files) are the files and folders they stand for.
 struct ListedEntry {
   std::string name;
   bool folder;
   bool link;
 };
+
+// True for the reparse tag of a junction or symbolic link: a name surrogate,
+// which leads to another name.
+bool IsLinkTag(unsigned long reparseTag);
 
 // Every entry of `folder` (a path without a trailing separator) but "." and
 // "..", in the order the system lists them.
@@ -98,9 +103,10 @@ void HideOwnConsoleWindow();
 
 bool StandardInputIsConsole();
 
-// True when this process can create windows: not without a display, nor
-// outside an interactive desktop (a service, a scheduled task).
-bool CanCreateWindows();
+// True when this process can show windows that someone sees: not without a
+// display, nor outside an interactive desktop, nor on a window station without
+// a visible desktop (a service, a scheduled task).
+bool CanShowWindows();
 
 // Whether this process sees the drive `letter` ('A' to 'Z'). An elevated
 // program does not see the drives mapped in the user's ordinary session.
