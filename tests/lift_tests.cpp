@@ -31,6 +31,9 @@ struct LiftCase {
   // Standard output: all of it where no question is asked, else a part of it.
   std::string output = "";
   std::string error = "";  // a part of standard error
+  // What went to the Recycle Bin, the time in the replaced files' folder as "*";
+  // checked where given.
+  Tree recycled = {};
 };
 
 std::string Expand(const std::string& argument, const std::string& root) {
@@ -64,12 +67,35 @@ std::string ExpectedBox(const RunResult& run, bool gui) {
   return lines;
 }
 
-// Each test works in a temporary folder of its own.
+// Each test works in a temporary folder of its own, and has a Recycle Bin of
+// its own: under Wine it is the XDG trash, in the folder that XDG_DATA_HOME
+// names, and dirlift inherits the variable.
 class LiftOnce : public ::testing::Test {
  protected:
-  void SetUp() override { root = MakeTempFolder(); }
-  void TearDown() override { RemoveTree(root); }
-  std::string root;
+  void SetUp() override {
+    root = MakeTempFolder();
+    dataHome = MakeTempFolder();
+    SetEnvironmentVariableA("XDG_DATA_HOME", UnixPath(dataHome).c_str());
+  }
+  void TearDown() override {
+    SetEnvironmentVariableA("XDG_DATA_HOME", nullptr);
+    RemoveTree(root);
+    RemoveTree(dataHome);
+  }
+
+  // What the Recycle Bin holds, each " (replaced <time>)" as " (replaced *)".
+  Tree Recycled() const {
+    Tree recycled;
+    for (std::string entry : Snapshot(dataHome + "\\Trash\\files")) {
+      const std::string mark = " (replaced ";
+      const std::string::size_type start = entry.find(mark);
+      if (start != std::string::npos) entry.replace(start + mark.size(), entry.find(')', start) - start - mark.size(), "*");
+      recycled.push_back(entry);
+    }
+    return recycled;
+  }
+
+  std::string root, dataHome;
 };
 
 class Lift : public LiftOnce, public ::testing::WithParamInterface<LiftCase> {};
@@ -94,6 +120,9 @@ TEST_P(Lift, LeavesTheExpectedTree) {
   EXPECT_EQ(CountOf(run.err, "\n"), c.errorLines) << run.err;
   EXPECT_NE(run.err.find(c.error), std::string::npos) << run.err;
   EXPECT_EQ(run.box, ExpectedBox(run, IsGuiRun(c.arguments)));
+  if (!c.recycled.empty()) {
+    EXPECT_EQ(Recycled(), Sorted(c.recycled));
+  }
 }
 
 // Shapes shared by several cases. Folders list their entries by name, case aside,
@@ -119,6 +148,8 @@ TEST_P(Lift, LeavesTheExpectedTree) {
   {"X/", "X/top=1", "X/src/", "X/src/a.js=new", "X/src/bin=new", "X/src/lib/", "X/src/lib/u.js=new", \
    "X/src/lib/only=1", "src/", "src/a.js=old", "src/bin/", "src/bin/x=1", "src/keep=1", "src/lib/",  \
    "src/lib/u.js=old"}
+// What replacing ONE_CLASH's "a" puts in the Recycle Bin.
+#define RECYCLED_A {"X (replaced *)/", "X (replaced *)/a=old"}
 #define HOLDS_ITS_NAME {"photos/", "photos/a=1", "photos/photos/", "photos/photos/b=2"}
 #define HOLDS_ITS_NAME_AFTER {"photos/", "photos/b=2", "a=1"}
 #define TWO_PASSES \
@@ -164,7 +195,8 @@ const LiftCase Cases[] = {
     {"ArgumentAfterSwitchIsIgnored", ONE_CLASH, {"@X", "/o", "more"}, "", 0, {"a=new", "f=1"}, 0, 0},
     {"KeepExistingLeavesClashInFolder", ONE_CLASH, {"@X", "/-o"}, "", 0,
      {"X/", "X/a=new", "a=old", "f=1"}, 0, 0},
-    {"OverwriteAllReplacesFiles", ONE_CLASH, {"@X", "/o"}, "", 0, {"a=new", "f=1"}, 0, 0},
+    {"OverwriteAllReplacesFiles", ONE_CLASH, {"@X", "/o"}, "", 0, {"a=new", "f=1"}, 0, 0, "", "", "",
+     RECYCLED_A},
     {"OverwriteAllReachesDescent", TWO_PASSES, {"@X", "/o"}, "", 0,
      {"X/", "X/b=newer", "b=new", "c=new"}, 0, 0},
     {"FolderOntoFolderFailsAndIsReported", {"X/", "X/d/", "X/d/f=1", "X/e=2", "d/", "d/g=3"},
@@ -217,7 +249,9 @@ const LiftCase Cases[] = {
     {"MergeOverwriteAll", MERGE, {"@X", "/o", "/m"}, "", 1,
      {"X/", "X/src/", "X/src/bin=new", "src/", "src/a.js=new", "src/bin/", "src/bin/x=1", "src/keep=1",
       "src/lib/", "src/lib/only=1", "src/lib/u.js=new", "top=1"},
-     0, 1},
+     0, 1, "", "", "",
+     {"X (replaced *)/", "X (replaced *)/src/", "X (replaced *)/src/a.js=old", "X (replaced *)/src/lib/",
+      "X (replaced *)/src/lib/u.js=old"}},
     {"MergeKeepExisting", MERGE, {"@X", "/m", "/-o"}, "", 1,
      {"X/", "X/src/", "X/src/a.js=new", "X/src/bin=new", "X/src/lib/", "X/src/lib/u.js=new", "src/",
       "src/a.js=old", "src/bin/", "src/bin/x=1", "src/keep=1", "src/lib/", "src/lib/only=1",
@@ -261,7 +295,12 @@ const LiftCase Cases[] = {
      {"@X"}, "", 0, {"my file.txt=1", ".dotfile=2", ".config/", ".config/c=3", "a.b.c=4", "..two=5"},
      0, 0},
 
-    {"AskYes", ONE_CLASH, {"@X"}, "yes\n", 0, {"a=new", "f=1"}, 1, 0},
+    {"AskYes", ONE_CLASH, {"@X"}, "yes\n", 0, {"a=new", "f=1"}, 1, 0, "", "", "", RECYCLED_A},
+    {"AskAll", ONE_CLASH, {"@X"}, "a\n", 0, {"a=new", "f=1"}, 1, 0, "", "", "", RECYCLED_A},
+    // A first run, killed after it replaced P's x.tar.gz by X.TAR.GZ, left its
+    // case twin in X: the rerun replaces one of X's own files, recoverably.
+    {"RerunKeepsBothTwins", {"X/", "X/x.tar.gz=second", "X.TAR.GZ=first"}, {"@X", "/o"}, "", 0,
+     {"x.tar.gz=second"}, 0, 0, "", "", "", {"X (replaced *)/", "X (replaced *)/X.TAR.GZ=first"}},
     {"AskNoKeepsEntryAndFolder", ONE_CLASH, {"@X"}, "n\n", 0, {"X/", "X/a=new", "a=old", "f=1"}, 1, 0},
     {"AskCapitalYIsAskedAgain", ONE_CLASH, {"@X"}, "Y\nn\n", 0,
      {"X/", "X/a=new", "a=old", "f=1"}, 2, 0},
@@ -626,6 +665,9 @@ const HeldOpenCase HeldOpenCases[] = {
     // The rest of the merged folder goes in; it and X stay for the held file.
     {"InAMerge", {"/o", "/m"}, {"X/", "X/d/", "X/d/a=1", "X/d/locked=2", "X/d/z=3", "d/", "d/a=old"},
      "X\\d\\locked", {"X/", "X/d/", "X/d/locked=2", "d/", "d/a=1", "d/z=3"}},
+    // The file to be replaced cannot be set aside: nothing is replaced, and no
+    // folder of replaced files is left behind.
+    {"ReplacedFileHeldOpen", {"/o"}, {"X/", "X/a=new", "X/b=1", "a=old"}, "a", {"X/", "X/a=new", "a=old", "b=1"}},
     // What failed in X stays untouched by the lift of X\X: its namesake goes
     // up beside it, named by where it goes below the parent.
     {"KeepBothFromInside", {"/r"}, {"X/", "X/a=1", "X/locked=2", "X/X/", "X/X/locked=3"}, "X\\locked",

@@ -100,16 +100,13 @@ void SnapshotInto(const std::string& folder, const std::string& prefix, Tree& tr
 // Wine starts Unix programs but cannot wait for them.
 bool RunUnixCommand(const std::string& program, const std::vector<std::string>& windowsPaths,
                     const std::function<bool()>& done) {
-  const auto unixName = reinterpret_cast<char*(CDECL*)(LPCWSTR)>(reinterpret_cast<void*>(
-      GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
-  if (unixName == nullptr) return false;
+  if (UnixPath(FolderOfThisExecutable()).empty()) return false;
   std::string commandLine = "Z:\\bin\\" + program;
   for (const std::string& path : windowsPaths) {
     // Only the folder goes through Wine's mapping: the name may be yet to be
     // made, or one that Wine would match in another case.
     const std::string folder = path.substr(0, path.find_last_of('\\'));
-    commandLine += " " + QuoteArgument(std::string(unixName(Wide(folder).c_str())) + "/" +
-                                       path.substr(folder.size() + 1));
+    commandLine += " " + QuoteArgument(UnixPath(folder) + "/" + path.substr(folder.size() + 1));
   }
   RunProgram(commandLine, "", FolderOfThisExecutable());
   for (int tries = 0; tries < 100 && !done(); ++tries) Sleep(50);
@@ -179,6 +176,14 @@ void CloseBoxOf(DWORD processId, std::string& text) {
 }
 
 }  // namespace
+
+std::string UnixPath(const std::string& windowsPath) {
+  const auto unixName = reinterpret_cast<char*(CDECL*)(LPCWSTR)>(reinterpret_cast<void*>(
+      GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
+  if (unixName == nullptr) return "";
+  const char* name = unixName(Wide(windowsPath).c_str());
+  return name != nullptr ? name : "";
+}
 
 HWND DirliftWindow(DWORD processId, bool progressDialog) {
   WindowSearch search = {processId, progressDialog, nullptr};

@@ -21,6 +21,9 @@ void RemoveTree(const std::string& root);
 void MakeTree(const std::string& root, const Tree& entries);
 Tree Snapshot(const std::string& root);
 
+// The Linux path of a Windows one under Wine; "" elsewhere.
+std::string UnixPath(const std::string& windowsPath);
+
 // Makes a symbolic link to a folder; false where the system cannot.
 bool MakeFolderLink(const std::string& link, const std::string& target);
 

@@ -39,6 +39,40 @@ TEST(ParentOf, IsTheFullPathLessItsLastComponentAndJoinsBack) {
   }
 }
 
+TEST(FoldersAlong, OneDeeperEachUnderTheRoot) {
+  using Folders = std::vector<std::string>;
+  EXPECT_EQ(FoldersAlong("C:\\P\\R", ""), Folders());
+  EXPECT_EQ(FoldersAlong("C:\\P\\R", "src"), Folders({"C:\\P\\R\\src"}));
+  EXPECT_EQ(FoldersAlong("C:\\P\\R", "src\\lib"), Folders({"C:\\P\\R\\src", "C:\\P\\R\\src\\lib"}));
+}
+
+TEST(WhyWindowsKeepsInPlace, RefusesTheFoldersWindowsKeepsAndWhatHoldsThem) {
+  const std::vector<KeptFolder> kept = {
+      {"C:\\Users", "the profile folders", true},
+      {"C:\\Users\\ana", "your profile folder", false},
+      {"C:\\Users\\ana\\Documents\\", "your Documents folder", false},
+      {"D:\\OneDrive - Firma", "your OneDrive folder", false},
+      {"", "a folder the system does not have", false},
+  };
+  const struct {
+    const char* folder;
+    const char* reason;
+  } cases[] = {
+      {"C:\\Users\\ana\\Documents",
+       "it is your Documents folder, which Windows and your programs expect in its place"},
+      {"c:\\users\\ANA\\documents\\",
+       "it is your Documents folder, which Windows and your programs expect in its place"},
+      {"C:\\Users\\ana", "it is your profile folder, which Windows and your programs expect in its place"},
+      {"C:\\Users", "it holds the profile folders, which Windows and your programs expect in their place"},
+      {"D:\\OneDrive - Firma", "it is your OneDrive folder, which Windows and your programs expect in its place"},
+      {"C:\\Users\\ana\\Documents\\photos", ""},
+      {"C:\\Users\\ana\\Doc", ""},
+      {"C:\\Users\\anabel", ""},
+      {"D:\\OneDrive", ""},
+  };
+  for (const auto& c : cases) EXPECT_EQ(WhyWindowsKeepsInPlace(c.folder, kept), c.reason) << c.folder;
+}
+
 TEST(ThroughMapping, PutsTheNetworkPathInPlaceOfTheDrive) {
   const struct {
     const char* path;

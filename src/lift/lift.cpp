@@ -35,6 +35,11 @@ struct Run {
   RunMode mode;  // an answer "all" turns it to OverwriteAll for the rest of the run
   bool mergeFolders;
   Conversation& user;
+  std::string parent;          // where the lifted folder's entries go
+  std::string liftedName;      // the lifted folder's own name
+  std::string replacedFolder;  // where replaced files wait for the Recycle Bin; made when first needed
+  std::vector<std::string> madeForReplaced;  // it and the folders made in it, in order
+  std::size_t replaced;                      // files set aside in it
 };
 
 // The entries of one folder on their way into another: a lifted folder's into
@@ -62,15 +67,78 @@ Outcome Overall(bool failed, bool stays) {
   return failed ? Outcome::Failed : stays ? Outcome::Kept : Outcome::Moved;
 }
 
-Outcome ReplaceUp(const std::string& source, const std::string& destination, Run& run) {
+// An entry as questions and new names show it: by its path below the lifted folder.
+std::string ShownName(const Pass& pass, const std::string& name) { return JoinPath(pass.below, name); }
+
+// Every file a run replaces goes into one folder of the run's own in the
+// parent, under its path below the parent: one rename on the same volume, and
+// one entry in the Recycle Bin at the end. A rerun in the same second takes
+// the next free name.
+bool MakeReplacedFolder(Run& run, std::string& reason) {
+  if (!run.replacedFolder.empty()) return true;
+  const std::string name = run.liftedName + " (replaced " + LocalTimeStamp() + ")";
+  for (int number = FirstCopyNumber - 1; number <= LastCopyNumber; ++number) {
+    const std::string folder = JoinPath(run.parent, number < FirstCopyNumber ? name : NumberedName(name, true, number));
+    switch (MakeFolder(folder, reason)) {
+      case MakeResult::Made:
+        run.replacedFolder = folder;
+        run.madeForReplaced.push_back(folder);
+        return true;
+      case MakeResult::NameTaken:
+        break;
+      case MakeResult::Failed:
+        return false;
+    }
+  }
+  reason = "every name from " + Quoted(name) + " on is taken";
+  return false;
+}
+
+// The folders of the replaced files mirror those below the parent.
+bool MakeReplacedFolders(Run& run, const Pass& pass, std::string& reason) {
+  if (!MakeReplacedFolder(run, reason)) return false;
+  for (const std::string& folder : FoldersAlong(run.replacedFolder, pass.below)) {
+    switch (MakeFolder(folder, reason)) {
+      case MakeResult::Made:
+        run.madeForReplaced.push_back(folder);
+        break;
+      case MakeResult::NameTaken:
+        break;
+      case MakeResult::Failed:
+        return false;
+    }
+  }
+  return true;
+}
+
+// The file in the way goes aside, into the run's folder of replaced files, and
+// the entry takes its name; should the entry not move, the file comes back.
+// What cannot be set aside is not replaced.
+Outcome ReplaceUp(Run& run, Pass& pass, const ListedEntry& existing, const std::string& source,
+                  const std::string& destination) {
   std::string reason;
-  if (ReplaceEntry(source, destination, reason)) return Outcome::Moved;
+  if (!MakeReplacedFolders(run, pass, reason)) {
+    ReportStays(run.user, source, "cannot make a folder for the file it would replace: " + reason);
+    return Outcome::Failed;
+  }
+  const std::string aside = JoinPath(run.replacedFolder, ShownName(pass, existing.name));
+  if (MoveEntry(destination, aside, reason) != MoveResult::Moved) {
+    ReportStays(run.user, source,
+                "cannot set aside " + Quoted(destination) + ", which it would replace: " +
+                    (reason.empty() ? "its name is taken" : reason));
+    return Outcome::Failed;
+  }
+  ++run.replaced;
+  if (MoveEntry(source, destination, reason) == MoveResult::Moved) return Outcome::Moved;
+  if (reason.empty()) reason = "another program took its name";
+  std::string ignored;
+  if (MoveEntry(aside, destination, ignored) == MoveResult::Moved)
+    --run.replaced;
+  else
+    reason += "; the file it would have replaced is in " + Quoted(aside);
   ReportStays(run.user, source, reason);
   return Outcome::Failed;
 }
-
-// An entry as questions and new names show it: by its path below the lifted folder.
-std::string ShownName(const Pass& pass, const std::string& name) { return JoinPath(pass.below, name); }
 
 // "Keep both": the entry moves up under the first free numbered name. Free is
 // what the move itself accepts: Windows refuses a name that exists in any case
@@ -115,8 +183,8 @@ Outcome MergeFolder(Run& run, Pass& pass, const ListedEntry& entry, const std::s
 
 // Settles a true clash by the mode; an answer of "all" turns the mode to
 // OverwriteAll for the rest of the run.
-Outcome SettleByMode(Run& run, Pass& pass, const ListedEntry& entry, const std::string& source,
-                     const std::string& destination) {
+Outcome SettleByMode(Run& run, Pass& pass, const ListedEntry& entry, const ListedEntry& existing,
+                     const std::string& source, const std::string& destination) {
   switch (run.mode) {
     case RunMode::ShellBatch: {
       // The shell is handed plain paths: what they cannot carry stays, reported.
@@ -137,14 +205,14 @@ Outcome SettleByMode(Run& run, Pass& pass, const ListedEntry& entry, const std::
           run.mode = RunMode::OverwriteAll;
           [[fallthrough]];
         case Answer::Yes:
-          return ReplaceUp(source, destination, run);
+          return ReplaceUp(run, pass, existing, source, destination);
         case Answer::No:
         case Answer::NoInput:
           return Outcome::Kept;
       }
       break;
     case RunMode::OverwriteAll:
-      return ReplaceUp(source, destination, run);
+      return ReplaceUp(run, pass, existing, source, destination);
     case RunMode::KeepExisting:
       return Outcome::Kept;
     case RunMode::KeepBoth:
@@ -183,7 +251,7 @@ Outcome SettleFolderClash(Run& run, Pass& pass, const ListedEntry& entry, const 
   switch (run.mode) {
     case RunMode::ShellBatch:
     case RunMode::KeepBoth:
-      return SettleByMode(run, pass, entry, source, destination);
+      return SettleByMode(run, pass, entry, existing, source, destination);
     case RunMode::KeepExisting:
       return Outcome::Kept;
     case RunMode::Ask:
@@ -214,7 +282,7 @@ Outcome SettleClash(Run& run, Pass& pass, const ListedEntry& entry, const std::s
     return Outcome::Failed;
   }
   if (entry.folder && existing.folder) return SettleFolderClash(run, pass, entry, existing, source, destination);
-  return SettleByMode(run, pass, entry, source, destination);
+  return SettleByMode(run, pass, entry, existing, source, destination);
 }
 
 // The move itself tells whether the name is free: testing first would leave a
@@ -374,7 +442,30 @@ bool ResolveFolder(const std::string& typed, std::string& folder, std::string& o
   }
   ownName = self.name;
   folder = JoinPath(ParentOf(full), ownName);
+  // A slip of the mouse must not scatter a folder that Windows depends on.
+  const std::string refusal = WhyWindowsKeepsInPlace(LongPath(folder), FoldersWindowsKeeps());
+  if (!refusal.empty()) {
+    Report(user, "cannot lift " + Quoted(folder), refusal);
+    return false;
+  }
   return true;
+}
+
+// The replaced files go to the Recycle Bin in one piece, named after the lifted
+// folder. Where they cannot, they stay where they are, in view.
+bool RecycleReplaced(const Run& run) {
+  std::string reason;
+  if (run.replaced == 0) {
+    // Nothing could be set aside: the folders made for it go, empty as they are.
+    for (auto folder = run.madeForReplaced.rbegin(); folder != run.madeForReplaced.rend(); ++folder)
+      RemoveFolder(*folder, reason);
+    return true;
+  }
+  reason = WhyTheShellCannotTake(run.replacedFolder);
+  if (reason.empty() && RecycleFolder(run.replacedFolder, reason)) return true;
+  Report(run.user, "cannot move " + Quoted(run.replacedFolder) + " to the Recycle Bin",
+         reason + "; the replaced files are kept there");
+  return false;
 }
 
 }  // namespace
@@ -385,6 +476,7 @@ bool LiftFolder(const std::string& path, RunChoice choice, Conversation& user) {
   // Every path from here on is full. Windows neither removes a process's current
   // folder nor moves a folder that holds it, so dirlift steps out of the way.
   SetCurrentFolder(ParentOf(folder));
-  Run run = {choice.mode, choice.mergeFolders, user};
-  return LiftPass(run, folder, ownName, "", false);
+  Run run = {choice.mode, choice.mergeFolders, user, ParentOf(folder), ownName, "", {}, 0};
+  const bool lifted = LiftPass(run, folder, ownName, "", false);
+  return RecycleReplaced(run) && lifted;
 }

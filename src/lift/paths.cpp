@@ -90,3 +90,36 @@ std::string ThroughMapping(const std::string& fullPath, const std::string& remot
   if (start == rest.size()) return WithoutTrailingSeparators(remotePath);
   return JoinPath(remotePath, rest.substr(start));
 }
+
+std::vector<std::string> FoldersAlong(const std::string& root, const std::string& below) {
+  std::vector<std::string> folders;
+  std::string folder = root;
+  for (std::string::size_type start = 0; start < below.size();) {
+    std::string::size_type end = below.find(Separator, start);
+    if (end == std::string::npos) end = below.size();
+    if (end > start) folders.push_back(folder = JoinPath(folder, below.substr(start, end - start)));
+    start = end + 1;
+  }
+  return folders;
+}
+
+std::string WhyWindowsKeepsInPlace(const std::string& folder, const std::vector<KeptFolder>& kept) {
+  const std::string key = NameKey(WithoutTrailingSeparators(folder));
+  const KeptFolder* found = nullptr;
+  bool is = false;
+  for (const KeptFolder& one : kept) {
+    const std::string keptKey = NameKey(WithoutTrailingSeparators(one.path));
+    if (keptKey.empty()) continue;
+    if (keptKey == key) {
+      found = &one;
+      is = true;
+      break;
+    }
+    if (found == nullptr && keptKey.size() > key.size() && keptKey.compare(0, key.size(), key) == 0 &&
+        IsSeparator(keptKey[key.size()]))
+      found = &one;
+  }
+  if (found == nullptr) return "";
+  return std::string(is && !found->many ? "it is " : "it holds ") + found->what +
+         ", which Windows and your programs expect in " + (found->many ? "their" : "its") + " place";
+}

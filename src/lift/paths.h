@@ -4,6 +4,9 @@
 // on the platform layer only to read a typed extended path, whose form it owns.
 
 #include <string>
+#include <vector>
+
+#include "platform/platform.h"
 
 bool IsSeparator(char c);
 
@@ -35,3 +38,11 @@ char DriveLetterOf(const std::string& fullPath);
 // A path on a mapped drive, under the network path that the drive stands for:
 // "N:\photos" through "\\server\share" is "\\server\share\photos".
 std::string ThroughMapping(const std::string& fullPath, const std::string& remotePath);
+
+// The folders from `root` down to `root` joined with `below` ("src\lib"): each
+// one deeper, "root\src" then "root\src\lib".
+std::vector<std::string> FoldersAlong(const std::string& root, const std::string& below);
+
+// Why `folder` must not be lifted, or "" when it may: it is, or holds, one of
+// the folders that Windows keeps in place. Compared case aside, as full paths.
+std::string WhyWindowsKeepsInPlace(const std::string& folder, const std::vector<KeptFolder>& kept);

@@ -1,8 +1,10 @@
 #include "platform/platform.h"
 
 #include <shlobj.h>
+#include <userenv.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <iostream>
 #include <streambuf>
 
@@ -101,6 +103,43 @@ std::string ShellErrorText(int code) {
     if (known.code == code) return known.text;
   return SystemErrorText(static_cast<unsigned long>(code));
 }
+
+// The folders that Windows and programs expect in their place, as the shell knows them.
+const struct {
+  int csidl;
+  const char* what;
+} KeptShellFolders[] = {
+    {CSIDL_WINDOWS, "the Windows folder"},
+    {CSIDL_SYSTEM, "the Windows system folder"},
+    {CSIDL_PROGRAM_FILES, "the Program Files folder"},
+    {CSIDL_PROGRAM_FILESX86, "the Program Files folder"},
+    {CSIDL_COMMON_APPDATA, "the ProgramData folder"},
+    {CSIDL_PROFILE, "your profile folder"},
+    {CSIDL_DESKTOPDIRECTORY, "your Desktop folder"},
+    {CSIDL_PERSONAL, "your Documents folder"},
+    {CSIDL_MYPICTURES, "your Pictures folder"},
+    {CSIDL_MYMUSIC, "your Music folder"},
+    {CSIDL_MYVIDEO, "your Videos folder"},
+    {CSIDL_FAVORITES, "your Favorites folder"},
+    {CSIDL_APPDATA, "your AppData folder"},
+    {CSIDL_LOCAL_APPDATA, "your local AppData folder"},
+    {CSIDL_STARTMENU, "your Start menu folder"},
+    {CSIDL_COMMON_DESKTOPDIRECTORY, "the public Desktop folder"},
+    {CSIDL_COMMON_DOCUMENTS, "the public Documents folder"},
+};
+
+// A 32-bit program is told the 32-bit Program Files; the 64-bit one is in the
+// environment. OneDrive keeps its root there too.
+const struct {
+  const wchar_t* name;
+  const char* what;
+} KeptFolderVariables[] = {
+    {L"ProgramW6432", "the Program Files folder"},
+    {L"OneDrive", "your OneDrive folder"},
+};
+
+// FOLDERID_Downloads, which headers for Windows XP do not define.
+const GUID DownloadsFolderId = {0x374DE290, 0x123F, 0x4565, {0x91, 0x64, 0x39, 0xC4, 0x92, 0x5E, 0x46, 0x7B}};
 
 bool IsListingOnly(const std::wstring& name) { return name == ThisFolder || name == ParentFolder; }
 
@@ -227,9 +266,73 @@ MoveResult MoveEntry(const std::string& from, const std::string& to, std::string
   return MoveResult::Failed;
 }
 
-bool ReplaceEntry(const std::string& from, const std::string& to, std::string& reason) {
-  return MoveFileExW(ExtendedPath(from).c_str(), ExtendedPath(to).c_str(), MOVEFILE_REPLACE_EXISTING) ||
-         Fail(reason);
+MakeResult MakeFolder(const std::string& folder, std::string& reason) {
+  if (CreateDirectoryW(ExtendedPath(folder).c_str(), nullptr)) return MakeResult::Made;
+  const DWORD error = GetLastError();
+  if (error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS) return MakeResult::NameTaken;
+  reason = SystemErrorText(error);
+  return MakeResult::Failed;
+}
+
+bool RecycleFolder(const std::string& folder, std::string& reason) {
+  // The shell takes plain paths, in a list ended by two NULs.
+  const std::wstring list = Wide(folder) + L'\0';
+  SHFILEOPSTRUCTW record = {};
+  record.wFunc = FO_DELETE;
+  record.pFrom = list.c_str();
+  record.fFlags = FOF_ALLOWUNDO | FOF_NOCONFIRMATION | FOF_NOCONFIRMMKDIR | FOF_SILENT | FOF_NOERRORUI;
+  const int result = SHFileOperationW(&record);
+  // The shell may say nothing of what it could not do: the folder tells.
+  if (!PathExists(folder)) return true;
+  reason = result != 0 ? ShellErrorText(result) : "the shell left it in place";
+  return false;
+}
+
+std::string LocalTimeStamp() {
+  SYSTEMTIME now;
+  GetLocalTime(&now);
+  char stamp[sizeof "2026-12-08 10.15.02"];
+  std::snprintf(stamp, sizeof stamp, "%04u-%02u-%02u %02u.%02u.%02u", now.wYear, now.wMonth, now.wDay,
+                now.wHour, now.wMinute, now.wSecond);
+  return stamp;
+}
+
+std::vector<KeptFolder> FoldersWindowsKeeps() {
+  std::vector<KeptFolder> kept;
+  const auto keep = [&kept](const std::wstring& path, const char* what, bool many) {
+    if (!path.empty()) kept.push_back({Utf8(path), what, many});
+  };
+  wchar_t path[MAX_PATH];
+  for (const auto& folder : KeptShellFolders)
+    if (SUCCEEDED(SHGetFolderPathW(nullptr, folder.csidl, nullptr, SHGFP_TYPE_CURRENT, path)))
+      keep(path, folder.what, false);
+  DWORD size = MAX_PATH;
+  if (GetProfilesDirectoryW(path, &size)) keep(path, "the profile folders", true);
+  // Windows XP has no Downloads folder of its own, nor the call that finds it.
+  typedef HRESULT(WINAPI * KnownFolderPath)(REFGUID, DWORD, HANDLE, PWSTR*);
+  if (const auto knownFolderPath = reinterpret_cast<KnownFolderPath>(reinterpret_cast<void*>(
+          GetProcAddress(GetModuleHandleW(L"shell32.dll"), "SHGetKnownFolderPath")))) {
+    PWSTR downloads = nullptr;
+    if (SUCCEEDED(knownFolderPath(DownloadsFolderId, 0, nullptr, &downloads)) && downloads != nullptr)
+      keep(downloads, "your Downloads folder", false);
+    CoTaskMemFree(downloads);
+  }
+  for (const auto& variable : KeptFolderVariables) {
+    const DWORD length = GetEnvironmentVariableW(variable.name, path, MAX_PATH);
+    if (length > 0 && length < MAX_PATH) keep(path, variable.what, false);
+  }
+  return kept;
+}
+
+std::string LongPath(const std::string& path) {
+  const std::wstring wide = Wide(path);
+  const DWORD needed = GetLongPathNameW(wide.c_str(), nullptr, 0);
+  if (needed == 0) return path;
+  std::wstring full(needed, L'\0');
+  const DWORD written = GetLongPathNameW(wide.c_str(), &full[0], needed);
+  if (written == 0 || written >= needed) return path;
+  full.resize(written);
+  return Utf8(full);
 }
 
 bool RemoveFolder(const std::string& folder, std::string& reason) {

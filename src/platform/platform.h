@@ -63,8 +63,36 @@ enum class MoveResult { Moved, NameTaken, Failed };
 // name `to` reaches (in any case, or as a short name): nothing is replaced.
 MoveResult MoveEntry(const std::string& from, const std::string& to, std::string& reason);
 
-// Moves a file, replacing a file at `to`.
-bool ReplaceEntry(const std::string& from, const std::string& to, std::string& reason);
+enum class MakeResult { Made, NameTaken, Failed };
+
+// Makes a folder. NameTaken when something already bears that name.
+MakeResult MakeFolder(const std::string& folder, std::string& reason);
+
+// Sends a folder, with all it holds, to the Recycle Bin, with no dialog of any
+// kind. Where the volume has no Recycle Bin, or a policy turns it off, the
+// shell deletes it instead. False, with `reason`, when the folder is still there.
+bool RecycleFolder(const std::string& folder, std::string& reason);
+
+// Now, in local time, as a name may hold it: "2026-12-08 10.15.02".
+std::string LocalTimeStamp();
+
+// A folder that Windows and programs expect in its place, and how to name it
+// to the user: "your Documents folder". `many`: it holds such folders
+// ("the profile folders").
+struct KeptFolder {
+  std::string path;
+  std::string what;
+  bool many;
+};
+
+// Every such folder this system and user have: the Windows, system and program
+// folders, ProgramData, the profiles, the user's profile and its known
+// folders, the public Desktop and Documents, and the OneDrive root.
+std::vector<KeptFolder> FoldersWindowsKeeps();
+
+// A full path with every component under its long name, or `path` itself
+// when it cannot be had.
+std::string LongPath(const std::string& path);
 
 // Removes a folder, which must be empty, even one marked read-only.
 bool RemoveFolder(const std::string& folder, std::string& reason);
