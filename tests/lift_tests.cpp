@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <set>
+#include <sstream>
 
 #include "lift/paths.h"
 #include "lift/question.h"
@@ -223,6 +224,10 @@ const LiftCase Cases[] = {
      {"arch-2023/", "arch-2023/a=1"}, 0, 1},
     {"BareDriveIsRefused", {"a=1"}, {"C:"}, "", 1, {"a=1"}, 0, 1},
     {"SwitchAloneIsNoFolder", {"m/", "m/a=1"}, {"/m"}, "", 2, {"m/", "m/a=1"}, 0, 1},
+    {"ListOnlyAloneIsNoFolder", {"l/", "l/a=1"}, {"/l"}, "", 2, {"l/", "l/a=1"}, 0, 1},
+    // Refusals before anything moves are failures of a preview too.
+    {"PreviewOfWildcardIsRefused", {"arch-2023/", "arch-2023/a=1"}, {"@arch*", "/l"}, "", 1,
+     {"arch-2023/", "arch-2023/a=1"}, 0, 1},
     {"ModeAloneIsNoFolder", {"a=1"}, {"/o"}, "", 2, {"a=1"}, 0, 1},
     {"MistypedSwitchAfterMerge", ONE_CLASH, {"@X", "/m", "/O"}, "", 2, ONE_CLASH, 0, 1},
     {"DashSwitchAfterMerge", ONE_CLASH, {"@X", "/m", "-o"}, "", 2, ONE_CLASH, 0, 1},
@@ -376,6 +381,15 @@ TEST_P(ShortNameAlias, ReplacesNothingAndIsReported) {
   const RunResult run = RunDirlift(arguments, GetParam().input, root, IsGuiRun(arguments));
 
   EXPECT_EQ(run.box, ExpectedBox(run, IsGuiRun(arguments)));
+  if (std::string(GetParam().mode) == "/l") {
+    // The preview's model knows short names as Windows does.
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(Snapshot(root), Sorted({std::string(precious) + "=PRECIOUS", "X/", "X/" + alias + "=new", "X/other=1"}));
+    EXPECT_EQ(run.out.substr(0, run.out.find("preview:")),
+              "move \"other\"\r\nfail \"" + alias + "\": the name is the short name of \"" + precious +
+                  "\"\r\nstay \"X\"\r\n");
+    return;
+  }
   if (std::string(GetParam().mode) == "/r") {
     // Keep both replaces nothing either: the entry goes up under a new name.
     const std::string::size_type dot = alias.find_last_of('.');
@@ -398,6 +412,7 @@ const AliasCase AliasCases[] = {
     {"AnsweredYes", "", "y\n"},
     {"Gui", "gui", ""},
     {"KeepBoth", "/r", ""},
+    {"Preview", "/l", ""},
 };
 
 void PrintTo(const AliasCase& c, std::ostream* out) { *out << c.name; }
@@ -417,12 +432,13 @@ TEST_F(LiftOnce, NoArgumentOrHelpPrintsUsage) {
     const RunResult run = RunDirlift(arguments, "", root);
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.out,
-              "Syntax: dirlift <path> [/o | /-o | /r | gui] [/m]\r\n\r\n"
+              "Syntax: dirlift <path> [/o | /-o | /r | gui] [/m] [/l]\r\n\r\n"
               "\t/o\tOverwrite all existing files\r\n"
               "\t/-o\tDon't overwrite existing files\r\n"
               "\t/r\tKeep both: move a clashing entry up under a new name\r\n"
               "\t/m\tMerge a clashing folder into the folder of its name (with a mode)\r\n"
-              "\tgui\tHand the clashes to the Windows shell's dialogs, with undo\r\n");
+              "\tgui\tHand the clashes to the Windows shell's dialogs, with undo\r\n"
+              "\t/l\tList what the lift would do, and change nothing\r\n");
     EXPECT_EQ(run.err, "");
   }
 }
@@ -678,6 +694,117 @@ void PrintTo(const HeldOpenCase& c, std::ostream* out) { *out << c.name; }
 
 INSTANTIATE_TEST_SUITE_P(Runs, HeldOpen, ::testing::ValuesIn(HeldOpenCases),
                          [](const ::testing::TestParamInfo<HeldOpenCase>& info) {
+                           return std::string(info.param.name);
+                         });
+
+// A preview lists what the same command without /l then does: the entries it
+// lists to stay stay, the others are in the parent.
+struct PreviewCase {
+  const char* name;
+  Tree before;
+  std::vector<std::string> switches;
+  std::string listing;
+  bool runAfter;  // false in gui mode, where the shell's dialogs answer, not the preview's no
+};
+
+class Preview : public LiftOnce, public ::testing::WithParamInterface<PreviewCase> {
+ protected:
+  // Where a listed name is: a lifted folder ("X", "X\\X") in the parent, an
+  // entry in X, which lifts each entry from X joined with its name.
+  std::string Source(const std::string& name) const { return root + "\\X\\" + name; }
+  std::string Destination(const std::string& name) const { return root + "\\" + name; }
+  bool IsLiftedFolder(const std::string& name) const { return name == "X" || name.rfind("X\\", 0) == 0; }
+};
+
+// kind "name" [-> "new name"] [: reason]
+void ReadLine(const std::string& line, std::string& kind, std::string& name, std::string& newName) {
+  kind = line.substr(0, line.find(' '));
+  const std::string::size_type open = line.find('"'), close = line.find('"', open + 1);
+  name = line.substr(open + 1, close - open - 1);
+  const std::string arrow = " -> \"";
+  newName = line.compare(close + 1, arrow.size(), arrow) == 0
+                ? line.substr(close + 1 + arrow.size(), line.find('"', close + 1 + arrow.size()) - close - 1 - arrow.size())
+                : "";
+}
+
+TEST_P(Preview, ListsWhatTheRunThenDoes) {
+  const PreviewCase& c = GetParam();
+  MakeTree(root, c.before);
+  std::vector<std::string> arguments = {root + "\\X"};
+  arguments.insert(arguments.end(), c.switches.begin(), c.switches.end());
+  std::vector<std::string> listOnly = arguments;
+  listOnly.push_back("/l");
+
+  const RunResult preview = RunDirlift(listOnly, "", root, true);
+  EXPECT_EQ(preview.status, 0) << preview.err;
+  EXPECT_EQ(preview.out, c.listing);
+  EXPECT_EQ(preview.err, "");
+  EXPECT_EQ(preview.box, "");
+  EXPECT_EQ(Snapshot(root), Sorted(c.before)) << "the preview changed the tree";
+  if (!c.runAfter) return;
+
+  // Each question the preview lists is answered no.
+  std::string answers;
+  for (std::size_t asked = CountOf("\n" + c.listing, "\nask "); asked > 0; --asked) answers += "n\n";
+  const RunResult run = RunDirlift(arguments, answers, root);
+  std::istringstream lines(preview.out);
+  for (std::string line; std::getline(lines, line) && line.rfind("preview:", 0) != 0;) {
+    line = line.substr(0, line.find('\r'));
+    std::string kind, name, newName;
+    ReadLine(line, kind, name, newName);
+    if (kind == "ask" || kind == "keep" || kind == "fail") {
+      EXPECT_TRUE(PathExists(Source(name))) << line;
+    } else if (kind == "move" || kind == "replace") {
+      EXPECT_TRUE(PathExists(Destination(name)) && !PathExists(Source(name))) << line;
+    } else if (kind == "rename") {
+      EXPECT_TRUE(PathExists(Destination(newName)) && !PathExists(Source(name))) << line;
+    } else if (kind == "remove" || kind == "stay") {
+      EXPECT_EQ(PathExists(IsLiftedFolder(name) ? Destination(name) : Source(name)), kind == "stay") << line;
+    }
+  }
+  EXPECT_EQ(run.status, CountOf("\n" + c.listing, "\nfail ") == 0 ? 0 : 1) << run.err;
+}
+
+#define PREVIEW_TAIL "; nothing was changed\r\n"
+
+const PreviewCase PreviewCases[] = {
+    {"Asked",
+     {"X/", "X/a=new", "X/c=1", "X/src/", "X/src/f=1", "X/X/", "X/X/a=in", "X/X/z=1", "a=old", "src/"},
+     {},
+     "ask \"a\"\r\nmove \"c\"\r\n"
+     "fail \"src\": a folder of that name is in the way; add /m to merge them\r\n"
+     "stay \"X\"\r\nlift \"X\\X\"\r\n"
+     "fail \"X\\a\": \"X\\a\", left in place by this run, is not touched again\r\n"
+     "move \"X\\z\"\r\nstay \"X\\X\"\r\n"
+     "preview: 2 move, 0 replace, 0 keep, 0 rename, 0 merge, 1 ask, 0 shell, 2 fail" PREVIEW_TAIL,
+     true},
+    {"MergedOverwriteAll", MERGE, {"/o", "/m"},
+     "merge \"src\"\r\nreplace \"src\\a.js\"\r\n"
+     "fail \"src\\bin\": a folder of that name is in the way\r\n"
+     "merge \"src\\lib\"\r\nmove \"src\\lib\\only\"\r\nreplace \"src\\lib\\u.js\"\r\n"
+     "remove \"src\\lib\"\r\nstay \"src\"\r\nmove \"top\"\r\nstay \"X\"\r\n"
+     "preview: 2 move, 2 replace, 0 keep, 0 rename, 2 merge, 0 ask, 0 shell, 1 fail" PREVIEW_TAIL,
+     true},
+    {"KeepExisting", ONE_CLASH, {"/-o"},
+     "keep \"a\"\r\nmove \"f\"\r\nstay \"X\"\r\n"
+     "preview: 1 move, 0 replace, 1 keep, 0 rename, 0 merge, 0 ask, 0 shell, 0 fail" PREVIEW_TAIL,
+     true},
+    {"KeepBothWithDescent", {"X/", "X/d.doc=new", "X/X/", "X/X/e=1", "d.doc=old", "d (2).doc=2"}, {"/r"},
+     "rename \"d.doc\" -> \"d (3).doc\"\r\nstay \"X\"\r\nlift \"X\\X\"\r\nmove \"X\\e\"\r\n"
+     "remove \"X\\X\"\r\n"
+     "preview: 1 move, 0 replace, 0 keep, 1 rename, 0 merge, 0 ask, 0 shell, 0 fail" PREVIEW_TAIL,
+     true},
+    // Nothing is hidden, batched or shown: the listing is all there is.
+    {"Gui", ONE_CLASH, {"gui"},
+     "shell \"a\"\r\nmove \"f\"\r\nstay \"X\"\r\n"
+     "preview: 1 move, 0 replace, 0 keep, 0 rename, 0 merge, 0 ask, 1 shell, 0 fail" PREVIEW_TAIL,
+     false},
+};
+
+void PrintTo(const PreviewCase& c, std::ostream* out) { *out << c.name; }
+
+INSTANTIATE_TEST_SUITE_P(Runs, Preview, ::testing::ValuesIn(PreviewCases),
+                         [](const ::testing::TestParamInfo<PreviewCase>& info) {
                            return std::string(info.param.name);
                          });
 

@@ -145,12 +145,13 @@ TEST(WriteUsage, FourLinesThenOneForEachLaterSwitch) {
   std::ostringstream out;
   WriteUsage(out);
   EXPECT_EQ(out.str(),
-            "Syntax: dirlift <path> [/o | /-o | /r | gui] [/m]\n\n"
+            "Syntax: dirlift <path> [/o | /-o | /r | gui] [/m] [/l]\n\n"
             "\t/o\tOverwrite all existing files\n"
             "\t/-o\tDon't overwrite existing files\n"
             "\t/r\tKeep both: move a clashing entry up under a new name\n"
             "\t/m\tMerge a clashing folder into the folder of its name (with a mode)\n"
-            "\tgui\tHand the clashes to the Windows shell's dialogs, with undo\n");
+            "\tgui\tHand the clashes to the Windows shell's dialogs, with undo\n"
+            "\t/l\tList what the lift would do, and change nothing\n");
 }
 
 TEST(ReadSwitches, AModeAndMergeInEitherOrder) {
@@ -168,24 +169,24 @@ TEST(ReadSwitches, AModeAndMergeInEitherOrder) {
       {{"dirlift", "X", "/r", "/m", "/o"}, false, RunMode::Ask, false,
        "two modes given (\"/r\" and \"/o\"): give one of /o, /-o, /r or gui"},
       {{"dirlift", "X", "/r", "GUI"}, false, RunMode::Ask, false,
-       "unknown switch \"GUI\" (expected /o, /-o, /r, gui or /m)"},
+       "unknown switch \"GUI\" (expected /o, /-o, /r, gui, /m or /l)"},
       // Every switch counts wherever it stands; other words are ignored.
       {{"dirlift", "X", "gui", "more", "/m"}, true, RunMode::ShellBatch, true, ""},
       {{"dirlift", "X", "/o", "extra", "gui"}, false, RunMode::Ask, false,
        "two modes given (\"/o\" and \"gui\"): give one of /o, /-o, /r or gui"},
       {{"dirlift", "X", "/m", "/O"}, false, RunMode::Ask, false,
-       "unknown switch \"/O\" (expected /o, /-o, /r, gui or /m)"},
+       "unknown switch \"/O\" (expected /o, /-o, /r, gui, /m or /l)"},
       {{"dirlift", "X", "/m", "-o"}, false, RunMode::Ask, false,
-       "unknown switch \"-o\" (expected /o, /-o, /r, gui or /m)"},
+       "unknown switch \"-o\" (expected /o, /-o, /r, gui, /m or /l)"},
       {{"dirlift", "X", "/O", "/m"}, false, RunMode::Ask, false,
-       "unknown switch \"/O\" (expected /o, /-o, /r, gui or /m)"},
+       "unknown switch \"/O\" (expected /o, /-o, /r, gui, /m or /l)"},
       {{"dirlift", "X", "/o", "/-o"}, false, RunMode::Ask, false,
        "two modes given (\"/o\" and \"/-o\"): give one of /o, /-o, /r or gui"},
       {{"dirlift", "X", "/M"}, false, RunMode::Ask, false,
-       "unknown switch \"/M\" (expected /o, /-o, /r, gui or /m)"},
+       "unknown switch \"/M\" (expected /o, /-o, /r, gui, /m or /l)"},
   };
   for (const auto& c : cases) {
-    RunChoice choice = {RunMode::Ask, false};
+    RunChoice choice = {RunMode::Ask, false, false};
     std::string problem;
     EXPECT_EQ(ReadSwitches(c.arguments, choice, problem), c.read) << c.arguments.back();
     EXPECT_EQ(problem, c.problem) << c.arguments.back();

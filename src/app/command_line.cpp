@@ -2,12 +2,17 @@
 
 #include <sstream>
 
+#include "lift/console_listener.h"
+#include "lift/model.h"
+#include "lift/preview.h"
+
 #include "platform/platform.h"
 
 namespace {
 const std::size_t PathArgument = 1;
 const std::size_t SwitchArgument = 2;
 const char MergeSwitch[] = "/m";
+const char ListOnlySwitch[] = "/l";
 // An argument after the path that starts so is meant as a switch: one that is
 // not known is refused rather than ignored, so that a slip never changes the mode.
 const char SwitchMarks[] = "/-";
@@ -52,13 +57,14 @@ std::string FailureBoxText(const std::string& failureLines) {
 }
 
 void WriteUsage(std::ostream& out) {
-  out << "Syntax: dirlift <path> [/o | /-o | /r | gui] [/m]" << std::endl;
+  out << "Syntax: dirlift <path> [/o | /-o | /r | gui] [/m] [/l]" << std::endl;
   out << std::endl;
   out << "\t/o\tOverwrite all existing files" << std::endl;
   out << "\t/-o\tDon't overwrite existing files" << std::endl;
   out << "\t/r\tKeep both: move a clashing entry up under a new name" << std::endl;
   out << "\t/m\tMerge a clashing folder into the folder of its name (with a mode)" << std::endl;
   out << "\tgui\tHand the clashes to the Windows shell's dialogs, with undo" << std::endl;
+  out << "\t/l\tList what the lift would do, and change nothing" << std::endl;
 }
 
 bool ChooseRunMode(const std::string& switchText, RunMode& mode) {
@@ -91,17 +97,20 @@ bool IsMeantAsSwitch(const std::string& text) {
 
 bool IsSwitchOnly(const std::string& argument) {
   RunMode mode;
-  return argument == MergeSwitch || (argument != GuiSwitch && ChooseRunMode(argument, mode));
+  return argument == MergeSwitch || argument == ListOnlySwitch ||
+         (argument != GuiSwitch && ChooseRunMode(argument, mode));
 }
 
 bool ReadSwitches(const std::vector<std::string>& arguments, RunChoice& choice, std::string& problem) {
-  choice = {RunMode::Ask, false};
+  choice = {RunMode::Ask, false, false};
   std::string modeText;
   for (std::size_t at = SwitchArgument; at < arguments.size(); ++at) {
     const std::string& text = arguments[at];
     RunMode mode;
     if (text == MergeSwitch) {
       choice.mergeFolders = true;
+    } else if (text == ListOnlySwitch) {
+      choice.listOnly = true;
     } else if (ChooseRunMode(text, mode)) {
       if (!modeText.empty()) {
         problem = "two modes given (\"" + modeText + "\" and \"" + text + "\"): give one of /o, /-o, /r or gui";
@@ -110,7 +119,7 @@ bool ReadSwitches(const std::vector<std::string>& arguments, RunChoice& choice, 
       modeText = text;
       choice.mode = mode;
     } else if (IsMeantAsSwitch(text)) {
-      problem = "unknown switch \"" + text + "\" (expected /o, /-o, /r, gui or /m)";
+      problem = "unknown switch \"" + text + "\" (expected /o, /-o, /r, gui, /m or /l)";
       return false;
     }
     // Any other word is ignored.
@@ -148,6 +157,15 @@ Ending Run(const std::vector<std::string>& arguments, std::istream& in, std::ost
     errors << "dirlift: " << problem << std::endl;
     return {ExitBadSwitch, false, false};
   }
+  if (choice.listOnly) {
+    // The same lift on a model of the folders: no move, no question, no window.
+    ModelFileSystem model;
+    PreviewListener preview(out, errors);
+    LiftFolder(arguments[PathArgument], choice, model, preview);
+    if (preview.Refused()) return {ExitFailed, false, false};
+    preview.Summarize();
+    return {ExitDone, false, false};
+  }
   // A gui run was started from Explorer: the shell's dialogs are all its user
   // sees, so the failures that standard error gets are shown in a box as well.
   const bool gui = choice.mode == RunMode::ShellBatch;
@@ -164,8 +182,9 @@ Ending Run(const std::vector<std::string>& arguments, std::istream& in, std::ost
                                                        : ProgressView::Hidden;
   Progress progress =
       StartProgress(view, view == ProgressView::ConsoleLine ? StandardErrorWidth() : 0);
-  Conversation user = {in, out, failures, progress};
-  const bool lifted = LiftFolder(arguments[PathArgument], choice, user);
+  ConsoleListener listener(in, out, failures, progress);
+  WindowsFileSystem disk;
+  const bool lifted = LiftFolder(arguments[PathArgument], choice, disk, listener);
   EndProgress(progress, failures);
   if (gui && !failuresForBox.str().empty()) {
     errors << failuresForBox.str() << std::flush;

@@ -17,8 +17,8 @@ void WriteUsage(std::ostream& out);
 // Reads a mode switch ("gui", "/o", "/-o" or "/r", exactly so); false for anything else.
 bool ChooseRunMode(const std::string& switchText, RunMode& mode);
 
-// Reads the switches after the path (argv, program name first): a mode and
-// /m, in any order and wherever they stand. Every argument that starts with
+// Reads the switches after the path (argv, program name first): a mode, /m
+// and /l, in any order and wherever they stand. Every argument that starts with
 // "/" or "-" must be a known switch; "gui" counts as a mode; other words are
 // ignored. False, with `problem` saying why, for an unknown switch or two modes.
 bool ReadSwitches(const std::vector<std::string>& arguments, RunChoice& choice, std::string& problem);

@@ -1,11 +1,9 @@
 #include "lift/lift.h"
 
-#include <ostream>
 #include <set>
 #include <vector>
 
 #include "lift/paths.h"
-#include "lift/question.h"
 #include "lift/shell_batch.h"
 #include "platform/platform.h"
 
@@ -18,15 +16,6 @@ const int LastCopyNumber = 1000;
 
 std::string Quoted(const std::string& text) { return '"' + text + '"'; }
 
-void Report(Conversation& user, const std::string& what, const std::string& reason) {
-  ClearProgressLine(user.progress, user.errors);
-  user.errors << "dirlift: " << what << ": " << reason << std::endl;
-}
-
-void ReportStays(Conversation& user, const std::string& source, const std::string& reason) {
-  Report(user, "cannot move " + Quoted(source) + " up", reason);
-}
-
 // What became of one entry, or of all entries of a folder.
 enum class Outcome { Moved, Renamed, Kept, Failed, Batched };
 
@@ -34,7 +23,8 @@ enum class Outcome { Moved, Renamed, Kept, Failed, Batched };
 struct Run {
   RunMode mode;  // an answer "all" turns it to OverwriteAll for the rest of the run
   bool mergeFolders;
-  Conversation& user;
+  FileSystem& disk;
+  Listener& listener;
   std::string parent;          // where the lifted folder's entries go
   std::string liftedName;      // the lifted folder's own name
   std::string replacedFolder;  // where replaced files wait for the Recycle Bin; made when first needed
@@ -47,14 +37,29 @@ struct Run {
 struct Pass {
   std::string from;
   std::string into;
-  std::string below;             // where `into` lies below the parent: "", "src" or, lifting X\X, "X"
-  std::string shownAs;           // the folder's name in the progress
+  std::string below;    // where `into` lies below the parent: "", "src" or, lifting X\X, "X"
+  std::string shownAs;  // the folder's name in the progress
+  std::string name;     // the folder itself, as its events name it
   // Lifting X\X into X: whatever is in X stayed there by this run (kept,
   // failed or reported), and belongs to the user as what went up does.
   bool intoKeepsWhatStayed;
   std::set<std::string> filled;  // name keys of what this pass put into `into`
   std::string batchSources, batchDestinations;
 };
+
+void Tell(Run& run, Happening happening, const std::string& name, const std::string& detail = "",
+          const std::string& failure = "", std::size_t count = 0) {
+  run.listener.Tell({happening, name, detail, failure, count});
+}
+
+// An entry as events and questions name it: by its path below the parent.
+std::string ShownName(const Pass& pass, const std::string& name) { return JoinPath(pass.below, name); }
+
+Outcome Stays(Run& run, const Pass& pass, const std::string& name, const std::string& reason) {
+  Tell(run, Happening::Fail, ShownName(pass, name), reason,
+       "cannot move " + Quoted(JoinPath(pass.from, name)) + " up");
+  return Outcome::Failed;
+}
 
 Outcome MoveEntries(Run& run, Pass& pass, const std::string& ownName, ListedEntry& sameName);
 
@@ -67,9 +72,6 @@ Outcome Overall(bool failed, bool stays) {
   return failed ? Outcome::Failed : stays ? Outcome::Kept : Outcome::Moved;
 }
 
-// An entry as questions and new names show it: by its path below the lifted folder.
-std::string ShownName(const Pass& pass, const std::string& name) { return JoinPath(pass.below, name); }
-
 // Every file a run replaces goes into one folder of the run's own in the
 // parent, under its path below the parent: one rename on the same volume, and
 // one entry in the Recycle Bin at the end. A rerun in the same second takes
@@ -79,7 +81,7 @@ bool MakeReplacedFolder(Run& run, std::string& reason) {
   const std::string name = run.liftedName + " (replaced " + LocalTimeStamp() + ")";
   for (int number = FirstCopyNumber - 1; number <= LastCopyNumber; ++number) {
     const std::string folder = JoinPath(run.parent, number < FirstCopyNumber ? name : NumberedName(name, true, number));
-    switch (MakeFolder(folder, reason)) {
+    switch (run.disk.MakeFolder(folder, reason)) {
       case MakeResult::Made:
         run.replacedFolder = folder;
         run.madeForReplaced.push_back(folder);
@@ -98,7 +100,7 @@ bool MakeReplacedFolder(Run& run, std::string& reason) {
 bool MakeReplacedFolders(Run& run, const Pass& pass, std::string& reason) {
   if (!MakeReplacedFolder(run, reason)) return false;
   for (const std::string& folder : FoldersAlong(run.replacedFolder, pass.below)) {
-    switch (MakeFolder(folder, reason)) {
+    switch (run.disk.MakeFolder(folder, reason)) {
       case MakeResult::Made:
         run.madeForReplaced.push_back(folder);
         break;
@@ -114,30 +116,28 @@ bool MakeReplacedFolders(Run& run, const Pass& pass, std::string& reason) {
 // The file in the way goes aside, into the run's folder of replaced files, and
 // the entry takes its name; should the entry not move, the file comes back.
 // What cannot be set aside is not replaced.
-Outcome ReplaceUp(Run& run, Pass& pass, const ListedEntry& existing, const std::string& source,
-                  const std::string& destination) {
+Outcome ReplaceUp(Run& run, Pass& pass, const ListedEntry& entry, const ListedEntry& existing,
+                  const std::string& source, const std::string& destination) {
   std::string reason;
-  if (!MakeReplacedFolders(run, pass, reason)) {
-    ReportStays(run.user, source, "cannot make a folder for the file it would replace: " + reason);
-    return Outcome::Failed;
-  }
+  if (!MakeReplacedFolders(run, pass, reason))
+    return Stays(run, pass, entry.name, "cannot make a folder for the file it would replace: " + reason);
   const std::string aside = JoinPath(run.replacedFolder, ShownName(pass, existing.name));
-  if (MoveEntry(destination, aside, reason) != MoveResult::Moved) {
-    ReportStays(run.user, source,
-                "cannot set aside " + Quoted(destination) + ", which it would replace: " +
-                    (reason.empty() ? "its name is taken" : reason));
-    return Outcome::Failed;
-  }
+  if (run.disk.Move(destination, aside, reason) != MoveResult::Moved)
+    return Stays(run, pass, entry.name,
+                 "cannot set aside " + Quoted(destination) + ", which it would replace: " +
+                     (reason.empty() ? "its name is taken" : reason));
   ++run.replaced;
-  if (MoveEntry(source, destination, reason) == MoveResult::Moved) return Outcome::Moved;
+  if (run.disk.Move(source, destination, reason) == MoveResult::Moved) {
+    Tell(run, Happening::Replace, ShownName(pass, entry.name));
+    return Outcome::Moved;
+  }
   if (reason.empty()) reason = "another program took its name";
   std::string ignored;
-  if (MoveEntry(aside, destination, ignored) == MoveResult::Moved)
+  if (run.disk.Move(aside, destination, ignored) == MoveResult::Moved)
     --run.replaced;
   else
     reason += "; the file it would have replaced is in " + Quoted(aside);
-  ReportStays(run.user, source, reason);
-  return Outcome::Failed;
+  return Stays(run, pass, entry.name, reason);
 }
 
 // "Keep both": the entry moves up under the first free numbered name. Free is
@@ -147,25 +147,20 @@ Outcome MoveUnderNewName(Run& run, Pass& pass, const ListedEntry& entry, const s
   for (int number = FirstCopyNumber; number <= LastCopyNumber; ++number) {
     const std::string newName = NumberedName(entry.name, entry.folder, number);
     std::string reason;
-    switch (MoveEntry(source, JoinPath(pass.into, newName), reason)) {
+    switch (run.disk.Move(source, JoinPath(pass.into, newName), reason)) {
       case MoveResult::Moved:
         pass.filled.insert(NameKey(newName));
-        ClearProgressLine(run.user.progress, run.user.errors);
-        run.user.questions << Quoted(ShownName(pass, entry.name)) << " -> "
-                           << Quoted(ShownName(pass, newName)) << std::endl;
+        Tell(run, Happening::Rename, ShownName(pass, entry.name), ShownName(pass, newName));
         return Outcome::Renamed;
       case MoveResult::NameTaken:
         break;
       case MoveResult::Failed:
-        ReportStays(run.user, source, reason);
-        return Outcome::Failed;
+        return Stays(run, pass, entry.name, reason);
     }
   }
-  ReportStays(run.user, source,
-              "every new name from " + Quoted(NumberedName(entry.name, entry.folder, FirstCopyNumber)) +
-                  " to " + Quoted(NumberedName(entry.name, entry.folder, LastCopyNumber)) +
-                  " is taken");
-  return Outcome::Failed;
+  return Stays(run, pass, entry.name,
+               "every new name from " + Quoted(NumberedName(entry.name, entry.folder, FirstCopyNumber)) +
+                   " to " + Quoted(NumberedName(entry.name, entry.folder, LastCopyNumber)) + " is taken");
 }
 
 // A folder meeting a folder of its name: its entries go into that folder by
@@ -175,10 +170,16 @@ Outcome MergeFolder(Run& run, Pass& pass, const ListedEntry& entry, const std::s
   // Whatever comes of the merge, this run has been filling that folder: a case
   // twin of the entry must not be merged into it as well.
   pass.filled.insert(NameKey(entry.name));
-  Pass merge = {source, destination, ShownName(pass, entry.name), JoinPath(pass.shownAs, entry.name),
-                false, {}, "", ""};
+  const std::string shown = ShownName(pass, entry.name);
+  Tell(run, Happening::Merge, shown);
+  Pass merge = {source, destination, shown, JoinPath(pass.shownAs, entry.name), shown, false, {}, "", ""};
   ListedEntry noSameName = {};
   return MoveEntries(run, merge, "", noSameName);
+}
+
+Outcome Keep(Run& run, const Pass& pass, const ListedEntry& entry) {
+  Tell(run, Happening::Keep, ShownName(pass, entry.name));
+  return Outcome::Kept;
 }
 
 // Settles a true clash by the mode; an answer of "all" turns the mode to
@@ -190,35 +191,31 @@ Outcome SettleByMode(Run& run, Pass& pass, const ListedEntry& entry, const Liste
       // The shell is handed plain paths: what they cannot carry stays, reported.
       std::string refusal = WhyTheShellCannotTake(source);
       if (refusal.empty()) refusal = WhyTheShellCannotTake(destination);
-      if (!refusal.empty()) {
-        ReportStays(run.user, source, refusal);
-        return Outcome::Failed;
-      }
+      if (!refusal.empty()) return Stays(run, pass, entry.name, refusal);
       AddToShellBatch(pass.batchSources, pass.batchDestinations, source, destination);
+      Tell(run, Happening::Shell, ShownName(pass, entry.name));
       return Outcome::Batched;
     }
     case RunMode::Ask:
-      // The question starts on a clean line.
-      ClearProgressLine(run.user.progress, run.user.errors);
-      switch (AskToOverwrite(ShownName(pass, entry.name), run.user.answers, run.user.questions)) {
+      switch (run.listener.Ask(ShownName(pass, entry.name))) {
         case Answer::All:
           run.mode = RunMode::OverwriteAll;
           [[fallthrough]];
         case Answer::Yes:
-          return ReplaceUp(run, pass, existing, source, destination);
+          return ReplaceUp(run, pass, entry, existing, source, destination);
         case Answer::No:
         case Answer::NoInput:
-          return Outcome::Kept;
+          return Keep(run, pass, entry);
       }
       break;
     case RunMode::OverwriteAll:
-      return ReplaceUp(run, pass, existing, source, destination);
+      return ReplaceUp(run, pass, entry, existing, source, destination);
     case RunMode::KeepExisting:
-      return Outcome::Kept;
+      return Keep(run, pass, entry);
     case RunMode::KeepBoth:
       return MoveUnderNewName(run, pass, entry, source);
   }
-  return Outcome::Kept;
+  return Keep(run, pass, entry);
 }
 
 // Why the mode must not settle a clash with `existing`, or "" when it may:
@@ -253,16 +250,15 @@ Outcome SettleFolderClash(Run& run, Pass& pass, const ListedEntry& entry, const 
     case RunMode::KeepBoth:
       return SettleByMode(run, pass, entry, existing, source, destination);
     case RunMode::KeepExisting:
-      return Outcome::Kept;
+      return Keep(run, pass, entry);
     case RunMode::Ask:
     case RunMode::OverwriteAll:
       break;
   }
-  ReportStays(run.user, source,
-              entry.link      ? "it is a junction or symbolic link, and links are never merged"
-              : existing.link ? "a junction or symbolic link of that name is in the way, and links are never merged into"
-                              : "a folder of that name is in the way; add /m to merge them");
-  return Outcome::Failed;
+  return Stays(run, pass, entry.name,
+               entry.link      ? "it is a junction or symbolic link, and links are never merged"
+               : existing.link ? "a junction or symbolic link of that name is in the way, and links are never merged into"
+                               : "a folder of that name is in the way; add /m to merge them");
 }
 
 // The move found the name taken: a clash, if what is there bears the entry's own name.
@@ -270,17 +266,12 @@ Outcome SettleClash(Run& run, Pass& pass, const ListedEntry& entry, const std::s
                     const std::string& destination) {
   ListedEntry existing;
   std::string reason;
-  if (!ListEntry(destination, existing, reason)) {
-    ReportStays(run.user, source, "cannot tell what lies in its way: " + reason);
-    return Outcome::Failed;
-  }
+  if (!run.disk.ListEntry(destination, existing, reason))
+    return Stays(run, pass, entry.name, "cannot tell what lies in its way: " + reason);
   const std::string obstacle = WhyNotToSettle(pass, entry, existing);
   // Moving under a new name replaces nothing, so it settles these clashes too.
   if (!obstacle.empty() && run.mode == RunMode::KeepBoth) return MoveUnderNewName(run, pass, entry, source);
-  if (!obstacle.empty()) {
-    ReportStays(run.user, source, obstacle);
-    return Outcome::Failed;
-  }
+  if (!obstacle.empty()) return Stays(run, pass, entry.name, obstacle);
   if (entry.folder && existing.folder) return SettleFolderClash(run, pass, entry, existing, source, destination);
   return SettleByMode(run, pass, entry, existing, source, destination);
 }
@@ -292,12 +283,12 @@ Outcome MoveOne(Run& run, Pass& pass, const ListedEntry& entry) {
   const std::string destination = JoinPath(pass.into, entry.name);
   std::string reason;
   Outcome outcome = Outcome::Moved;
-  switch (MoveEntry(source, destination, reason)) {
+  switch (run.disk.Move(source, destination, reason)) {
     case MoveResult::Moved:
+      Tell(run, Happening::Move, ShownName(pass, entry.name));
       break;
     case MoveResult::Failed:
-      ReportStays(run.user, source, reason);
-      return Outcome::Failed;
+      return Stays(run, pass, entry.name, reason);
     case MoveResult::NameTaken:
       outcome = SettleClash(run, pass, entry, source, destination);
       break;
@@ -317,15 +308,31 @@ Outcome HoldBack(Run& run, Pass& pass, const ListedEntry& entry, const std::stri
   }
   ListedEntry other = entry;
   if (entry.name == ownName) std::swap(other, sameName);
-  ReportStays(run.user, JoinPath(pass.from, other.name),
-              Quoted(sameName.name) + " bears the folder's name too, and only one can be lifted into it");
-  return Outcome::Failed;
+  return Stays(run, pass, other.name,
+               Quoted(sameName.name) + " bears the folder's name too, and only one can be lifted into it");
 }
 
-bool AnyStillExists(const std::vector<std::string>& paths) {
+bool AnyStillExists(Run& run, const std::vector<std::string>& paths) {
   for (const std::string& path : paths)
-    if (PathExists(path)) return true;
+    if (run.disk.Exists(path)) return true;
   return false;
+}
+
+// The shell moves the clashing entries of one folder in one batch, asking
+// about each replacement itself.
+bool RunShellBatch(Run& run, const Pass& pass, bool& stays) {
+  if (pass.batchSources.empty()) return true;
+  Tell(run, Happening::HandOver, pass.name);
+  std::string reason;
+  bool done = true;
+  if (run.disk.ShellMove(pass.batchSources, pass.batchDestinations, reason) == ShellOutcome::Failed) {
+    Tell(run, Happening::Problem, pass.name, reason,
+         "the shell could not move the clashing entries of " + Quoted(pass.from));
+    done = false;
+  }
+  // What the user declined or cancelled in the shell's dialogs stays, by their choice.
+  if (AnyStillExists(run, ShellBatchPaths(pass.batchSources))) stays = true;
+  return done;
 }
 
 // Moves every entry of `pass.from` into `pass.into`, settling clashes, and
@@ -334,69 +341,74 @@ bool AnyStillExists(const std::vector<std::string>& paths) {
 Outcome MoveEntries(Run& run, Pass& pass, const std::string& ownName, ListedEntry& sameName) {
   std::vector<ListedEntry> entries;
   std::string reason;
-  if (!ListFolder(pass.from, entries, reason)) {
-    Report(run.user, "cannot list " + Quoted(pass.from), reason);
+  if (!run.disk.ListFolder(pass.from, entries, reason)) {
+    Tell(run, Happening::Problem, pass.name, reason, "cannot list " + Quoted(pass.from));
     return Outcome::Failed;
   }
+  Tell(run, Happening::Begin, pass.name, pass.shownAs, "", entries.size());
   bool failed = false, stays = false;
-  std::size_t done = 0;
   const std::string ownKey = ownName.empty() ? std::string() : NameKey(ownName);
   for (const ListedEntry& entry : entries) {
     // A cancel stops after the entry being moved; the rest stay, so does the folder.
-    if (CancelRequested(run.user.progress)) return Overall(failed, true);
-    ShowProgress(run.user.progress, pass.shownAs, done++, entries.size(), run.user.errors);
+    if (run.listener.StopRequested()) break;
     Count(!ownKey.empty() && NameKey(entry.name) == ownKey ? HoldBack(run, pass, entry, ownName, sameName)
                                                             : MoveOne(run, pass, entry),
           failed, stays);
   }
-  if (CancelRequested(run.user.progress)) return Overall(failed, true);
-
-  if (!pass.batchSources.empty()) {
-    // The shell's own dialogs take over from here.
-    EndProgress(run.user.progress, run.user.errors);
-    if (ShellMove(pass.batchSources, pass.batchDestinations, reason) == ShellOutcome::Failed) {
-      Report(run.user, "the shell could not move the clashing entries of " + Quoted(pass.from), reason);
-      failed = true;
-    }
-    // What the user declined or cancelled in the shell's dialogs stays, by their choice.
-    if (AnyStillExists(ShellBatchPaths(pass.batchSources))) stays = true;
+  if (run.listener.StopRequested()) {
+    Tell(run, Happening::End, pass.name);
+    return Overall(failed, true);
   }
-  if (stays) return Overall(failed, stays);
-  if (!RemoveFolder(pass.from, reason)) {
-    Report(run.user, "cannot remove " + Quoted(pass.from), reason);
-    return Outcome::Failed;
+  if (!RunShellBatch(run, pass, stays)) failed = true;
+  if (stays) {
+    Tell(run, Happening::Stay, pass.name);
+  } else if (run.disk.RemoveFolder(pass.from, reason)) {
+    Tell(run, Happening::Remove, pass.name);
+  } else {
+    Tell(run, Happening::Problem, pass.name, reason, "cannot remove " + Quoted(pass.from));
+    failed = true;
   }
-  return Overall(failed, false);
+  Tell(run, Happening::End, pass.name);
+  return Overall(failed, stays);
 }
 
 // One level of a lift: `folder`'s entries go up into its parent; then either
 // the folder is removed or the entry bearing its name is lifted into it.
 bool LiftPass(Run& run, const std::string& folder, const std::string& ownName, const std::string& below,
               bool descent) {
-  Pass pass = {folder, ParentOf(folder), below, ownName, descent, {}, "", ""};
+  Pass pass = {folder, ParentOf(folder), below, ownName, JoinPath(below, ownName), descent, {}, "", ""};
   ListedEntry sameName = {};
   const bool allWell = MoveEntries(run, pass, ownName, sameName) != Outcome::Failed;
-  if (sameName.name.empty() || CancelRequested(run.user.progress)) return allWell;
+  if (sameName.name.empty() || run.listener.StopRequested()) return allWell;
   const std::string inner = JoinPath(folder, sameName.name);
+  const std::string innerName = JoinPath(pass.name, sameName.name);
   if (sameName.link) {
     // A junction may point back at an ancestor: lifting through it would
     // shuffle entries of folders the user never named.
-    Report(run.user, "cannot lift " + Quoted(inner),
-           "it is a junction or symbolic link named like its folder, so both stay");
+    Tell(run, Happening::Problem, innerName, "it is a junction or symbolic link named like its folder, so both stay",
+         "cannot lift " + Quoted(inner));
     return false;
   }
   if (!sameName.folder) {
     // A file cannot go up: its destination is this folder itself.
-    Report(run.user, "cannot lift " + Quoted(inner), "it is a file named like its folder, so both stay");
+    Tell(run, Happening::Problem, innerName, "it is a file named like its folder, so both stay",
+         "cannot lift " + Quoted(inner));
     return false;
   }
-  return LiftPass(run, inner, sameName.name, JoinPath(below, ownName), true) && allWell;
+  Tell(run, Happening::Lift, innerName);
+  return LiftPass(run, inner, sameName.name, pass.name, true) && allWell;
+}
+
+bool Refuse(Listener& listener, const std::string& folder, const std::string& reason,
+            const std::string& verb = "cannot lift ") {
+  listener.Tell({Happening::Refuse, folder, reason, verb + Quoted(folder), 0});
+  return false;
 }
 
 // An elevated program does not see the drive letters mapped in the user's
 // session, as when Explorer's menu starts it on "N:\photos": the user's
 // persistent mapping tells which network folder the letter stands for.
-bool FollowDriveMapping(std::string& full, Conversation& user) {
+bool FollowDriveMapping(std::string& full, Listener& listener) {
   const char letter = DriveLetterOf(full);
   if (letter == 0 || DriveIsPresent(letter)) return true;
   std::string remotePath;
@@ -404,79 +416,63 @@ bool FollowDriveMapping(std::string& full, Conversation& user) {
     full = ThroughMapping(full, remotePath);
     return true;
   }
-  Report(user, "cannot lift " + Quoted(full),
-         std::string("drive ") + letter +
-             ": is not visible to dirlift, which runs as administrator; give the folder by its "
-             "network path (\\\\server\\share\\...) instead");
-  return false;
+  return Refuse(listener, full,
+                std::string("drive ") + letter +
+                    ": is not visible to dirlift, which runs as administrator; give the folder by its "
+                    "network path (\\\\server\\share\\...) instead");
 }
 
 // The folder's full path and its own name as its parent lists it, whatever
 // form was typed: ".", "photos\.", "..\photos", a short name, another case.
-bool ResolveFolder(const std::string& typed, std::string& folder, std::string& ownName,
-                   Conversation& user) {
+bool ResolveFolder(const std::string& typed, std::string& folder, std::string& ownName, FileSystem& disk,
+                   Listener& listener) {
   // A bare drive ("C:") names a drive, though Windows would take it for that
   // drive's current folder.
-  if (IsRootPath(typed)) {
-    Report(user, "cannot lift " + Quoted(typed), RootRefusal);
-    return false;
-  }
+  if (IsRootPath(typed)) return Refuse(listener, typed, RootRefusal);
   // Windows would list the first folder that matches, as if that one were meant.
-  if (HasWildcards(WithoutExtendedPrefix(typed))) {
-    Report(user, "cannot lift " + Quoted(typed), "a path with wildcards names no single folder");
-    return false;
-  }
+  if (HasWildcards(WithoutExtendedPrefix(typed)))
+    return Refuse(listener, typed, "a path with wildcards names no single folder");
   // An extended path is taken exactly as typed: resolving would normalise it.
   std::string full = WithoutTrailingSeparators(
       HasExtendedPrefix(typed) ? WithoutExtendedPrefix(typed) : FullPath(typed));
-  if (!FollowDriveMapping(full, user)) return false;
-  if (IsRootPath(full)) {
-    Report(user, "cannot lift " + Quoted(full), RootRefusal);
-    return false;
-  }
+  if (!FollowDriveMapping(full, listener)) return false;
+  if (IsRootPath(full)) return Refuse(listener, full, RootRefusal);
   ListedEntry self;
   std::string reason;
-  if (!ListEntry(full, self, reason)) {
-    Report(user, "cannot list " + Quoted(full), reason);
-    return false;
-  }
+  if (!disk.ListEntry(full, self, reason)) return Refuse(listener, full, reason, "cannot list ");
   ownName = self.name;
   folder = JoinPath(ParentOf(full), ownName);
   // A slip of the mouse must not scatter a folder that Windows depends on.
   const std::string refusal = WhyWindowsKeepsInPlace(LongPath(folder), FoldersWindowsKeeps());
-  if (!refusal.empty()) {
-    Report(user, "cannot lift " + Quoted(folder), refusal);
-    return false;
-  }
-  return true;
+  return refusal.empty() || Refuse(listener, folder, refusal);
 }
 
 // The replaced files go to the Recycle Bin in one piece, named after the lifted
 // folder. Where they cannot, they stay where they are, in view.
-bool RecycleReplaced(const Run& run) {
+bool RecycleReplaced(Run& run) {
   std::string reason;
   if (run.replaced == 0) {
     // Nothing could be set aside: the folders made for it go, empty as they are.
     for (auto folder = run.madeForReplaced.rbegin(); folder != run.madeForReplaced.rend(); ++folder)
-      RemoveFolder(*folder, reason);
+      run.disk.RemoveFolder(*folder, reason);
     return true;
   }
   reason = WhyTheShellCannotTake(run.replacedFolder);
-  if (reason.empty() && RecycleFolder(run.replacedFolder, reason)) return true;
-  Report(run.user, "cannot move " + Quoted(run.replacedFolder) + " to the Recycle Bin",
-         reason + "; the replaced files are kept there");
+  if (reason.empty() && run.disk.Recycle(run.replacedFolder, reason)) return true;
+  Tell(run, Happening::Problem, run.liftedName, reason + "; the replaced files are kept there",
+       "cannot move " + Quoted(run.replacedFolder) + " to the Recycle Bin");
   return false;
 }
 
 }  // namespace
 
-bool LiftFolder(const std::string& path, RunChoice choice, Conversation& user) {
+bool LiftFolder(const std::string& path, RunChoice choice, FileSystem& disk, Listener& listener) {
   std::string folder, ownName;
-  if (!ResolveFolder(path, folder, ownName, user)) return false;
+  if (!ResolveFolder(path, folder, ownName, disk, listener)) return false;
   // Every path from here on is full. Windows neither removes a process's current
   // folder nor moves a folder that holds it, so dirlift steps out of the way.
   SetCurrentFolder(ParentOf(folder));
-  Run run = {choice.mode, choice.mergeFolders, user, ParentOf(folder), ownName, "", {}, 0};
+  Run run = {choice.mode, choice.mergeFolders, disk, listener, ParentOf(folder), ownName, "", {}, 0};
   const bool lifted = LiftPass(run, folder, ownName, "", false);
   return RecycleReplaced(run) && lifted;
 }

@@ -62,6 +62,24 @@ std::string ParentOf(const std::string& fullPath) {
   return parent;
 }
 
+std::string NameOf(const std::string& fullPath) {
+  const std::string path = WithoutTrailingSeparators(fullPath);
+  std::string::size_type last = path.size();
+  while (last > 0 && !IsSeparator(path[last - 1])) --last;
+  return path.substr(last);
+}
+
+std::vector<std::string> ComponentsOf(const std::string& path) {
+  std::vector<std::string> components;
+  for (std::string::size_type start = 0; start < path.size();) {
+    std::string::size_type end = start;
+    while (end < path.size() && !IsSeparator(path[end])) ++end;
+    if (end > start) components.push_back(path.substr(start, end - start));
+    start = end + 1;
+  }
+  return components;
+}
+
 std::string JoinPath(const std::string& folder, const std::string& name) {
   if (folder.empty() || IsSeparator(folder.back())) return folder + name;
   return folder + Separator + name;
@@ -94,12 +112,7 @@ std::string ThroughMapping(const std::string& fullPath, const std::string& remot
 std::vector<std::string> FoldersAlong(const std::string& root, const std::string& below) {
   std::vector<std::string> folders;
   std::string folder = root;
-  for (std::string::size_type start = 0; start < below.size();) {
-    std::string::size_type end = below.find(Separator, start);
-    if (end == std::string::npos) end = below.size();
-    if (end > start) folders.push_back(folder = JoinPath(folder, below.substr(start, end - start)));
-    start = end + 1;
-  }
+  for (const std::string& component : ComponentsOf(below)) folders.push_back(folder = JoinPath(folder, component));
   return folders;
 }
 

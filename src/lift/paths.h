@@ -23,6 +23,12 @@ bool HasWildcards(const std::string& path);
 // "C:\data\X", "C:\" for "C:\X", "\\server\share" for "\\server\share\X".
 std::string ParentOf(const std::string& fullPath);
 
+// The last component of a full path: "X" for "C:\data\X".
+std::string NameOf(const std::string& fullPath);
+
+// The components of a path, without its separators: "C:", "data", "X".
+std::vector<std::string> ComponentsOf(const std::string& path);
+
 // `name` inside `folder`, with exactly one separator between them.
 std::string JoinPath(const std::string& folder, const std::string& name);
 

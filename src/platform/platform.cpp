@@ -146,7 +146,8 @@ bool IsListingOnly(const std::wstring& name) { return name == ThisFolder || name
 ListedEntry Listed(const WIN32_FIND_DATAW& record) {
   // For a reparse point, the listing gives its tag in dwReserved0.
   return {Utf8(record.cFileName), (record.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0,
-          (record.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 && IsLinkTag(record.dwReserved0)};
+          (record.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 && IsLinkTag(record.dwReserved0),
+          Utf8(record.cAlternateFileName)};
 }
 
 

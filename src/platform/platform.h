@@ -35,6 +35,7 @@ struct ListedEntry {
   std::string name;
   bool folder;
   bool link;
+  std::string shortName;  // its 8.3 name, where it has one besides the long name
 };
 
 // True for the reparse tag of a junction or symbolic link: a name surrogate,

@@ -1,0 +1,33 @@
+#include "lift/file_system.h"
+
+bool WindowsFileSystem::ListFolder(const std::string& folder, std::vector<ListedEntry>& entries,
+                                   std::string& reason) {
+  return ::ListFolder(folder, entries, reason);
+}
+
+bool WindowsFileSystem::ListEntry(const std::string& path, ListedEntry& entry, std::string& reason) {
+  return ::ListEntry(path, entry, reason);
+}
+
+bool WindowsFileSystem::Exists(const std::string& path) { return PathExists(path); }
+
+MoveResult WindowsFileSystem::Move(const std::string& from, const std::string& to, std::string& reason) {
+  return MoveEntry(from, to, reason);
+}
+
+MakeResult WindowsFileSystem::MakeFolder(const std::string& folder, std::string& reason) {
+  return ::MakeFolder(folder, reason);
+}
+
+bool WindowsFileSystem::RemoveFolder(const std::string& folder, std::string& reason) {
+  return ::RemoveFolder(folder, reason);
+}
+
+ShellOutcome WindowsFileSystem::ShellMove(const std::string& fromList, const std::string& toList,
+                                          std::string& reason) {
+  return ::ShellMove(fromList, toList, reason);
+}
+
+bool WindowsFileSystem::Recycle(const std::string& folder, std::string& reason) {
+  return RecycleFolder(folder, reason);
+}

@@ -1,0 +1,36 @@
+#pragma once
+// The seam through which a lift reaches the disk: the operations it uses, as
+// one interface. WindowsFileSystem is the disk itself, through the platform
+// operations; the preview's model (model.h) is the other. Paths are full ones.
+
+#include <string>
+#include <vector>
+
+#include "platform/platform.h"
+
+class FileSystem {
+ public:
+  virtual ~FileSystem() = default;
+  virtual bool ListFolder(const std::string& folder, std::vector<ListedEntry>& entries, std::string& reason) = 0;
+  virtual bool ListEntry(const std::string& path, ListedEntry& entry, std::string& reason) = 0;
+  virtual bool Exists(const std::string& path) = 0;
+  virtual MoveResult Move(const std::string& from, const std::string& to, std::string& reason) = 0;
+  virtual MakeResult MakeFolder(const std::string& folder, std::string& reason) = 0;
+  virtual bool RemoveFolder(const std::string& folder, std::string& reason) = 0;
+  // Hands the clashing entries to the shell's move, with its own dialogs.
+  virtual ShellOutcome ShellMove(const std::string& fromList, const std::string& toList, std::string& reason) = 0;
+  // Sends a folder with all it holds to the Recycle Bin.
+  virtual bool Recycle(const std::string& folder, std::string& reason) = 0;
+};
+
+class WindowsFileSystem : public FileSystem {
+ public:
+  bool ListFolder(const std::string& folder, std::vector<ListedEntry>& entries, std::string& reason) override;
+  bool ListEntry(const std::string& path, ListedEntry& entry, std::string& reason) override;
+  bool Exists(const std::string& path) override;
+  MoveResult Move(const std::string& from, const std::string& to, std::string& reason) override;
+  MakeResult MakeFolder(const std::string& folder, std::string& reason) override;
+  bool RemoveFolder(const std::string& folder, std::string& reason) override;
+  ShellOutcome ShellMove(const std::string& fromList, const std::string& toList, std::string& reason) override;
+  bool Recycle(const std::string& folder, std::string& reason) override;
+};

@@ -1,0 +1,46 @@
+#pragma once
+// What a lift tells of each entry as it goes (moved, replaced, kept, renamed,
+// merged, handed to the shell, failed, and what becomes of each folder), and
+// the one thing it asks. A console run shows the failures and new names and
+// counts its progress from it; the preview prints every event as a line.
+
+#include <cstddef>
+#include <string>
+
+#include "lift/question.h"
+
+enum class Happening {
+  Begin,     // a folder's entries are about to go: `count` of them, `detail` the progress label
+  End,       // that folder's entries are done
+  Move,      // goes up under its name
+  Replace,   // replaces the file of its name, whose old copy goes to the Recycle Bin
+  Keep,      // stays: the file of its name is kept
+  Rename,    // goes up as `detail`
+  Merge,     // a folder merged into the folder of its name; its entries follow
+  Shell,     // handed to the shell's move
+  Fail,      // stays, reported: `failure` and `detail` say what and why
+  Lift,      // the entry of the folder's own name is lifted into it
+  Remove,    // a lifted or merged folder, emptied, is removed
+  Stay,      // a lifted or merged folder stays, holding what stayed
+  Problem,   // a folder could not be listed or removed, or the shell or the Recycle Bin failed
+  Refuse,    // nothing was done: the folder given cannot be lifted
+  HandOver,  // the shell's own dialogs take over now
+};
+
+struct Event {
+  Happening happening;
+  std::string name;     // the entry or folder by its path below the parent, as questions name it
+  std::string detail;   // the new name, the reason or the progress label
+  std::string failure;  // what an error line says could not be done: cannot move "C:\...\a" up
+  std::size_t count;
+};
+
+class Listener {
+ public:
+  virtual ~Listener() = default;
+  virtual void Tell(const Event& event) = 0;
+  // May the entry `name` replace the file of its name in the parent?
+  virtual Answer Ask(const std::string& name) = 0;
+  // True once the user asked the lift to stop.
+  virtual bool StopRequested() = 0;
+};

@@ -1,0 +1,194 @@
+#include "lift/model.h"
+
+#include <algorithm>
+#include <unordered_map>
+
+#include "lift/paths.h"
+
+// One entry of the copy. A folder's entries are read from `diskPath` when
+// first needed; a folder moved in the copy keeps the place its entries have
+// on the disk, where nothing moved.
+struct ModelFolder {
+  ListedEntry entry;
+  std::string diskPath;
+  bool loaded;
+  std::string loadError;  // why its entries could not be read
+  std::vector<std::unique_ptr<ModelFolder>> children;  // in listing order; empty where one left
+  std::unordered_map<std::string, std::size_t> byName, byShortName;  // name keys
+};
+
+namespace {
+
+const std::size_t None = static_cast<std::size_t>(-1);
+
+using Child = std::unique_ptr<ModelFolder>;
+
+Child NewEntry(const ListedEntry& entry, const std::string& diskPath, bool loaded) {
+  return Child(new ModelFolder{entry, diskPath, loaded, "", {}, {}, {}});
+}
+
+std::vector<std::string> KeysOf(const std::string& path) {
+  std::vector<std::string> keys;
+  for (const std::string& component : ComponentsOf(path)) keys.push_back(NameKey(component));
+  return keys;
+}
+
+void Attach(ModelFolder& folder, Child child) {
+  const ListedEntry& entry = child->entry;
+  folder.byName[NameKey(entry.name)] = folder.children.size();
+  if (!entry.shortName.empty()) folder.byShortName[NameKey(entry.shortName)] = folder.children.size();
+  folder.children.push_back(std::move(child));
+}
+
+Child Detach(ModelFolder& folder, std::size_t index) {
+  Child child = std::move(folder.children[index]);
+  folder.byName.erase(NameKey(child->entry.name));
+  if (!child->entry.shortName.empty()) folder.byShortName.erase(NameKey(child->entry.shortName));
+  return child;
+}
+
+bool Load(ModelFolder& folder) {
+  if (folder.loaded) return folder.loadError.empty();
+  folder.loaded = true;
+  std::vector<ListedEntry> entries;
+  if (!ListFolder(folder.diskPath, entries, folder.loadError)) return false;
+  for (const ListedEntry& entry : entries) Attach(folder, NewEntry(entry, JoinPath(folder.diskPath, entry.name), false));
+  return true;
+}
+
+// Where `name` is in the folder: by its long name or its short name, case aside.
+std::size_t Find(ModelFolder& folder, const std::string& name) {
+  if (!Load(folder)) return None;
+  const std::string key = NameKey(name);
+  auto found = folder.byName.find(key);
+  if (found != folder.byName.end()) return found->second;
+  found = folder.byShortName.find(key);
+  return found != folder.byShortName.end() ? found->second : None;
+}
+
+bool Fail(unsigned long error, std::string& reason) {
+  reason = SystemErrorText(error);
+  return false;
+}
+
+}  // namespace
+
+ModelFileSystem::ModelFileSystem() = default;
+ModelFileSystem::~ModelFileSystem() = default;
+
+ModelFolder* ModelFileSystem::FolderAt(const std::string& path, std::string& reason) {
+  const std::vector<std::string> keys = KeysOf(path);
+  for (std::size_t top = 0; top < tops_.size(); ++top) {
+    const std::vector<std::string>& topKeys = topKeys_[top];
+    if (keys.size() < topKeys.size() || !std::equal(topKeys.begin(), topKeys.end(), keys.begin())) continue;
+    ModelFolder* folder = tops_[top].get();
+    const std::vector<std::string> components = ComponentsOf(path);
+    for (std::size_t at = topKeys.size(); at < components.size(); ++at) {
+      const std::size_t index = Find(*folder, components[at]);
+      if (index == None || !folder->children[index]->entry.folder) {
+        Fail(ERROR_PATH_NOT_FOUND, reason);
+        return nullptr;
+      }
+      folder = folder->children[index].get();
+    }
+    return folder;
+  }
+  // A folder the lift reaches first: its copy starts from the disk.
+  tops_.push_back(NewEntry({NameOf(path), true, false, ""}, path, false));
+  topKeys_.push_back(keys);
+  return tops_.back().get();
+}
+
+ModelFolder* ModelFileSystem::Holder(const std::string& path, std::size_t& index, std::string& reason) {
+  ModelFolder* folder = FolderAt(ParentOf(path), reason);
+  index = None;
+  if (folder == nullptr) return nullptr;
+  if (!Load(*folder)) {
+    reason = folder->loadError;
+    return nullptr;
+  }
+  index = Find(*folder, NameOf(path));
+  if (index == None) Fail(ERROR_FILE_NOT_FOUND, reason);
+  return folder;
+}
+
+bool ModelFileSystem::ListFolder(const std::string& folder, std::vector<ListedEntry>& entries,
+                                 std::string& reason) {
+  ModelFolder* node = FolderAt(folder, reason);
+  if (node == nullptr) return false;
+  if (!Load(*node)) {
+    reason = node->loadError;
+    return false;
+  }
+  for (const Child& child : node->children)
+    if (child) entries.push_back(child->entry);
+  return true;
+}
+
+bool ModelFileSystem::ListEntry(const std::string& path, ListedEntry& entry, std::string& reason) {
+  std::size_t index;
+  ModelFolder* folder = Holder(path, index, reason);
+  if (folder == nullptr || index == None) return false;
+  entry = folder->children[index]->entry;
+  return true;
+}
+
+bool ModelFileSystem::Exists(const std::string& path) {
+  std::size_t index;
+  std::string reason;
+  return Holder(path, index, reason) != nullptr && index != None;
+}
+
+MoveResult ModelFileSystem::Move(const std::string& from, const std::string& to, std::string& reason) {
+  std::size_t index, taken;
+  ModelFolder* source = Holder(from, index, reason);
+  if (source == nullptr || index == None) return MoveResult::Failed;
+  ModelFolder* destination = Holder(to, taken, reason);
+  if (destination == nullptr) return MoveResult::Failed;
+  reason.clear();
+  if (taken != None) return MoveResult::NameTaken;
+  Child child = Detach(*source, index);
+  // Under a new name Windows gives it a new short name, which a model cannot know.
+  if (NameKey(child->entry.name) != NameKey(NameOf(to))) child->entry.shortName.clear();
+  child->entry.name = NameOf(to);
+  Attach(*destination, std::move(child));
+  return MoveResult::Moved;
+}
+
+MakeResult ModelFileSystem::MakeFolder(const std::string& folder, std::string& reason) {
+  std::size_t taken;
+  ModelFolder* parent = Holder(folder, taken, reason);
+  if (parent == nullptr) return MakeResult::Failed;
+  reason.clear();
+  if (taken != None) return MakeResult::NameTaken;
+  Attach(*parent, NewEntry({NameOf(folder), true, false, ""}, "", true));
+  return MakeResult::Made;
+}
+
+bool ModelFileSystem::RemoveFolder(const std::string& folder, std::string& reason) {
+  std::size_t index;
+  ModelFolder* parent = Holder(folder, index, reason);
+  if (parent == nullptr || index == None) return false;
+  ModelFolder& node = *parent->children[index];
+  if (!Load(node)) {
+    reason = node.loadError;
+    return false;
+  }
+  for (const Child& child : node.children)
+    if (child) return Fail(ERROR_DIR_NOT_EMPTY, reason);
+  Detach(*parent, index);
+  return true;
+}
+
+ShellOutcome ModelFileSystem::ShellMove(const std::string&, const std::string&, std::string&) {
+  // The shell would ask about each replacement; the preview takes its answers as no.
+  return ShellOutcome::Done;
+}
+
+bool ModelFileSystem::Recycle(const std::string& folder, std::string& reason) {
+  std::size_t index;
+  ModelFolder* parent = Holder(folder, index, reason);
+  if (parent == nullptr || index == None) return false;
+  Detach(*parent, index);
+  return true;
+}

@@ -1,0 +1,73 @@
+#include "lift/preview.h"
+
+#include <ostream>
+
+namespace {
+
+// The kinds of entry lines, in the order the closing line counts them.
+const char* const EntryKinds[] = {"move", "replace", "keep", "rename", "merge", "ask", "shell", "fail"};
+
+std::string Quoted(const std::string& text) { return '"' + text + '"'; }
+
+// The word a line starts with, or none for what the preview does not list.
+const char* KindOf(Happening happening) {
+  switch (happening) {
+    case Happening::Move: return "move";
+    case Happening::Replace: return "replace";
+    case Happening::Keep: return "keep";
+    case Happening::Rename: return "rename";
+    case Happening::Merge: return "merge";
+    case Happening::Shell: return "shell";
+    case Happening::Fail:
+    case Happening::Problem: return "fail";
+    case Happening::Lift: return "lift";
+    case Happening::Remove: return "remove";
+    case Happening::Stay: return "stay";
+    default: return nullptr;
+  }
+}
+
+}  // namespace
+
+PreviewListener::PreviewListener(std::ostream& out, std::ostream& errors)
+    : out_(out), errors_(errors), refused_(false) {}
+
+void PreviewListener::Tell(const Event& event) {
+  if (event.happening == Happening::Refuse) {
+    refused_ = true;
+    errors_ << "dirlift: " << event.failure << ": " << event.detail << std::endl;
+    return;
+  }
+  const char* kind = KindOf(event.happening);
+  if (kind == nullptr) return;
+  // The ask line stands for the entry that the answer no keeps.
+  const bool answeredNo = event.happening == Happening::Keep && event.name == asked_;
+  asked_.clear();
+  if (answeredNo) return;
+  ++counts_[kind];
+  out_ << kind << ' ' << Quoted(event.name);
+  if (event.happening == Happening::Rename) out_ << " -> " << Quoted(event.detail);
+  if (event.happening == Happening::Fail || event.happening == Happening::Problem) out_ << ": " << event.detail;
+  out_ << std::endl;
+}
+
+Answer PreviewListener::Ask(const std::string& name) {
+  ++counts_["ask"];
+  out_ << "ask " << Quoted(name) << std::endl;
+  asked_ = name;
+  return Answer::No;
+}
+
+bool PreviewListener::StopRequested() { return false; }
+
+void PreviewListener::Summarize() {
+  out_ << "preview:";
+  const char* separator = " ";
+  for (const char* kind : EntryKinds) {
+    out_ << separator << counts_[kind] << ' ' << kind;
+    separator = ", ";
+  }
+  out_ << "; nothing was changed" << std::endl;
+}
+
+bool PreviewListener::Refused() const { return refused_; }

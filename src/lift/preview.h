@@ -1,0 +1,30 @@
+#pragma once
+// The preview's report: one line for each entry, in the order a lift would
+// act ("move", "replace", "keep", "rename", "merge", "ask", "shell", "fail",
+// then "lift", "remove" or "stay" for the folders), and a closing line that
+// counts them. Ask mode is answered no. Refusals are error lines, as in a run.
+
+#include <cstddef>
+#include <iosfwd>
+#include <map>
+#include <string>
+
+#include "lift/listener.h"
+
+class PreviewListener : public Listener {
+ public:
+  PreviewListener(std::ostream& out, std::ostream& errors);
+  void Tell(const Event& event) override;
+  Answer Ask(const std::string& name) override;
+  bool StopRequested() override;
+  // Ends the listing with how many entries of each kind it holds.
+  void Summarize();
+  bool Refused() const;
+
+ private:
+  std::ostream& out_;
+  std::ostream& errors_;
+  std::string asked_;  // the entry just asked about, whose "no" the ask line stands for
+  std::map<std::string, std::size_t> counts_;  // lines of each kind
+  bool refused_;
+};
