@@ -1,12 +1,13 @@
 @echo off
 rem Adds "Lift contents here" to the context menu of folders in Explorer, for the
 rem current user only (no administrator rights needed). The entry runs the
-rem dirlift.exe that lies beside this script, in gui mode, on the clicked folder.
+rem dirliftw.exe that lies beside this script (dirlift without a console, as
+rem the user who clicked), in gui mode, on the clicked folder.
 setlocal
 set "key=HKCU\Software\Classes\Directory\shell\dirlift"
-set "exe=%~dp0dirlift.exe"
+set "exe=%~dp0dirliftw.exe"
 if not exist "%exe%" (
-  echo dirlift-menu-add: "%exe%" not found; keep this script beside dirlift.exe 1>&2
+  echo dirlift-menu-add: "%exe%" not found; keep this script beside dirliftw.exe 1>&2
   exit /b 1
 )
 reg add "%key%" /ve /d "Lift contents here" /f >nul

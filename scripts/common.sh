@@ -122,13 +122,13 @@ build_one() {  # BITS [TARGET]
   cmake --build "$build_root/win$bits" -j "$(nproc)" --target "$target"
 }
 
-# One architecture's executable alone, as released: no tests, a tree of its own.
+# One architecture's executables alone, as released: no tests, a tree of its own.
 build_release() {  # BITS
   local toolchain=mingw-i686-win32
   [ "$1" = 64 ] && toolchain=mingw-x86_64-win32
   cmake -S "$repo" -B "$build_root/release/win$1" -DCMAKE_BUILD_TYPE=Release \
     -DCMAKE_TOOLCHAIN_FILE="$repo/cmake/$toolchain.cmake" -DBUILD_TESTING=OFF >/dev/null
-  cmake --build "$build_root/release/win$1" -j "$(nproc)" --target dirlift
+  cmake --build "$build_root/release/win$1" -j "$(nproc)" --target dirlift dirliftw
 }
 
 # Both products, each with its tests; they run on the build this host runs.

@@ -3,7 +3,7 @@
 
     package.py VERSION DATE README WIN32_BIN WIN64_BIN OUT_DIR
 
-Each zip holds dirlift.exe and the two menu scripts from its build's bin folder,
+Each zip holds dirlift.exe, dirliftw.exe and the two menu scripts from its build's bin folder,
 and README.txt (the README with CR LF line ends), in that order, each stamped
 with DATE ("YYYY-MM-DD HH:MM:SS"). Nothing of the machine that runs it (its
 clock, time zone, user or file modes) reaches the bytes.
@@ -14,7 +14,7 @@ import os
 import sys
 import zipfile
 
-FILES = ["dirlift.exe", "dirlift-menu-add.cmd", "dirlift-menu-remove.cmd"]
+FILES = ["dirlift.exe", "dirliftw.exe", "dirlift-menu-add.cmd", "dirlift-menu-remove.cmd"]
 MS_DOS = 0  # the system zip entries claim to come from, whatever runs this
 FILE_MODE = 0o644 << 16  # what unzip on Linux gives the files
 COMPRESS_LEVEL = 9

@@ -1,4 +1,5 @@
-// Checks on the built dirlift.exe: what it is, what it imports, and its resources.
+// Checks on the built dirlift.exe and dirliftw.exe: what each is, what it
+// imports, and its resources.
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -10,6 +11,7 @@
 #include <iterator>
 #include <set>
 
+#include "app/command_line.h"
 #include "test_tree.h"
 
 namespace {
@@ -27,15 +29,23 @@ const WORD IconGroupId = 1;
 
 std::string DirliftExe() { return FolderOfThisExecutable() + "\\dirlift.exe"; }
 
-// One shipped build of dirlift.exe: this build's own, beside the test program,
-// and the other architecture's, where the build names it.
+// One shipped executable: dirlift.exe, or dirliftw.exe (`noConsole`), of this
+// build, beside the test program, and of the other architecture, where the
+// build names it.
 struct Image {
   WORD machine;
   std::string path;
+  bool noConsole;
 };
 
 std::string NameOf(const Image& image) {
-  return image.machine == IMAGE_FILE_MACHINE_I386 ? "Win32" : "Win64";
+  return std::string(image.machine == IMAGE_FILE_MACHINE_I386 ? "Win32" : "Win64") +
+         (image.noConsole ? "NoConsole" : "");
+}
+
+// dirliftw.exe beside a dirlift.exe.
+std::string WithoutConsole(const std::string& dirliftExe) {
+  return dirliftExe.substr(0, dirliftExe.size() - std::string(".exe").size()) + "w.exe";
 }
 
 void PrintTo(const Image& image, std::ostream* out) { *out << NameOf(image); }
@@ -164,9 +174,10 @@ int ResourceCount(const std::string& exe, LPCSTR type) {
 }
 
 std::vector<Image> ShippedImages() {
-  std::vector<Image> images = {{OwnMachine, DirliftExe()}};
+  std::vector<Image> images = {{OwnMachine, DirliftExe(), false}, {OwnMachine, WithoutConsole(DirliftExe()), true}};
 #ifdef DIRLIFT_OTHER_EXE
-  images.push_back({OtherMachine, DIRLIFT_OTHER_EXE});
+  images.push_back({OtherMachine, DIRLIFT_OTHER_EXE, false});
+  images.push_back({OtherMachine, WithoutConsole(DIRLIFT_OTHER_EXE), true});
 #endif
   return images;
 }
@@ -180,11 +191,11 @@ class Executable : public ::testing::TestWithParam<Image> {
   const std::string& Exe() const { return GetParam().path; }
 };
 
-TEST_P(Executable, IsConsoleProgramForItsMachine) {
+TEST_P(Executable, IsProgramForItsMachineWithOrWithoutConsole) {
   const PeFacts facts = Facts(ReadBytes(Exe()));
   EXPECT_EQ(facts.signature, static_cast<DWORD>(IMAGE_NT_SIGNATURE));
   EXPECT_EQ(facts.machine, GetParam().machine);
-  EXPECT_EQ(facts.subsystem, IMAGE_SUBSYSTEM_WINDOWS_CUI);
+  EXPECT_EQ(facts.subsystem, GetParam().noConsole ? IMAGE_SUBSYSTEM_WINDOWS_GUI : IMAGE_SUBSYSTEM_WINDOWS_CUI);
   // A release is the same bytes from the same sources: no build time in it.
   EXPECT_EQ(facts.timeStamp, 0u);
   if (GetParam().machine == IMAGE_FILE_MACHINE_I386) {
@@ -255,12 +266,16 @@ TEST_P(Executable, VersionIs2000WithoutStringTable) {
   EXPECT_EQ(block.find(std::string(stringTable, sizeof stringTable - 1)), std::string::npos);
 }
 
-TEST_P(Executable, ManifestRequiresAdministratorAndCommonControlsAndAllowsLongPaths) {
+// dirlift.exe asks for administrator rights; dirliftw.exe, started from
+// Explorer's menu, runs as the user who clicked.
+TEST_P(Executable, ManifestAsksItsLevelAndCommonControlsAndAllowsLongPaths) {
   const std::string manifest = Resource(Exe(), RT_MANIFEST, MAKEINTRESOURCEA(1));
   for (const char* part : {"name=\"Microsoft.Windows.Common-Controls\"", "version=\"6.0.0.0\"",
                            "processorArchitecture=\"*\"", "publicKeyToken=\"6595b64144ccf1df\""})
     EXPECT_NE(manifest.find(part), std::string::npos) << part;
-  EXPECT_NE(manifest.find("level=\"requireAdministrator\""), std::string::npos) << manifest;
+  EXPECT_NE(manifest.find(GetParam().noConsole ? "level=\"asInvoker\"" : "level=\"requireAdministrator\""),
+            std::string::npos)
+      << manifest;
   EXPECT_NE(manifest.find("uiAccess=\"false\""), std::string::npos) << manifest;
   EXPECT_NE(manifest.find(">true</longPathAware>"), std::string::npos) << manifest;
   // The wide calls carry every name; the process code page no longer matters.
@@ -314,7 +329,7 @@ TEST(ExplorerMenu, AddsGuiCommandForFoldersAndRemovesIt) {
   EXPECT_EQ(added.status, 0) << added.out << added.err;
   const RunResult shown = RunProgram(query, "", FolderOfThisExecutable());
   EXPECT_EQ(shown.status, 0) << shown.err;
-  const std::string command = "\"" + DirliftExe() + "\" \"%1\" gui";
+  const std::string command = "\"" + WithoutConsole(DirliftExe()) + "\" \"%1\" gui";
   EXPECT_NE(shown.out.find("REG_SZ    " + command + "\r\n"), std::string::npos)
       << shown.out << "\nexpected: " << command;
 

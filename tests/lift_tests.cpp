@@ -697,6 +697,54 @@ INSTANTIATE_TEST_SUITE_P(Runs, HeldOpen, ::testing::ValuesIn(HeldOpenCases),
                            return std::string(info.param.name);
                          });
 
+// dirliftw.exe, the same program without a console, as Explorer's menu starts
+// it: nothing ever reaches standard output or error; what a console run would
+// print is shown in a box (where a display lets one appear).
+struct NoConsoleCase {
+  const char* name;
+  Tree before;
+  std::vector<std::string> arguments;
+  int status;
+  Tree after;
+  const char* box;  // a part of the box's text, or "" for no box
+};
+
+class NoConsole : public LiftOnce, public ::testing::WithParamInterface<NoConsoleCase> {};
+
+TEST_P(NoConsole, ShowsWhatItHasToSayInABox) {
+  const NoConsoleCase& c = GetParam();
+  MakeTree(root, c.before);
+  std::vector<std::string> arguments;
+  for (const std::string& argument : c.arguments) arguments.push_back(Expand(argument, root));
+  // Input held open: a read of it would hang the run.
+  const RunResult run = RunDirlift(arguments, "", root, true, {}, "dirliftw.exe");
+  EXPECT_EQ(run.status, c.status);
+  EXPECT_EQ(Snapshot(root), Sorted(c.after));
+  EXPECT_EQ(run.out, "");
+  EXPECT_EQ(run.err, "");
+  if (!HasDisplay() || *c.box == '\0') {
+    EXPECT_EQ(run.box, "");
+  } else {
+    EXPECT_NE(run.box.find(c.box), std::string::npos) << run.box;
+  }
+}
+
+const NoConsoleCase NoConsoleCases[] = {
+    {"GuiLifts", {"X/", "X/a=1", "X/s/", "X/s/f=2"}, {"@X", "gui"}, 0, {"a=1", "s/", "s/f=2"}, ""},
+    {"FailuresGoToTheBox", FILE_AND_FOLDER, {"@X", "gui"}, 1, FILE_AND_FOLDER_AFTER,
+     "\\X\\b\" up: a file of that name is in the way"},
+    {"AskModeKeepsEveryClash", ONE_CLASH, {"@X"}, 0, {"X/", "X/a=new", "a=old", "f=1"}, ""},
+    {"UsageTextInABox", {"a=1"}, {}, 0, {"a=1"}, "Syntax: dirlift <path>"},
+    {"SwitchErrorInABox", ONE_CLASH, {"@X", "/O"}, 2, ONE_CLASH, "unknown switch \"/O\""},
+};
+
+void PrintTo(const NoConsoleCase& c, std::ostream* out) { *out << c.name; }
+
+INSTANTIATE_TEST_SUITE_P(Runs, NoConsole, ::testing::ValuesIn(NoConsoleCases),
+                         [](const ::testing::TestParamInfo<NoConsoleCase>& info) {
+                           return std::string(info.param.name);
+                         });
+
 // A preview lists what the same command without /l then does: the entries it
 // lists to stay stay, the others are in the parent.
 struct PreviewCase {

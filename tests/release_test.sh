@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Packs the release from this build's two executables, twice, and unpacks it
-# as a user would: each zip holds the executable built, the two menu scripts and
+# as a user would: each zip holds the two executables built, the two menu scripts and
 # README.txt with CR LF line ends, in that order; the checksums hold; and the
 # two packings are the same bytes.
 #   release_test.sh PACKAGE_PY README WIN32_BIN WIN64_BIN
@@ -19,14 +19,14 @@ expect "SHA256SUMS holds" bash -c "cd '$work/first' && sha256sum --quiet -c SHA2
 python3 - "$work/first" "$readme" "$win32_bin" "$win64_bin" <<'PYTHON' || failures=$((failures + 1))
 import os, sys, zipfile
 dist, readme, bins = sys.argv[1], sys.argv[2], {"win32": sys.argv[3], "win64": sys.argv[4]}
-names = ["dirlift.exe", "dirlift-menu-add.cmd", "dirlift-menu-remove.cmd", "README.txt"]
+names = ["dirlift.exe", "dirliftw.exe", "dirlift-menu-add.cmd", "dirlift-menu-remove.cmd", "README.txt"]
 text = open(readme, "rb").read()
 ok = True
 for arch, bin_dir in bins.items():
     with zipfile.ZipFile(os.path.join(dist, "dirlift-2.0.0-%s.zip" % arch)) as archive:
         if archive.namelist() != names:
             print("FAILED: %s holds %s" % (arch, archive.namelist())); ok = False; continue
-        for name in names[:3]:
+        for name in names[:4]:
             if archive.read(name) != open(os.path.join(bin_dir, name), "rb").read():
                 print("FAILED: %s's %s is not the one built" % (arch, name)); ok = False
         shipped = archive.read("README.txt")

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <stdexcept>
 
+#include "app/command_line.h"
 #include "lift/paths.h"
 #include "platform/platform.h"
 
@@ -270,28 +271,10 @@ Tree Snapshot(const std::string& root) {
   return tree;
 }
 
-std::string QuoteArgument(const std::string& argument) {
-  if (!argument.empty() && argument.find_first_of(" \t\"") == std::string::npos) return argument;
-  std::string quoted = "\"";
-  std::size_t backslashes = 0;
-  for (const char c : argument) {
-    if (c == '\\') {
-      ++backslashes;
-      continue;
-    }
-    // Backslashes count double only before a quote.
-    quoted.append(c == '"' ? backslashes * 2 + 1 : backslashes, '\\');
-    backslashes = 0;
-    quoted += c;
-  }
-  quoted.append(backslashes * 2, '\\');
-  return quoted + "\"";
-}
-
 RunResult RunDirlift(const std::vector<std::string>& arguments, const std::string& input,
                      const std::string& currentFolder, bool holdInputOpen,
-                     const std::function<void(DWORD)>& watch) {
-  std::string commandLine = QuoteArgument(FolderOfThisExecutable() + "\\dirlift.exe");
+                     const std::function<void(DWORD)>& watch, const char* program) {
+  std::string commandLine = QuoteArgument(FolderOfThisExecutable() + "\\" + program);
   for (const std::string& argument : arguments) commandLine += " " + QuoteArgument(argument);
   return RunProgram(commandLine, input, currentFolder, holdInputOpen, watch);
 }

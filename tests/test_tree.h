@@ -59,13 +59,11 @@ RunResult RunProgram(std::string commandLine, const std::string& input,
                      const std::function<void(DWORD)>& watch = {});
 
 // Runs dirlift.exe (found beside the test executable) in `currentFolder` with
-// `input` piped into its standard input, as RunProgram does.
+// `input` piped into its standard input, as RunProgram does; `program` names
+// dirliftw.exe instead.
 RunResult RunDirlift(const std::vector<std::string>& arguments, const std::string& input,
                      const std::string& currentFolder, bool holdInputOpen = false,
-                     const std::function<void(DWORD)>& watch = {});
-
-// Quotes one argument so that the C runtime's command-line parser gives it back unchanged.
-std::string QuoteArgument(const std::string& argument);
+                     const std::function<void(DWORD)>& watch = {}, const char* program = "dirlift.exe");
 
 // Number of times `part` occurs in `text`.
 std::size_t CountOf(const std::string& text, const std::string& part);

@@ -113,6 +113,34 @@ TEST(ShouldWaitBeforeClosing, OnlyAConsoleRunWithSomethingToReadInAWindowOfItsOw
         << c.gui << c.status << c.usageShown << c.inputIsConsole << c.ownsConsole;
 }
 
+TEST(ShouldOfferElevation, OnlyWhereAccessWasDeniedToAProcessKnownNotElevated) {
+  const struct {
+    bool accessDenied, elevationKnown, elevated, offers;
+  } cases[] = {
+      {true, true, false, true},    // the user's own rights fell short
+      {false, true, false, false},  // held open, or a clash: rights would not help
+      {true, true, true, false},    // elevated already: never offered again
+      {true, false, false, false},  // Windows XP: no elevation to ask for
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(ShouldOfferElevation(c.accessDenied, c.elevationKnown, c.elevated), c.offers)
+        << c.accessDenied << c.elevationKnown << c.elevated;
+}
+
+TEST(QuotedArguments, ReadBackByTheRuntimeAsTheyWere) {
+  const struct {
+    std::vector<std::string> arguments;
+    const char* line;
+  } cases[] = {
+      {{"dirliftw", "C:\\x", "gui"}, "C:\\x gui"},
+      {{"dirliftw", "C:\\My Photos", "/o"}, "\"C:\\My Photos\" /o"},
+      {{"dirliftw", "C:\\My Photos\\"}, "\"C:\\My Photos\\\\\""},  // a trailing backslash doubled before the quote
+      {{"dirliftw", ""}, "\"\""},
+      {{"dirliftw"}, ""},
+  };
+  for (const auto& c : cases) EXPECT_EQ(QuotedArguments(c.arguments), c.line) << c.line;
+}
+
 TEST(IsRootPath, RefusesOnlyPathsWithoutParent) {
   for (const char* root : {"", "\\", "/", "\\\\", "C:", "C:\\", "c:/", "C:\\\\", "\\\\srv\\share",
                            "\\\\srv\\share\\", "//srv/share", "\\\\srv", "\\\\?\\C:\\",

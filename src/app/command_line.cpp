@@ -20,7 +20,9 @@ const char GuiSwitch[] = "gui";
 // '?' cannot occur in a Windows name, so this shadows no folder.
 const char HelpArgument[] = "/?";
 const std::size_t MostLinesInFailureBox = 15;
-const char FailureBoxTitle[] = "dirlift";
+const char BoxTitle[] = "dirlift";
+const char ElevationOffer[] =
+    "Administrator rights may help where access was denied. Try again as administrator?";
 const char Quote = '"';
 const char Blanks[] = " \t";
 const char CloseWindowPrompt[] = "Press Enter to close this window.";
@@ -133,51 +135,57 @@ bool ShouldWaitBeforeClosing(bool gui, int status, bool usageShown, bool inputIs
 
 namespace {
 
-// What a run leaves on the screen for the user to read before its window closes.
+// What a run leaves for the user to read: on the console before its window
+// closes, or in a box.
 struct Ending {
   int status;
   bool gui;
   bool usageShown;
+  std::string failures;  // the failure lines a box shows (gui mode, or no console)
+  bool listed;           // standard output holds the usage text or a preview
 };
 
+// `windowless`: there is no console to show anything on or to read answers
+// from; the failures go to a box, as in gui mode.
 Ending Run(const std::vector<std::string>& arguments, std::istream& in, std::ostream& out,
-           std::ostream& errors) {
+           std::ostream& errors, bool windowless) {
   if (arguments.size() <= PathArgument || arguments[PathArgument] == HelpArgument) {
     WriteUsage(out);
-    return {ExitDone, false, true};
+    return {ExitDone, false, true, "", true};
   }
   if (IsSwitchOnly(arguments[PathArgument])) {
     errors << "dirlift: the folder is missing: give it first, before \"" << arguments[PathArgument]
            << "\"" << std::endl;
-    return {ExitBadSwitch, false, false};
+    return {ExitBadSwitch, false, false, "", false};
   }
   RunChoice choice;
   std::string problem;
   if (!ReadSwitches(arguments, choice, problem)) {
     errors << "dirlift: " << problem << std::endl;
-    return {ExitBadSwitch, false, false};
+    return {ExitBadSwitch, false, false, "", false};
   }
   if (choice.listOnly) {
     // The same lift on a model of the folders: no move, no question, no window.
     ModelFileSystem model;
     PreviewListener preview(out, errors);
     LiftFolder(arguments[PathArgument], choice, model, preview);
-    if (preview.Refused()) return {ExitFailed, false, false};
+    if (preview.Refused()) return {ExitFailed, false, false, "", false};
     preview.Summarize();
-    return {ExitDone, false, false};
+    return {ExitDone, false, false, "", true};
   }
   // A gui run was started from Explorer: the shell's dialogs are all its user
   // sees, so the failures that standard error gets are shown in a box as well.
   const bool gui = choice.mode == RunMode::ShellBatch;
   if (gui) HideOwnConsoleWindow();
+  const bool boxed = gui || windowless;
   // Without a display, outside an interactive desktop, or where nobody sees the
   // desktop, no window must come up: the lift goes on without the dialog and the box.
-  const bool windows = gui && CanShowWindows();
+  const bool windows = boxed && CanShowWindows();
   std::ostringstream failuresForBox;
-  std::ostream& failures = gui ? failuresForBox : errors;
+  std::ostream& failures = boxed ? failuresForBox : errors;
   // The status line goes only to a console: never into a pipe or a file.
   const ProgressView view = windows                    ? ProgressView::ShellDialog
-                            : gui                      ? ProgressView::Hidden
+                            : boxed                    ? ProgressView::Hidden
                             : StandardErrorIsConsole() ? ProgressView::ConsoleLine
                                                        : ProgressView::Hidden;
   Progress progress =
@@ -186,18 +194,16 @@ Ending Run(const std::vector<std::string>& arguments, std::istream& in, std::ost
   WindowsFileSystem disk;
   const bool lifted = LiftFolder(arguments[PathArgument], choice, disk, listener);
   EndProgress(progress, failures);
-  if (gui && !failuresForBox.str().empty()) {
-    errors << failuresForBox.str() << std::flush;
-    if (windows) ShowWarningBox(FailureBoxTitle, FailureBoxText(failuresForBox.str()));
-  }
-  return {lifted ? ExitDone : ExitFailed, gui, false};
+  errors << failuresForBox.str() << std::flush;
+  return {lifted ? ExitDone : ExitFailed, gui, false, windows ? failuresForBox.str() : "", false};
 }
 
 }  // namespace
 
 int RunDirlift(const std::vector<std::string>& typedArguments, std::istream& in, std::ostream& out,
                std::ostream& errors) {
-  const Ending ending = Run(RepairQuotedPath(typedArguments), in, out, errors);
+  const Ending ending = Run(RepairQuotedPath(typedArguments), in, out, errors, false);
+  if (!ending.failures.empty()) ShowWarningBox(BoxTitle, FailureBoxText(ending.failures));
   if (ShouldWaitBeforeClosing(ending.gui, ending.status, ending.usageShown, StandardInputIsConsole(),
                               OwnsItsConsole())) {
     // On standard error, with the failures: standard output may be a file.
@@ -206,4 +212,61 @@ int RunDirlift(const std::vector<std::string>& typedArguments, std::istream& in,
     std::getline(in, line);
   }
   return ending.status;
+}
+
+bool ShouldOfferElevation(bool accessDenied, bool elevationKnown, bool elevated) {
+  return accessDenied && elevationKnown && !elevated;
+}
+
+int RunWindowless(const std::vector<std::string>& typedArguments) {
+  const std::vector<std::string> arguments = RepairQuotedPath(typedArguments);
+  // No console: every question is kept, as at the end of input, and what a
+  // console run would print goes to a box, where a box can be seen.
+  std::istringstream noAnswers;
+  std::ostringstream out, errors;
+  const Ending ending = Run(arguments, noAnswers, out, errors, true);
+  if (!CanShowWindows()) return ending.status;
+  bool elevated = false;
+  const bool elevationKnown = IsElevated(elevated);
+  const bool accessDenied = ending.failures.find(SystemErrorText(ERROR_ACCESS_DENIED)) != std::string::npos;
+  if (ShouldOfferElevation(accessDenied, elevationKnown, elevated)) {
+    if (AskYesNoBox(BoxTitle, FailureBoxText(ending.failures) + "\n\n" + ElevationOffer)) {
+      // The elevated run lifts what is left, and never offers this again.
+      std::string reason;
+      if (!RunAsAdministrator(OwnExecutable(), QuotedArguments(arguments), reason))
+        ShowWarningBox(BoxTitle, "dirlift: cannot start as administrator: " + reason);
+    }
+  } else if (!ending.failures.empty()) {
+    ShowWarningBox(BoxTitle, FailureBoxText(ending.failures));
+  } else if (!errors.str().empty()) {
+    ShowWarningBox(BoxTitle, FailureBoxText(errors.str()));
+  } else if (ending.listed) {
+    ShowInformationBox(BoxTitle, FailureBoxText(out.str()));
+  }
+  return ending.status;
+}
+
+std::string QuoteArgument(const std::string& argument) {
+  if (!argument.empty() && argument.find_first_of(" \t\"") == std::string::npos) return argument;
+  std::string quoted = "\"";
+  std::size_t backslashes = 0;
+  for (const char c : argument) {
+    if (c == '\\') {
+      ++backslashes;
+      continue;
+    }
+    // Backslashes count double only before a quote.
+    quoted.append(c == '"' ? backslashes * 2 + 1 : backslashes, '\\');
+    backslashes = 0;
+    quoted += c;
+  }
+  quoted.append(backslashes * 2, '\\');
+  return quoted + "\"";
+}
+
+std::string QuotedArguments(const std::vector<std::string>& arguments) {
+  std::string line;
+  for (std::size_t at = PathArgument; at < arguments.size(); ++at)
+    line += (line.empty() ? "" : " ") + QuoteArgument(arguments[at]);
+  return line;
 }

@@ -1,6 +1,7 @@
 #pragma once
-// The command line: the usage text, the switch that picks the run mode, and the
-// exit status of a run. Relies on LiftFolder for the work itself.
+// The command line: the usage text, the switches that pick the run mode, the
+// exit status of a run, and the same run without a console. Relies on
+// LiftFolder for the work itself, on the console's report or the preview's.
 
 #include <iosfwd>
 #include <string>
@@ -46,3 +47,20 @@ bool ShouldWaitBeforeClosing(bool gui, int status, bool usageShown, bool inputIs
 // Runs dirlift on `arguments` (argv, program name first) and returns the exit status.
 int RunDirlift(const std::vector<std::string>& arguments, std::istream& in, std::ostream& out,
                std::ostream& errors);
+
+// Whether a run without a console offers, after its failures, to try again as
+// administrator: only where access was denied, and only from a process known
+// not to be elevated (an elevated one never offers it again).
+bool ShouldOfferElevation(bool accessDenied, bool elevationKnown, bool elevated);
+
+// Runs dirlift as the program without a console (dirliftw.exe): it writes
+// nothing to standard output or error, shows failures, the usage text and a
+// switch error in a box, keeps every clash in ask mode, and where access was
+// denied offers to try again as administrator.
+int RunWindowless(const std::vector<std::string>& arguments);
+
+// One argument quoted so that the C runtime reads it back unchanged.
+std::string QuoteArgument(const std::string& argument);
+
+// The arguments after the program name, quoted, as one command line.
+std::string QuotedArguments(const std::vector<std::string>& arguments);

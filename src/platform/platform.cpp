@@ -464,6 +464,55 @@ void ShowWarningBox(const std::string& title, const std::string& text) {
   MessageBoxW(nullptr, Wide(text).c_str(), Wide(title).c_str(), MB_OK | MB_ICONWARNING);
 }
 
+void ShowInformationBox(const std::string& title, const std::string& text) {
+  MessageBoxW(nullptr, Wide(text).c_str(), Wide(title).c_str(), MB_OK | MB_ICONINFORMATION);
+}
+
+bool AskYesNoBox(const std::string& title, const std::string& text) {
+  return MessageBoxW(nullptr, Wide(text).c_str(), Wide(title).c_str(), MB_YESNO | MB_ICONWARNING) == IDYES;
+}
+
+bool IsElevated(bool& elevated) {
+  HANDLE token = nullptr;
+  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return false;
+  // TokenElevation is known from Windows Vista on; before, the call fails.
+  DWORD elevation = 0, size = 0;
+  const bool known = GetTokenInformation(token, TokenElevation, &elevation, sizeof elevation, &size) != 0;
+  CloseHandle(token);
+  elevated = known && elevation != 0;
+  return known;
+}
+
+std::string OwnExecutable() {
+  std::wstring path(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD length = GetModuleFileNameW(nullptr, &path[0], static_cast<DWORD>(path.size()));
+    if (length < path.size()) {
+      path.resize(length);
+      return Utf8(path);
+    }
+    path.resize(path.size() * 2);
+  }
+}
+
+bool RunAsAdministrator(const std::string& exe, const std::string& parameters, std::string& reason) {
+  const std::wstring wideExe = Wide(exe), wideParameters = Wide(parameters);
+  SHELLEXECUTEINFOW start = {};
+  start.cbSize = sizeof start;
+  start.fMask = SEE_MASK_FLAG_NO_UI;
+  start.lpVerb = L"runas";
+  start.lpFile = wideExe.c_str();
+  start.lpParameters = wideParameters.c_str();
+  start.nShow = SW_SHOWNORMAL;
+  return ShellExecuteExW(&start) || Fail(reason);
+}
+
+std::vector<std::string> Utf8Arguments(int count, wchar_t** arguments) {
+  std::vector<std::string> utf8;
+  for (int at = 0; at < count; ++at) utf8.push_back(Utf8(arguments[at]));
+  return utf8;
+}
+
 bool StandardErrorIsConsole() { return IsConsole(GetStdHandle(STD_ERROR_HANDLE)); }
 
 std::size_t StandardErrorWidth() {

@@ -148,6 +148,25 @@ bool MappedDrivePath(char letter, std::string& remotePath);
 // A message box without owner window, with a warning icon and an OK button.
 void ShowWarningBox(const std::string& title, const std::string& text);
 
+// The same with an information icon.
+void ShowInformationBox(const std::string& title, const std::string& text);
+
+// A message box with a warning icon that asks Yes or No; true for Yes.
+bool AskYesNoBox(const std::string& title, const std::string& text);
+
+// Whether this process runs elevated; false when the system cannot tell
+// (Windows XP has no elevation).
+bool IsElevated(bool& elevated);
+
+// This program's own executable.
+std::string OwnExecutable();
+
+// Starts `exe` with `parameters` as administrator: Windows asks the user first.
+bool RunAsAdministrator(const std::string& exe, const std::string& parameters, std::string& reason);
+
+// The arguments of wmain or wWinMain, as UTF-8.
+std::vector<std::string> Utf8Arguments(int count, wchar_t** arguments);
+
 // Runs `work` with std::cout and std::cerr writing UTF-8 text through
 // WriteConsoleW where they are a console, so that names in any script show on
 // every Windows whatever the console's code page. A pipe or a file gets the UTF-8

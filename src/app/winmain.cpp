@@ -1,0 +1,7 @@
+#include "app/command_line.h"
+#include "platform/platform.h"
+
+// dirliftw.exe: the same program without a console, for Explorer's menu. The
+// runtime splits its command line as it does wmain's, so the arguments are
+// the same.
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) { return RunWindowless(Utf8Arguments(__argc, __wargv)); }
