@@ -5,7 +5,6 @@
 #include "lift/console_listener.h"
 #include "lift/model.h"
 #include "lift/preview.h"
-
 #include "platform/platform.h"
 
 namespace {
@@ -26,6 +25,15 @@ const char ElevationOffer[] =
 const char Quote = '"';
 const char Blanks[] = " \t";
 const char CloseWindowPrompt[] = "Press Enter to close this window.";
+
+// "/O", "-o" or "GUI": a switch mistyped, never a word to pass over.
+bool IsMeantAsSwitch(const std::string& text) {
+  if (!text.empty() && std::string(SwitchMarks).find(text[0]) != std::string::npos) return true;
+  std::string lower = text;
+  for (char& c : lower)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return lower == GuiSwitch;
+}
 }  // namespace
 
 std::vector<std::string> RepairQuotedPath(std::vector<std::string> arguments) {
@@ -83,19 +91,6 @@ bool ChooseRunMode(const std::string& switchText, RunMode& mode) {
   }
   return true;
 }
-
-namespace {
-
-// "/O", "-o" or "GUI": a switch mistyped, never a word to pass over.
-bool IsMeantAsSwitch(const std::string& text) {
-  if (!text.empty() && std::string(SwitchMarks).find(text[0]) != std::string::npos) return true;
-  std::string lower = text;
-  for (char& c : lower)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  return lower == GuiSwitch;
-}
-
-}  // namespace
 
 bool IsSwitchOnly(const std::string& argument) {
   RunMode mode;

@@ -55,7 +55,8 @@ void Tell(Run& run, Happening happening, const std::string& name, const std::str
 // An entry as events and questions name it: by its path below the parent.
 std::string ShownName(const Pass& pass, const std::string& name) { return JoinPath(pass.below, name); }
 
-Outcome Stays(Run& run, const Pass& pass, const std::string& name, const std::string& reason) {
+// The entry stays where it is, and the user is told why.
+Outcome Reported(Run& run, const Pass& pass, const std::string& name, const std::string& reason) {
   Tell(run, Happening::Fail, ShownName(pass, name), reason,
        "cannot move " + Quoted(JoinPath(pass.from, name)) + " up");
   return Outcome::Failed;
@@ -120,10 +121,10 @@ Outcome ReplaceUp(Run& run, Pass& pass, const ListedEntry& entry, const ListedEn
                   const std::string& source, const std::string& destination) {
   std::string reason;
   if (!MakeReplacedFolders(run, pass, reason))
-    return Stays(run, pass, entry.name, "cannot make a folder for the file it would replace: " + reason);
+    return Reported(run, pass, entry.name, "cannot make a folder for the file it would replace: " + reason);
   const std::string aside = JoinPath(run.replacedFolder, ShownName(pass, existing.name));
   if (run.disk.Move(destination, aside, reason) != MoveResult::Moved)
-    return Stays(run, pass, entry.name,
+    return Reported(run, pass, entry.name,
                  "cannot set aside " + Quoted(destination) + ", which it would replace: " +
                      (reason.empty() ? "its name is taken" : reason));
   ++run.replaced;
@@ -137,7 +138,7 @@ Outcome ReplaceUp(Run& run, Pass& pass, const ListedEntry& entry, const ListedEn
     --run.replaced;
   else
     reason += "; the file it would have replaced is in " + Quoted(aside);
-  return Stays(run, pass, entry.name, reason);
+  return Reported(run, pass, entry.name, reason);
 }
 
 // "Keep both": the entry moves up under the first free numbered name. Free is
@@ -155,10 +156,10 @@ Outcome MoveUnderNewName(Run& run, Pass& pass, const ListedEntry& entry, const s
       case MoveResult::NameTaken:
         break;
       case MoveResult::Failed:
-        return Stays(run, pass, entry.name, reason);
+        return Reported(run, pass, entry.name, reason);
     }
   }
-  return Stays(run, pass, entry.name,
+  return Reported(run, pass, entry.name,
                "every new name from " + Quoted(NumberedName(entry.name, entry.folder, FirstCopyNumber)) +
                    " to " + Quoted(NumberedName(entry.name, entry.folder, LastCopyNumber)) + " is taken");
 }
@@ -191,7 +192,7 @@ Outcome SettleByMode(Run& run, Pass& pass, const ListedEntry& entry, const Liste
       // The shell is handed plain paths: what they cannot carry stays, reported.
       std::string refusal = WhyTheShellCannotTake(source);
       if (refusal.empty()) refusal = WhyTheShellCannotTake(destination);
-      if (!refusal.empty()) return Stays(run, pass, entry.name, refusal);
+      if (!refusal.empty()) return Reported(run, pass, entry.name, refusal);
       AddToShellBatch(pass.batchSources, pass.batchDestinations, source, destination);
       Tell(run, Happening::Shell, ShownName(pass, entry.name));
       return Outcome::Batched;
@@ -255,7 +256,7 @@ Outcome SettleFolderClash(Run& run, Pass& pass, const ListedEntry& entry, const 
     case RunMode::OverwriteAll:
       break;
   }
-  return Stays(run, pass, entry.name,
+  return Reported(run, pass, entry.name,
                entry.link      ? "it is a junction or symbolic link, and links are never merged"
                : existing.link ? "a junction or symbolic link of that name is in the way, and links are never merged into"
                                : "a folder of that name is in the way; add /m to merge them");
@@ -267,11 +268,11 @@ Outcome SettleClash(Run& run, Pass& pass, const ListedEntry& entry, const std::s
   ListedEntry existing;
   std::string reason;
   if (!run.disk.ListEntry(destination, existing, reason))
-    return Stays(run, pass, entry.name, "cannot tell what lies in its way: " + reason);
+    return Reported(run, pass, entry.name, "cannot tell what lies in its way: " + reason);
   const std::string obstacle = WhyNotToSettle(pass, entry, existing);
   // Moving under a new name replaces nothing, so it settles these clashes too.
   if (!obstacle.empty() && run.mode == RunMode::KeepBoth) return MoveUnderNewName(run, pass, entry, source);
-  if (!obstacle.empty()) return Stays(run, pass, entry.name, obstacle);
+  if (!obstacle.empty()) return Reported(run, pass, entry.name, obstacle);
   if (entry.folder && existing.folder) return SettleFolderClash(run, pass, entry, existing, source, destination);
   return SettleByMode(run, pass, entry, existing, source, destination);
 }
@@ -288,7 +289,7 @@ Outcome MoveOne(Run& run, Pass& pass, const ListedEntry& entry) {
       Tell(run, Happening::Move, ShownName(pass, entry.name));
       break;
     case MoveResult::Failed:
-      return Stays(run, pass, entry.name, reason);
+      return Reported(run, pass, entry.name, reason);
     case MoveResult::NameTaken:
       outcome = SettleClash(run, pass, entry, source, destination);
       break;
@@ -308,7 +309,7 @@ Outcome HoldBack(Run& run, Pass& pass, const ListedEntry& entry, const std::stri
   }
   ListedEntry other = entry;
   if (entry.name == ownName) std::swap(other, sameName);
-  return Stays(run, pass, other.name,
+  return Reported(run, pass, other.name,
                Quoted(sameName.name) + " bears the folder's name too, and only one can be lifted into it");
 }
 
