@@ -10,7 +10,7 @@
 
 namespace {
 
-const char ListAllPattern[] = "\\*";  // after a folder path
+const char AllEntries[] = "*";  // the pattern that lists a folder, after its path and a separator
 const wchar_t ThisFolder[] = L".";
 const wchar_t ParentFolder[] = L"..";
 const std::size_t FallbackConsoleWidth = 80;
@@ -218,7 +218,12 @@ std::string SystemErrorText(unsigned long errorCode) {
 
 bool ListFolder(const std::string& folder, std::vector<ListedEntry>& entries, std::string& reason) {
   WIN32_FIND_DATAW record;
-  const HANDLE listing = FindFirstFileW(ExtendedPath(folder + ListAllPattern).c_str(), &record);
+  // A drive's root (C:\ and the like) ends in its separator already, and an extended path
+  // would keep a doubled one as it is.
+  std::string pattern = folder;
+  if (pattern.empty() || pattern.back() != '\\') pattern += '\\';
+  pattern += AllEntries;
+  const HANDLE listing = FindFirstFileW(ExtendedPath(pattern).c_str(), &record);
   if (listing == INVALID_HANDLE_VALUE) return Fail(reason);
   do {
     if (!IsListingOnly(record.cFileName)) entries.push_back(Listed(record));
