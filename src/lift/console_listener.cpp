@@ -2,9 +2,9 @@
 
 #include <ostream>
 
-namespace {
+#include "lift/paths.h"
 
-std::string Quoted(const std::string& text) { return '"' + text + '"'; }
+namespace {
 
 // What counts as one more entry of its folder done.
 bool IsEntryDone(Happening happening) {

@@ -14,8 +14,6 @@ const char RootRefusal[] = "a drive or share root has no parent to lift into";
 const int FirstCopyNumber = 2;
 const int LastCopyNumber = 1000;
 
-std::string Quoted(const std::string& text) { return '"' + text + '"'; }
-
 // What became of one entry, or of all entries of a folder.
 enum class Outcome { Moved, Renamed, Kept, Failed, Batched };
 

@@ -33,6 +33,13 @@ std::size_t CountComponents(const std::string& path) {
   return count;
 }
 
+// Where the last component of a path without trailing separators starts.
+std::string::size_type StartOfLastComponent(const std::string& path) {
+  std::string::size_type start = path.size();
+  while (start > 0 && !IsSeparator(path[start - 1])) --start;
+  return start;
+}
+
 }  // namespace
 
 bool IsSeparator(char c) { return c == '\\' || c == '/'; }
@@ -53,8 +60,7 @@ bool HasWildcards(const std::string& path) { return path.find_first_of(Wildcards
 
 std::string ParentOf(const std::string& fullPath) {
   const std::string path = WithoutTrailingSeparators(fullPath);
-  std::string::size_type last = path.size();
-  while (last > 0 && !IsSeparator(path[last - 1])) --last;
+  const std::string::size_type last = StartOfLastComponent(path);
   if (last == 0) return std::string();
   std::string parent = path.substr(0, last - 1);
   // A drive's root keeps its separator: "C:" alone is that drive's current folder.
@@ -64,10 +70,10 @@ std::string ParentOf(const std::string& fullPath) {
 
 std::string NameOf(const std::string& fullPath) {
   const std::string path = WithoutTrailingSeparators(fullPath);
-  std::string::size_type last = path.size();
-  while (last > 0 && !IsSeparator(path[last - 1])) --last;
-  return path.substr(last);
+  return path.substr(StartOfLastComponent(path));
 }
+
+std::string Quoted(const std::string& text) { return '"' + text + '"'; }
 
 std::vector<std::string> ComponentsOf(const std::string& path) {
   std::vector<std::string> components;

@@ -1,7 +1,8 @@
 #pragma once
-// Path text: separators, roots, parents, joined and numbered names, on plain
-// Windows paths ("C:\data\X", "\\server\share\X") as the user sees them. Relies
-// on the platform layer only to read a typed extended path, whose form it owns.
+// Path text: separators, roots, parents, joined and numbered names, quoting, on
+// plain Windows paths ("C:\data\X", "\\server\share\X") as the user sees them,
+// and which of them Windows keeps in place. Relies on the platform layer to
+// read a typed extended path, whose form it owns, and to compare names.
 
 #include <string>
 #include <vector>
@@ -28,6 +29,9 @@ std::string NameOf(const std::string& fullPath);
 
 // The components of a path, without its separators: "C:", "data", "X".
 std::vector<std::string> ComponentsOf(const std::string& path);
+
+// A name or path as messages and listings show it: in double quotes.
+std::string Quoted(const std::string& text);
 
 // `name` inside `folder`, with exactly one separator between them.
 std::string JoinPath(const std::string& folder, const std::string& name);

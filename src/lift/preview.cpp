@@ -2,12 +2,12 @@
 
 #include <ostream>
 
+#include "lift/paths.h"
+
 namespace {
 
 // The kinds of entry lines, in the order the closing line counts them.
 const char* const EntryKinds[] = {"move", "replace", "keep", "rename", "merge", "ask", "shell", "fail"};
-
-std::string Quoted(const std::string& text) { return '"' + text + '"'; }
 
 // The word a line starts with, or none for what the preview does not list.
 const char* KindOf(Happening happening) {
