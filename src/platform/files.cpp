@@ -1,0 +1,144 @@
+#include "platform/files.h"
+
+#include <windows.h>
+
+#include "platform/text.h"
+
+namespace {
+
+const char AllEntries[] = "*";  // the pattern that lists a folder, after its path and a separator
+const wchar_t ThisFolder[] = L".";
+const wchar_t ParentFolder[] = L"..";
+
+bool IsListingOnly(const std::wstring& name) { return name == ThisFolder || name == ParentFolder; }
+
+ListedEntry Listed(const WIN32_FIND_DATAW& record) {
+  // For a reparse point, the listing gives its tag in dwReserved0.
+  return {Utf8(record.cFileName), (record.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0,
+          (record.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 && IsLinkTag(record.dwReserved0),
+          Utf8(record.cAlternateFileName)};
+}
+
+// SetFileAttributes takes no "directory" mark, and no marks at all as NORMAL.
+DWORD SettableAttributes(DWORD attributes) {
+  attributes &= ~FILE_ATTRIBUTE_DIRECTORY;
+  return attributes != 0 ? attributes : FILE_ATTRIBUTE_NORMAL;
+}
+
+}  // namespace
+
+bool ListFolder(const std::string& folder, std::vector<ListedEntry>& entries, std::string& reason) {
+  WIN32_FIND_DATAW record;
+  // A drive's root (C:\ and the like) ends in its separator already, and an extended path
+  // would keep a doubled one as it is.
+  std::string pattern = folder;
+  if (pattern.empty() || pattern.back() != '\\') pattern += '\\';
+  pattern += AllEntries;
+  const HANDLE listing = FindFirstFileW(ExtendedPath(pattern).c_str(), &record);
+  if (listing == INVALID_HANDLE_VALUE) return FailWithLastError(reason);
+  do {
+    if (!IsListingOnly(record.cFileName)) entries.push_back(Listed(record));
+  } while (FindNextFileW(listing, &record));
+  const DWORD endError = GetLastError();
+  FindClose(listing);
+  if (endError == ERROR_NO_MORE_FILES) return true;
+  reason = SystemErrorText(endError);
+  return false;
+}
+
+bool ListEntry(const std::string& path, ListedEntry& entry, std::string& reason) {
+  // A pattern without wildcards lists the one entry the path reaches, under the
+  // name its folder holds, even when the path reached it by its short name.
+  WIN32_FIND_DATAW record;
+  const HANDLE listing = FindFirstFileW(ExtendedPath(path).c_str(), &record);
+  if (listing == INVALID_HANDLE_VALUE) return FailWithLastError(reason);
+  FindClose(listing);
+  entry = Listed(record);
+  return true;
+}
+
+bool PathExists(const std::string& path) {
+  return GetFileAttributesW(ExtendedPath(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+std::string NameKey(const std::string& name) {
+  // File systems compare names by upper-casing each character on its own; the
+  // invariant locale does that without any language's rules, and without the
+  // linguistic equivalences that CompareString would apply (a precomposed and a
+  // combining accent are two different names).
+  std::wstring upper = Wide(name);
+  if (!upper.empty())
+    LCMapStringW(LOCALE_INVARIANT, LCMAP_UPPERCASE, upper.c_str(), static_cast<int>(upper.size()),
+                 &upper[0], static_cast<int>(upper.size()));
+  return Utf8(upper);
+}
+
+bool SameName(const std::string& a, const std::string& b) { return NameKey(a) == NameKey(b); }
+
+MoveResult MoveEntry(const std::string& from, const std::string& to, std::string& reason) {
+  if (MoveFileW(ExtendedPath(from).c_str(), ExtendedPath(to).c_str())) return MoveResult::Moved;
+  const DWORD error = GetLastError();
+  if (error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS) return MoveResult::NameTaken;
+  reason = SystemErrorText(error);
+  return MoveResult::Failed;
+}
+
+MakeResult MakeFolder(const std::string& folder, std::string& reason) {
+  if (CreateDirectoryW(ExtendedPath(folder).c_str(), nullptr)) return MakeResult::Made;
+  const DWORD error = GetLastError();
+  if (error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS) return MakeResult::NameTaken;
+  reason = SystemErrorText(error);
+  return MakeResult::Failed;
+}
+
+std::string LongPath(const std::string& path) {
+  const std::wstring wide = Wide(path);
+  const DWORD needed = GetLongPathNameW(wide.c_str(), nullptr, 0);
+  if (needed == 0) return path;
+  std::wstring full(needed, L'\0');
+  const DWORD written = GetLongPathNameW(wide.c_str(), &full[0], needed);
+  if (written == 0 || written >= needed) return path;
+  full.resize(written);
+  return Utf8(full);
+}
+
+bool RemoveFolder(const std::string& folder, std::string& reason) {
+  const std::wstring path = ExtendedPath(folder);
+  if (RemoveDirectoryW(path.c_str())) return true;
+  const DWORD error = GetLastError();
+  const DWORD attributes = GetFileAttributesW(path.c_str());
+  // Explorer marks a customised folder read-only (its icon or type is kept in
+  // desktop.ini), and Windows will not remove a read-only folder. Now that it
+  // is empty, the mark of this one folder is cleared, and put back should the
+  // removal still fail.
+  if (error == ERROR_ACCESS_DENIED && attributes != INVALID_FILE_ATTRIBUTES &&
+      (attributes & FILE_ATTRIBUTE_READONLY) &&
+      SetFileAttributesW(path.c_str(), SettableAttributes(attributes & ~FILE_ATTRIBUTE_READONLY))) {
+    if (RemoveDirectoryW(path.c_str())) return true;
+    const DWORD retryError = GetLastError();
+    SetFileAttributesW(path.c_str(), SettableAttributes(attributes));
+    reason = SystemErrorText(retryError);
+    return false;
+  }
+  reason = SystemErrorText(error);
+  return false;
+}
+
+void SetCurrentFolder(const std::string& folder) { SetCurrentDirectoryW(Wide(folder).c_str()); }
+
+std::string FullPath(const std::string& path) {
+  const std::wstring wide = Wide(path);
+  const DWORD needed = GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
+  if (needed == 0) return path;
+  std::wstring full(needed, L'\0');
+  const DWORD written = GetFullPathNameW(wide.c_str(), needed, &full[0], nullptr);
+  if (written == 0 || written >= needed) return path;
+  full.resize(written);
+  return Utf8(full);
+}
+
+bool IsLinkTag(unsigned long reparseTag) {
+  // Tag 0 is reserved and never set: a listing that gives none cannot tell
+  // what the reparse point is, so it is not followed either.
+  return reparseTag == 0 || IsReparseTagNameSurrogate(reparseTag);
+}

@@ -1,0 +1,62 @@
+#pragma once
+// Files and folders: listing, moving, making and removing them, names as
+// Windows compares them, and full and long paths. Relies on the text module
+// for the extended form and for a failure's reason.
+
+#include <string>
+#include <vector>
+
+// One entry as its folder lists it: its own long name, and what it is. A link
+// is a junction or symbolic link, whatever it points to; a link to a folder
+// counts as a folder too. Other reparse points (cloud placeholders, deduplicated
+// files) are the files and folders they stand for.
+struct ListedEntry {
+  std::string name;
+  bool folder;
+  bool link;
+  std::string shortName;  // its 8.3 name, where it has one besides the long name
+};
+
+// True for the reparse tag of a junction or symbolic link: a name surrogate,
+// which leads to another name.
+bool IsLinkTag(unsigned long reparseTag);
+
+// Every entry of `folder` (a path without a trailing separator) but "." and
+// "..", in the order the system lists them.
+bool ListFolder(const std::string& folder, std::vector<ListedEntry>& entries, std::string& reason);
+
+// The entry that `path` reaches, under the name its folder lists it by, even
+// when the path reached it by its 8.3 short name or in another case.
+bool ListEntry(const std::string& path, ListedEntry& entry, std::string& reason);
+
+// True when a file or folder exists at `path`, under any name that reaches it.
+bool PathExists(const std::string& path);
+
+// A name as Windows compares it: two names are one to Windows when their keys
+// are equal (they differ only in case).
+std::string NameKey(const std::string& name);
+bool SameName(const std::string& a, const std::string& b);
+
+enum class MoveResult { Moved, NameTaken, Failed };
+
+// Moves a file or a whole folder. NameTaken when something already bears the
+// name `to` reaches (in any case, or as a short name): nothing is replaced.
+MoveResult MoveEntry(const std::string& from, const std::string& to, std::string& reason);
+
+enum class MakeResult { Made, NameTaken, Failed };
+
+// Makes a folder. NameTaken when something already bears that name.
+MakeResult MakeFolder(const std::string& folder, std::string& reason);
+
+// A full path with every component under its long name, or `path` itself
+// when it cannot be had.
+std::string LongPath(const std::string& path);
+
+// Removes a folder, which must be empty, even one marked read-only.
+bool RemoveFolder(const std::string& folder, std::string& reason);
+
+// Makes `folder` this process's current folder; a failure changes nothing.
+void SetCurrentFolder(const std::string& folder);
+
+// The absolute form of `path`, or `path` itself when it cannot be resolved.
+std::string FullPath(const std::string& path);
