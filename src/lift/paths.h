@@ -41,6 +41,10 @@ std::string JoinPath(const std::string& folder, const std::string& name);
 // or one whose only dots lead it (".gitignore (2)").
 std::string NumberedName(const std::string& name, bool folder, int number);
 
+// A taken name is tried again as "name (2)" up to "name (1000)" before giving up.
+const int FirstCopyNumber = 2;
+const int LastCopyNumber = 1000;
+
 // The drive letter of a full path ("N:\photos"), in upper case, or 0 for a
 // network path.
 char DriveLetterOf(const std::string& fullPath);

@@ -1,0 +1,162 @@
+#include "lift/pass.h"
+
+#include "lift/paths.h"
+#include "lift/shell_batch.h"
+
+namespace {
+
+// The file in the way goes aside, into the run's folder of replaced files, and
+// the entry takes its name; should the entry not move, the file comes back.
+// What cannot be set aside is not replaced.
+Outcome ReplaceUp(Run& run, Pass& pass, const ListedEntry& entry, const ListedEntry& existing,
+                  const std::string& source, const std::string& destination) {
+  std::string aside, reason;
+  if (!SetAside(run.replaced, run.disk, destination, pass.below, existing.name, aside, reason))
+    return Reported(run, pass, entry.name, reason);
+  if (run.disk.Move(source, destination, reason) == MoveResult::Moved) {
+    Tell(run, Happening::Replace, ShownName(pass, entry.name));
+    return Outcome::Moved;
+  }
+  if (reason.empty()) reason = "another program took its name";
+  if (!PutBack(run.replaced, run.disk, aside, destination))
+    reason += "; the file it would have replaced is in " + Quoted(aside);
+  return Reported(run, pass, entry.name, reason);
+}
+
+// "Keep both": the entry moves up under the first free numbered name. Free is
+// what the move itself accepts: Windows refuses a name that exists in any case
+// or as a short name, and no test beforehand could be raced.
+Outcome MoveUnderNewName(Run& run, Pass& pass, const ListedEntry& entry, const std::string& source) {
+  for (int number = FirstCopyNumber; number <= LastCopyNumber; ++number) {
+    const std::string newName = NumberedName(entry.name, entry.folder, number);
+    std::string reason;
+    switch (run.disk.Move(source, JoinPath(pass.into, newName), reason)) {
+      case MoveResult::Moved:
+        pass.filled.insert(NameKey(newName));
+        Tell(run, Happening::Rename, ShownName(pass, entry.name), ShownName(pass, newName));
+        return Outcome::Renamed;
+      case MoveResult::NameTaken:
+        break;
+      case MoveResult::Failed:
+        return Reported(run, pass, entry.name, reason);
+    }
+  }
+  return Reported(run, pass, entry.name,
+               "every new name from " + Quoted(NumberedName(entry.name, entry.folder, FirstCopyNumber)) +
+                   " to " + Quoted(NumberedName(entry.name, entry.folder, LastCopyNumber)) + " is taken");
+}
+
+// A folder meeting a folder of its name: its entries go into that folder by
+// the same rules, to any depth, and it goes once it is empty.
+Outcome MergeFolder(Run& run, Pass& pass, const ListedEntry& entry, const std::string& source,
+                    const std::string& destination) {
+  // Whatever comes of the merge, this run has been filling that folder: a case
+  // twin of the entry must not be merged into it as well.
+  pass.filled.insert(NameKey(entry.name));
+  const std::string shown = ShownName(pass, entry.name);
+  Tell(run, Happening::Merge, shown);
+  Pass merge = {source, destination, shown, JoinPath(pass.shownAs, entry.name), shown, false, {}, "", ""};
+  ListedEntry noSameName = {};
+  return MoveEntries(run, merge, "", noSameName);
+}
+
+Outcome Keep(Run& run, const Pass& pass, const ListedEntry& entry) {
+  Tell(run, Happening::Keep, ShownName(pass, entry.name));
+  return Outcome::Kept;
+}
+
+// Settles a true clash by the mode; an answer of "all" turns the mode to
+// OverwriteAll for the rest of the run.
+Outcome SettleByMode(Run& run, Pass& pass, const ListedEntry& entry, const ListedEntry& existing,
+                     const std::string& source, const std::string& destination) {
+  switch (run.mode) {
+    case RunMode::ShellBatch: {
+      // The shell is handed plain paths: what they cannot carry stays, reported.
+      std::string refusal = WhyTheShellCannotTake(source);
+      if (refusal.empty()) refusal = WhyTheShellCannotTake(destination);
+      if (!refusal.empty()) return Reported(run, pass, entry.name, refusal);
+      AddToShellBatch(pass.batchSources, pass.batchDestinations, source, destination);
+      Tell(run, Happening::Shell, ShownName(pass, entry.name));
+      return Outcome::Batched;
+    }
+    case RunMode::Ask:
+      switch (run.listener.Ask(ShownName(pass, entry.name))) {
+        case Answer::All:
+          run.mode = RunMode::OverwriteAll;
+          [[fallthrough]];
+        case Answer::Yes:
+          return ReplaceUp(run, pass, entry, existing, source, destination);
+        case Answer::No:
+        case Answer::NoInput:
+          return Keep(run, pass, entry);
+      }
+      break;
+    case RunMode::OverwriteAll:
+      return ReplaceUp(run, pass, entry, existing, source, destination);
+    case RunMode::KeepExisting:
+      return Keep(run, pass, entry);
+    case RunMode::KeepBoth:
+      return MoveUnderNewName(run, pass, entry, source);
+  }
+  return Keep(run, pass, entry);
+}
+
+// Why the mode must not settle a clash with `existing`, or "" when it may:
+// only a clash of two entries of one name and one kind is the user's to settle.
+std::string WhyNotToSettle(const Pass& pass, const ListedEntry& entry, const ListedEntry& existing) {
+  // A case twin from a case-sensitive folder, or a short name of something this
+  // pass moved up: replacing would destroy one of the folder's own entries.
+  if (pass.filled.count(NameKey(existing.name)))
+    return Quoted(existing.name) + ", moved up by this run, has the same name to Windows";
+  // Windows reaches an entry through its 8.3 short name too: replacing would
+  // destroy an unrelated entry.
+  if (!SameName(existing.name, entry.name)) return "the name is the short name of " + Quoted(existing.name);
+  if (pass.intoKeepsWhatStayed)
+    return Quoted(ShownName(pass, existing.name)) + ", left in place by this run, is not touched again";
+  // Windows refuses to replace a file by a folder or the reverse, and the shell
+  // may fail its whole batch over such a pair.
+  if (entry.folder != existing.folder)
+    return existing.folder ? "a folder of that name is in the way" : "a file of that name is in the way";
+  return "";
+}
+
+// A folder meeting a folder of its name: Windows never replaces a folder, so
+// only a merge (with /m), the shell, or a new name can bring it up. A junction
+// or link is never merged: it may lead anywhere, even back up.
+Outcome SettleFolderClash(Run& run, Pass& pass, const ListedEntry& entry, const ListedEntry& existing,
+                          const std::string& source, const std::string& destination) {
+  const bool link = entry.link || existing.link;
+  if (run.mergeFolders && !link && run.mode != RunMode::ShellBatch)
+    return MergeFolder(run, pass, entry, source, destination);
+  switch (run.mode) {
+    case RunMode::ShellBatch:
+    case RunMode::KeepBoth:
+      return SettleByMode(run, pass, entry, existing, source, destination);
+    case RunMode::KeepExisting:
+      return Keep(run, pass, entry);
+    case RunMode::Ask:
+    case RunMode::OverwriteAll:
+      break;
+  }
+  return Reported(run, pass, entry.name,
+               entry.link      ? "it is a junction or symbolic link, and links are never merged"
+               : existing.link ? "a junction or symbolic link of that name is in the way, and links are never merged into"
+                               : "a folder of that name is in the way; add /m to merge them");
+}
+
+}  // namespace
+
+// The move found the name taken: a clash, if what is there bears the entry's own name.
+Outcome SettleClash(Run& run, Pass& pass, const ListedEntry& entry, const std::string& source,
+                    const std::string& destination) {
+  ListedEntry existing;
+  std::string reason;
+  if (!run.disk.ListEntry(destination, existing, reason))
+    return Reported(run, pass, entry.name, "cannot tell what lies in its way: " + reason);
+  const std::string obstacle = WhyNotToSettle(pass, entry, existing);
+  // Moving under a new name replaces nothing, so it settles these clashes too.
+  if (!obstacle.empty() && run.mode == RunMode::KeepBoth) return MoveUnderNewName(run, pass, entry, source);
+  if (!obstacle.empty()) return Reported(run, pass, entry.name, obstacle);
+  if (entry.folder && existing.folder) return SettleFolderClash(run, pass, entry, existing, source, destination);
+  return SettleByMode(run, pass, entry, existing, source, destination);
+}

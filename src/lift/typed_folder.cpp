@@ -1,0 +1,56 @@
+#include "lift/typed_folder.h"
+
+#include "lift/paths.h"
+#include "platform/platform.h"
+
+namespace {
+
+const char RootRefusal[] = "a drive or share root has no parent to lift into";
+
+bool Refuse(Listener& listener, const std::string& folder, const std::string& reason,
+            const std::string& verb = "cannot lift ") {
+  listener.Tell({Happening::Refuse, folder, reason, verb + Quoted(folder), 0});
+  return false;
+}
+
+// An elevated program does not see the drive letters mapped in the user's
+// session, as when Explorer's menu starts it on "N:\photos": the user's
+// persistent mapping tells which network folder the letter stands for.
+bool FollowDriveMapping(std::string& full, Listener& listener) {
+  const char letter = DriveLetterOf(full);
+  if (letter == 0 || DriveIsPresent(letter)) return true;
+  std::string remotePath;
+  if (MappedDrivePath(letter, remotePath)) {
+    full = ThroughMapping(full, remotePath);
+    return true;
+  }
+  return Refuse(listener, full,
+                std::string("drive ") + letter +
+                    ": is not visible to dirlift, which runs as administrator; give the folder by its "
+                    "network path (\\\\server\\share\\...) instead");
+}
+
+}  // namespace
+
+bool ResolveFolder(const std::string& typed, std::string& folder, std::string& ownName, FileSystem& disk,
+                   Listener& listener) {
+  // A bare drive ("C:") names a drive, though Windows would take it for that
+  // drive's current folder.
+  if (IsRootPath(typed)) return Refuse(listener, typed, RootRefusal);
+  // Windows would list the first folder that matches, as if that one were meant.
+  if (HasWildcards(WithoutExtendedPrefix(typed)))
+    return Refuse(listener, typed, "a path with wildcards names no single folder");
+  // An extended path is taken exactly as typed: resolving would normalise it.
+  std::string full = WithoutTrailingSeparators(
+      HasExtendedPrefix(typed) ? WithoutExtendedPrefix(typed) : FullPath(typed));
+  if (!FollowDriveMapping(full, listener)) return false;
+  if (IsRootPath(full)) return Refuse(listener, full, RootRefusal);
+  ListedEntry self;
+  std::string reason;
+  if (!disk.ListEntry(full, self, reason)) return Refuse(listener, full, reason, "cannot list ");
+  ownName = self.name;
+  folder = JoinPath(ParentOf(full), ownName);
+  // A slip of the mouse must not scatter a folder that Windows depends on.
+  const std::string refusal = WhyWindowsKeepsInPlace(LongPath(folder), FoldersWindowsKeeps());
+  return refusal.empty() || Refuse(listener, folder, refusal);
+}

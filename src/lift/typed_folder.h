@@ -1,0 +1,16 @@
+#pragma once
+// The folder a user typed, resolved to its full path and its own name as its
+// parent lists it, or refused before anything moves: a root, wildcards, a drive
+// this process cannot see, a folder Windows keeps in place. Relies on the path
+// text, the platform's drives and known folders, and the file-system seam.
+
+#include <string>
+
+#include "lift/file_system.h"
+#include "lift/listener.h"
+
+// The folder's full path and its own name, whatever form was typed: ".",
+// "photos\.", "..\photos", a short name, another case, the extended form.
+// False, with the refusal told to `listener`, when it cannot be lifted.
+bool ResolveFolder(const std::string& typed, std::string& folder, std::string& ownName, FileSystem& disk,
+                   Listener& listener);
