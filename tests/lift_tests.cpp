@@ -7,7 +7,10 @@
 #include <set>
 #include <sstream>
 
+#include "lift/lift.h"
+#include "lift/model.h"
 #include "lift/paths.h"
+#include "lift/preview.h"
 #include "lift/question.h"
 #include "platform/platform.h"
 #include "test_tree.h"
@@ -195,7 +198,7 @@ const LiftCase Cases[] = {
     {"RelativePathWithTrailingSlash", {"X/", "X/a=1"}, {"X/"}, "", 0, {"a=1"}, 0, 0},
     {"MissingFolderIsReported", {"a=1"}, {"@nope"}, "", 1, {"a=1"}, 0, 1},
     {"FileGivenAsFolderIsReported", {"f=1"}, {"@f"}, "", 1, {"f=1"}, 0, 1},
-    {"EmptyPathIsRefused", {"a=1"}, {""}, "", 1, {"a=1"}, 0, 1},
+    {"EmptyPathIsAMissingFolder", {"a=1"}, {""}, "", 2, {"a=1"}, 0, 1},
     {"ShareRootIsRefused", {"a=1"}, {"\\\\nosuchhost\\share\\"}, "", 1, {"a=1"}, 0, 1},
     {"SwitchInCapitalsDoesNothing", {"X/", "X/a=1"}, {"@X", "/O"}, "", 2, {"X/", "X/a=1"}, 0, 1},
     {"GuiInCapitalsDoesNothing", {"X/", "X/a=1"}, {"@X", "GUI"}, "", 2, {"X/", "X/a=1"}, 0, 1},
@@ -362,6 +365,28 @@ const LiftCase Cases[] = {
     {"GuiRelativePath", ONE_CLASH, {"X", "gui"}, "", 0, {"a=new", "f=1"}, 0, 0},
     {"GuiForwardSlashesAndDoubledSeparator", ONE_CLASH, {"@/X//", "gui"}, "", 0,
      {"a=new", "f=1"}, 0, 0},
+
+    // The first argument is the folder: a switch there is never taken for one,
+    // "gui" is, and a folder whose name starts with "-" is given as .\-name.
+    {"FolderNamedGui", {"gui/", "gui/a=1"}, {"gui"}, "", 0, {"a=1"}, 0, 0},
+    {"FolderNamedLikeASwitch", {"-o/", "-o/a=1"}, {".\\-o", "/-o"}, "", 0, {"a=1"}, 0, 0},
+    {"DashSwitchWhereTheFolderShouldBe", {"-o/", "-o/a=1", "X/", "X/b=2"}, {"-o", "@X"}, "", 2,
+     {"-o/", "-o/a=1", "X/", "X/b=2"}, 0, 1, "", "", "dirlift: unknown switch \"-o\""},
+    {"MistypedSwitchWhereTheFolderShouldBe", {"X/", "X/a=1"}, {"/O", "@X"}, "", 2, {"X/", "X/a=1"}, 0, 1, "",
+     "", "dirlift: unknown switch \"/O\""},
+    {"DosWildcardIsRefused", {"arch-2023/", "arch-2023/a=1"}, {"@arch-202<", "/o"}, "", 1,
+     {"arch-2023/", "arch-2023/a=1"}, 0, 1, "", "", "wildcards"},
+    // The same line as the lift's, and the same status.
+    {"PreviewOfAFileIsRefused", {"f=1"}, {"@f", "/l"}, "", 1, {"f=1"}, 0, 1, "", "", "dirlift: cannot list \""},
+    // The file set aside cannot go back (a.txt's case twin took its name): the
+    // folder of replaced files stays in view, named.
+    {"FileNotPutBackKeepsTheReplacedFiles", {"X/", "X/a.txt=new", "a.txt=old", "A.TXT=other"}, {"@X", "/o"},
+     "", 1, {"X/", "X/a.txt=new", "A.TXT=other", "X (replaced *)/", "X (replaced *)/a.txt=old"}, 0, 2, "", "",
+     "the replaced files stay in \""},
+    // "Keep both" shortens a long stem: the new name is one NTFS holds.
+    {"KeepBothLongName", {"X/", "X/" + std::string(248, 'r') + ".txt=new", std::string(248, 'r') + ".txt=old"},
+     {"@X", "/r"}, "", 0, {std::string(248, 'r') + ".txt=old", std::string(247, 'r') + " (2).txt=new"}, 0, 0, "",
+     "\"" + std::string(248, 'r') + ".txt\" -> \"" + std::string(247, 'r') + " (2).txt\"\r\n"},
 };
 
 void PrintTo(const LiftCase& c, std::ostream* out) { *out << c.name; }
@@ -634,6 +659,79 @@ TEST_F(LiftOnce, MappedDriveIsReachedThroughItsMapping) {
                               "folder by its network path (\\\\server\\share\\...) instead\r\n");
 }
 
+// A folder of replaced files from an earlier run in the same second holds its
+// name: the run takes the next numbered one, and nothing of the earlier is touched.
+TEST_F(LiftOnce, ReplacedFolderNameTakenTakesTheNextNumber) {
+  const int TakenSeconds = 10;  // far more than the run lasts
+  FILETIME now;
+  GetSystemTimeAsFileTime(&now);
+  ULARGE_INTEGER tick = {{now.dwLowDateTime, now.dwHighDateTime}};
+  for (int second = 0; second < TakenSeconds; ++second, tick.QuadPart += 10000000ULL) {
+    FILETIME utc = {tick.LowPart, tick.HighPart}, local;
+    SYSTEMTIME at;
+    FileTimeToLocalFileTime(&utc, &local);
+    FileTimeToSystemTime(&local, &at);
+    char stamp[32];
+    snprintf(stamp, sizeof stamp, "%04u-%02u-%02u %02u.%02u.%02u", at.wYear, at.wMonth, at.wDay, at.wHour,
+             at.wMinute, at.wSecond);
+    MakeTree(root, {"X (replaced " + std::string(stamp) + ")/", "X (replaced " + std::string(stamp) + ")/mine=1"});
+  }
+  MakeTree(root, ONE_CLASH);
+  const RunResult run = RunDirlift({root + "\\X", "/o"}, "", root);
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(Recycled(), Tree({"X (replaced *) (2)/", "X (replaced *) (2)/a=old"}));
+  const Tree after = Snapshot(root);
+  EXPECT_EQ(std::count_if(after.begin(), after.end(),
+                          [](const std::string& entry) { return entry.find("/mine=1") != std::string::npos; }),
+            TakenSeconds);
+}
+
+// Cancel in the shell's own dialog ends the run, as Cancel in the progress
+// does: the inner X is not lifted.
+TEST_F(LiftOnce, CancelInTheShellsDialogEndsTheRun) {
+  class CancellingShell : public ModelFileSystem {
+   public:
+    ShellOutcome ShellMove(const std::string&, const std::string&, std::string&) override {
+      return ShellOutcome::Cancelled;
+    }
+  };
+  MakeTree(root, TWO_PASSES);
+  CancellingShell disk;
+  std::ostringstream out, errors;
+  PreviewListener listener(out, errors);
+  EXPECT_TRUE(LiftFolder(root + "\\X", {RunMode::ShellBatch, false, true}, disk, listener));
+  EXPECT_EQ(out.str(), "shell \"b\"\nshell \"c\"\nstay \"X\"\n");
+}
+
+// The entry cannot move in once the file in its way is set aside (another
+// program took the name, say): that file is put back, and no folder of
+// replaced files is left behind.
+TEST_F(LiftOnce, FileSetAsideIsPutBackWhenTheEntryCannotFollow) {
+  class EntryStuck : public ModelFileSystem {
+   public:
+    explicit EntryStuck(const std::string& entry) : entry_(entry) {}
+    MoveResult Move(const std::string& from, const std::string& to, std::string& reason) override {
+      // Only once the name is free: the first try meets the file in the way.
+      if (from == entry_ && !Exists(to)) return MoveResult::Failed;
+      return ModelFileSystem::Move(from, to, reason);
+    }
+
+   private:
+    std::string entry_;
+  };
+  MakeTree(root, ONE_CLASH);
+  EntryStuck disk(root + "\\X\\a");
+  std::ostringstream out, errors;
+  PreviewListener listener(out, errors);
+  EXPECT_FALSE(LiftFolder(root + "\\X", {RunMode::OverwriteAll, false, true}, disk, listener));
+  std::vector<ListedEntry> entries;
+  std::string reason;
+  ASSERT_TRUE(disk.ListFolder(root, entries, reason));
+  Tree names;
+  for (const ListedEntry& entry : entries) names.push_back(entry.name);
+  EXPECT_EQ(Sorted(names), Tree({"X", "a", "f"}));
+}
+
 TEST_F(LiftOnce, HiddenFileGoesUpAndStaysHidden) {
   MakeTree(root, {"X/", "X/h=1"});
   ASSERT_TRUE(SetFileAttributesA((root + "\\X\\h").c_str(), FILE_ATTRIBUTE_HIDDEN));
@@ -763,15 +861,21 @@ struct PreviewCase {
   std::vector<std::string> switches;
   std::string listing;
   bool runAfter;  // false in gui mode, where the shell's dialogs answer, not the preview's no
+  // The tree the run leaves, where the listing's names cannot be looked up one
+  // by one: case twins, which Windows takes for one name.
+  Tree after = {};
+  std::string folder = "X";  // the lifted folder
 };
 
 class Preview : public LiftOnce, public ::testing::WithParamInterface<PreviewCase> {
  protected:
   // Where a listed name is: a lifted folder ("X", "X\\X") in the parent, an
   // entry in X, which lifts each entry from X joined with its name.
-  std::string Source(const std::string& name) const { return root + "\\X\\" + name; }
+  std::string Source(const std::string& name) const { return root + "\\" + GetParam().folder + "\\" + name; }
   std::string Destination(const std::string& name) const { return root + "\\" + name; }
-  bool IsLiftedFolder(const std::string& name) const { return name == "X" || name.rfind("X\\", 0) == 0; }
+  bool IsLiftedFolder(const std::string& name) const {
+    return name == GetParam().folder || name.rfind(GetParam().folder + "\\", 0) == 0;
+  }
 };
 
 // kind "name" [-> "new name"] [: reason]
@@ -788,7 +892,7 @@ void ReadLine(const std::string& line, std::string& kind, std::string& name, std
 TEST_P(Preview, ListsWhatTheRunThenDoes) {
   const PreviewCase& c = GetParam();
   MakeTree(root, c.before);
-  std::vector<std::string> arguments = {root + "\\X"};
+  std::vector<std::string> arguments = {root + "\\" + c.folder};
   arguments.insert(arguments.end(), c.switches.begin(), c.switches.end());
   std::vector<std::string> listOnly = arguments;
   listOnly.push_back("/l");
@@ -805,13 +909,21 @@ TEST_P(Preview, ListsWhatTheRunThenDoes) {
   std::string answers;
   for (std::size_t asked = CountOf("\n" + c.listing, "\nask "); asked > 0; --asked) answers += "n\n";
   const RunResult run = RunDirlift(arguments, answers, root);
+  EXPECT_EQ(run.status, CountOf("\n" + c.listing, "\nfail ") == 0 ? 0 : 1) << run.err;
+  if (!c.after.empty()) {
+    EXPECT_EQ(WithoutTimes(Snapshot(root)), Sorted(c.after));
+    return;
+  }
   std::istringstream lines(preview.out);
   for (std::string line; std::getline(lines, line) && line.rfind("preview:", 0) != 0;) {
     line = line.substr(0, line.find('\r'));
     std::string kind, name, newName;
     ReadLine(line, kind, name, newName);
-    if (kind == "ask" || kind == "keep" || kind == "fail") {
+    if (kind == "ask" || kind == "keep") {
       EXPECT_TRUE(PathExists(Source(name))) << line;
+    } else if (kind == "fail") {
+      // An entry that stays, or an inner folder of the lifted one's name.
+      EXPECT_TRUE(PathExists(Source(name)) || (IsLiftedFolder(name) && PathExists(Destination(name)))) << line;
     } else if (kind == "move" || kind == "replace") {
       EXPECT_TRUE(PathExists(Destination(name)) && !PathExists(Source(name))) << line;
     } else if (kind == "rename") {
@@ -820,7 +932,6 @@ TEST_P(Preview, ListsWhatTheRunThenDoes) {
       EXPECT_EQ(PathExists(IsLiftedFolder(name) ? Destination(name) : Source(name)), kind == "stay") << line;
     }
   }
-  EXPECT_EQ(run.status, CountOf("\n" + c.listing, "\nfail ") == 0 ? 0 : 1) << run.err;
 }
 
 #define PREVIEW_TAIL "; nothing was changed\r\n"
@@ -853,6 +964,45 @@ const PreviewCase PreviewCases[] = {
      "preview: 1 move, 0 replace, 0 keep, 1 rename, 0 merge, 0 ask, 0 shell, 0 fail" PREVIEW_TAIL,
      true},
     // Nothing is hidden, batched or shown: the listing is all there is.
+    // Case twins, as a case-sensitive folder holds them: each name is its own entry.
+    {"CaseTwinBesideTheFolder", {"X/", "X/a=1", "x/", "x/b=2", "a=0"}, {"/-o"},
+     "keep \"a\"\r\nstay \"X\"\r\n"
+     "preview: 0 move, 0 replace, 1 keep, 0 rename, 0 merge, 0 ask, 0 shell, 0 fail" PREVIEW_TAIL,
+     true, {"X/", "X/a=1", "a=0", "x/", "x/b=2"}},
+    {"CaseTwinsMergedOverwriteAll",
+     {"X/", "X/SRC/", "X/SRC/one.txt=1", "X/src/", "X/src/two.txt=2", "src/", "src/one.txt=old"}, {"/o", "/m"},
+     "merge \"SRC\"\r\nreplace \"SRC\\one.txt\"\r\nremove \"SRC\"\r\n"
+     "fail \"src\": \"src\", moved up by this run, has the same name to Windows\r\nstay \"X\"\r\n"
+     "preview: 0 move, 1 replace, 0 keep, 0 rename, 1 merge, 0 ask, 0 shell, 1 fail" PREVIEW_TAIL,
+     true, {"X/", "X/src/", "X/src/two.txt=2", "src/", "src/one.txt=1"}},
+    {"CaseTwinsOfTheOwnName", {"X/", "X/X/", "X/X/inner1=1", "X/x/", "X/x/inner2=2"}, {},
+     "fail \"x\": \"X\" bears the folder's name too, and only one can be lifted into it\r\nstay \"X\"\r\n"
+     "lift \"X\\X\"\r\nmove \"X\\inner1\"\r\nremove \"X\\X\"\r\n"
+     "preview: 1 move, 0 replace, 0 keep, 0 rename, 0 merge, 0 ask, 0 shell, 1 fail" PREVIEW_TAIL,
+     true, {"X/", "X/inner1=1", "X/x/", "X/x/inner2=2"}},
+    {"CaseTwinFiles", {"X/", "X/a.txt=1", "X/A.TXT=2"}, {},
+     "move \"A.TXT\"\r\nfail \"a.txt\": \"A.TXT\", moved up by this run, has the same name to Windows\r\n"
+     "stay \"X\"\r\n"
+     "preview: 1 move, 0 replace, 0 keep, 0 rename, 0 merge, 0 ask, 0 shell, 1 fail" PREVIEW_TAIL,
+     true, {"X/", "X/a.txt=1", "A.TXT=2"}},
+    // An entry moved up under a new name is in the parent for those that follow.
+    {"KeepBothMeetsANameItMade", {"X/", "X/b=new", "X/b (2)=new2", "b=old"}, {"/r"},
+     "rename \"b\" -> \"b (2)\"\r\nrename \"b (2)\" -> \"b (2) (2)\"\r\nremove \"X\"\r\n"
+     "preview: 0 move, 0 replace, 0 keep, 2 rename, 0 merge, 0 ask, 0 shell, 0 fail" PREVIEW_TAIL,
+     true},
+    {"FileNamedLikeItsFolder", {"X/", "X/X=1", "X/a=2"}, {},
+     "move \"a\"\r\nstay \"X\"\r\nfail \"X\\X\": it is a file named like its folder, so both stay\r\n"
+     "preview: 1 move, 0 replace, 0 keep, 0 rename, 0 merge, 0 ask, 0 shell, 1 fail" PREVIEW_TAIL,
+     true},
+    // Long names: the lift makes no name NTFS cannot hold, and the preview knows it.
+    {"LongFolderNameReplaces", {std::string(240, 'L') + "/", std::string(240, 'L') + "/a=new", "a=old"}, {"/o"},
+     "replace \"a\"\r\nremove \"" + std::string(240, 'L') + "\"\r\n"
+     "preview: 0 move, 1 replace, 0 keep, 0 rename, 0 merge, 0 ask, 0 shell, 0 fail" PREVIEW_TAIL,
+     true, {}, std::string(240, 'L')},
+    {"KeepBothLongName", {"X/", "X/" + std::string(252, 'r') + "=new", std::string(252, 'r') + "=old"}, {"/r"},
+     "rename \"" + std::string(252, 'r') + "\" -> \"" + std::string(251, 'r') + " (2)\"\r\nremove \"X\"\r\n"
+     "preview: 0 move, 0 replace, 0 keep, 1 rename, 0 merge, 0 ask, 0 shell, 0 fail" PREVIEW_TAIL,
+     true},
     {"Gui", ONE_CLASH, {"gui"},
      "shell \"a\"\r\nmove \"f\"\r\nstay \"X\"\r\n"
      "preview: 1 move, 0 replace, 0 keep, 0 rename, 0 merge, 0 ask, 1 shell, 0 fail" PREVIEW_TAIL,

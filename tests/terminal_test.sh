@@ -11,6 +11,9 @@ source "$(dirname "$0")/checks.sh"
 wine=$1
 exe=$2
 work=$(mktemp -d)
+# The replaced files go to a Recycle Bin of the test's own.
+export XDG_DATA_HOME="$work/data"
+mkdir "$XDG_DATA_HOME"
 tmux=(tmux -L "dirlift-test-$$")
 cleanup() {
   "${tmux[@]}" kill-server 2>/dev/null || true
@@ -26,7 +29,7 @@ echo new >"$work/X/日本 b"; echo old >"$work/日本 b"
 mkdir "$work/X/日本 c"; echo old >"$work/日本 c"
 
 "${tmux[@]}" new-session -d -x 250 -y 20 \
-  "cd '$work' && env WINEPREFIX='${WINEPREFIX:-}' WINEDEBUG=-all '$wine' '$exe' X; echo EXIT=\$?; sleep 120"
+  "cd '$work' && env WINEPREFIX='${WINEPREFIX:-}' XDG_DATA_HOME='$XDG_DATA_HOME' WINEDEBUG=-all '$wine' '$exe' X; echo EXIT=\$?; sleep 120"
 
 screen=
 # The screen keeps no trailing blanks, so TEXT must not end in one.
@@ -72,7 +75,7 @@ mkdir -p "$work/long/L"
 (cd "$work/long/L" && seq -f 'f%04g' 1 4000 | xargs touch)
 echo new >"$work/long/L/zz"; echo old >"$work/long/zz"
 "${tmux[@]}" new-session -d -x 100 -y 20 \
-  "cd '$work/long' && env WINEPREFIX='${WINEPREFIX:-}' WINEDEBUG=-all '$wine' '$exe' L; echo EXIT=\$?; sleep 120"
+  "cd '$work/long' && env WINEPREFIX='${WINEPREFIX:-}' XDG_DATA_HOME='$XDG_DATA_HOME' WINEDEBUG=-all '$wine' '$exe' L; echo EXIT=\$?; sleep 120"
 wait_for 'Lifting L: ' 1
 expect "the status line counts" grep -q -E '^Lifting L: [0-9,]+ of 4,001 entries$' <<<"$screen"
 wait_for '"zz" does already exist. Overwrite? (Yes/No/All):' 1
@@ -83,5 +86,15 @@ expect "long lift: exit status 0" grep -q -F 'EXIT=0' <<<"$screen"
 expect "no status line is left" test "$(grep -c 'Lifting' <<<"$screen")" = 0
 expect "every entry lifted" test "$(ls "$work/long" | wc -l)" = 4001
 expect "zz replaced" test "$(cat "$work/long/zz")" = new
+
+# The usage text in a window of its own waits too, or it would be gone at once.
+"${tmux[@]}" kill-server
+"${tmux[@]}" new-session -d -x 100 -y 20 \
+  "env WINEPREFIX='${WINEPREFIX:-}' WINEDEBUG=-all '$wine' '$exe'; echo EXIT=\$?; sleep 120"
+wait_for 'Press Enter to close this window.' 1
+expect "the usage text shows" grep -q -F 'Syntax: dirlift <path>' <<<"$screen"
+expect "it waits before it ends" test "$(grep -c 'EXIT=' <<<"$screen" || true)" = 0
+"${tmux[@]}" send-keys Enter
+wait_for 'EXIT=0' 1
 
 finish printf 'the screen:\n%s\n' "$screen"

@@ -10,6 +10,7 @@
 #include "lift/paths.h"
 #include "lift/progress.h"
 #include "lift/question.h"
+#include "lift/replaced_files.h"
 #include "lift/shell_batch.h"
 #include "platform/platform.h"
 
@@ -69,6 +70,10 @@ TEST(WhyWindowsKeepsInPlace, RefusesTheFoldersWindowsKeepsAndWhatHoldsThem) {
       {"C:\\Users\\ana\\Doc", ""},
       {"C:\\Users\\anabel", ""},
       {"D:\\OneDrive", ""},
+      // Where identities cannot be read, other spellings of the same text count too.
+      {"\\\\?\\C:/Users/ana/Documents",
+       "it is your Documents folder, which Windows and your programs expect in its place"},
+      {"\\\\.\\C:\\Users", "it holds the profile folders, which Windows and your programs expect in their place"},
   };
   for (const auto& c : cases) EXPECT_EQ(WhyWindowsKeepsInPlace(c.folder, kept), c.reason) << c.folder;
 }
@@ -97,20 +102,22 @@ TEST(ShouldWaitBeforeClosing, OnlyAConsoleRunWithSomethingToReadInAWindowOfItsOw
   const struct {
     bool gui;
     int status;
-    bool usageShown, inputIsConsole, ownsConsole, waits;
+    bool usageShown, inputIsConsole, ownsConsole, seen, waits;
   } cases[] = {
-      {false, ExitFailed, false, true, true, true},    // elevated into a new window, or from Run
-      {false, ExitDone, false, true, true, false},     // nothing to read
-      {false, ExitDone, true, true, true, true},       // double-clicked: the usage text
-      {false, ExitBadSwitch, false, true, true, true}, // a shortcut with a mistyped switch
-      {true, ExitFailed, false, true, true, false},    // the box shows the failures
-      {false, ExitFailed, false, false, true, false},  // input redirected: nobody to press Enter
-      {false, ExitDone, true, true, false, false},     // the user's own console stays open
-      {false, ExitFailed, false, true, false, false},
+      {false, ExitFailed, false, true, true, true, true},    // elevated into a new window, or from Run
+      {false, ExitDone, false, true, true, true, false},     // nothing to read
+      {false, ExitDone, true, true, true, true, true},       // double-clicked: the usage text
+      {false, ExitBadSwitch, false, true, true, true, true}, // a shortcut with a mistyped switch
+      {true, ExitFailed, false, true, true, true, false},    // the box shows the failures
+      {false, ExitFailed, false, false, true, true, false},  // input redirected: nobody to press Enter
+      {false, ExitDone, true, true, false, true, false},     // the user's own console stays open
+      {false, ExitFailed, false, true, false, true, false},
+      {false, ExitFailed, false, true, true, false, false},  // a scheduled task: nobody sees it
   };
   for (const auto& c : cases)
-    EXPECT_EQ(ShouldWaitBeforeClosing(c.gui, c.status, c.usageShown, c.inputIsConsole, c.ownsConsole), c.waits)
-        << c.gui << c.status << c.usageShown << c.inputIsConsole << c.ownsConsole;
+    EXPECT_EQ(ShouldWaitBeforeClosing(c.gui, c.status, c.usageShown, c.inputIsConsole, c.ownsConsole, c.seen),
+              c.waits)
+        << c.gui << c.status << c.usageShown << c.inputIsConsole << c.ownsConsole << c.seen;
 }
 
 TEST(ShouldOfferElevation, OnlyWhereAccessWasDeniedToAProcessKnownNotElevated) {
@@ -259,6 +266,29 @@ TEST(NumberedName, NumbersBeforeTheExtension) {
       {"a.", false, 2, "a. (2)"},
   };
   for (const auto& c : cases) EXPECT_EQ(NumberedName(c.name, c.folder, c.number), c.numbered) << c.name;
+}
+
+// No name the lift makes is longer than NTFS holds: the stem gives way, the
+// extension and the mark stay, and a character outside the basic plane is
+// never split.
+TEST(NumberedName, ShortensALongStemToFitNtfs) {
+  const std::string stem(250, 's'), emoji = "\xF0\x9F\x93\xB7";  // two UTF-16 units
+  EXPECT_EQ(NumberedName(stem + ".txt", false, 2), std::string(247, 's') + " (2).txt");
+  EXPECT_EQ(NumberedName(stem + "dd", true, 10), stem + " (10)");
+  EXPECT_EQ(NumberedName(std::string(250, 'e') + emoji, false, 2), std::string(250, 'e') + " (2)");
+  EXPECT_EQ(NameLength(emoji + "a"), 3u);
+}
+
+TEST(ReplacedFolderName, FitsNtfsAndWhereItCanTheShell) {
+  const std::string stamp = "2026-12-08 10.15.02", tail = " (replaced 2026-12-08 10.15.02)";
+  EXPECT_EQ(ReplacedFolderName("C:\\P", "X", stamp, 1), "X" + tail);
+  EXPECT_EQ(ReplacedFolderName("C:\\P", "X", stamp, 2), "X" + tail + " (2)");
+  // The shell takes paths of 259 characters: "C:\P\" leaves 254 for the name.
+  const std::string longName(240, 'n');
+  EXPECT_EQ(ReplacedFolderName("C:\\P", longName, stamp, 1), std::string(254 - tail.size(), 'n') + tail);
+  // Where even a short name would not fit the shell, it still fits NTFS.
+  const std::string deep = "C:\\" + std::string(300, 'd');
+  EXPECT_EQ(ReplacedFolderName(deep, longName, stamp, 1), std::string(255 - tail.size(), 'n') + tail);
 }
 
 TEST(FailureBoxText, ShowsFifteenLinesThenHowManyMore) {

@@ -26,14 +26,22 @@ const char Quote = '"';
 const char Blanks[] = " \t";
 const char CloseWindowPrompt[] = "Press Enter to close this window.";
 
+bool StartsAsSwitch(const std::string& text) {
+  return !text.empty() && std::string(SwitchMarks).find(text[0]) != std::string::npos;
+}
+
 // "/O", "-o" or "GUI": a switch mistyped, never a word to pass over.
 bool IsMeantAsSwitch(const std::string& text) {
-  if (!text.empty() && std::string(SwitchMarks).find(text[0]) != std::string::npos) return true;
+  if (StartsAsSwitch(text)) return true;
   std::string lower = text;
   for (char& c : lower)
     if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
   return lower == GuiSwitch;
 }
+std::string UnknownSwitch(const std::string& text) {
+  return "unknown switch \"" + text + "\" (expected /o, /-o, /r, gui, /m or /l)";
+}
+
 }  // namespace
 
 std::vector<std::string> RepairQuotedPath(std::vector<std::string> arguments) {
@@ -116,7 +124,7 @@ bool ReadSwitches(const std::vector<std::string>& arguments, RunChoice& choice, 
       modeText = text;
       choice.mode = mode;
     } else if (IsMeantAsSwitch(text)) {
-      problem = "unknown switch \"" + text + "\" (expected /o, /-o, /r, gui, /m or /l)";
+      problem = UnknownSwitch(text);
       return false;
     }
     // Any other word is ignored.
@@ -124,8 +132,9 @@ bool ReadSwitches(const std::vector<std::string>& arguments, RunChoice& choice, 
   return true;
 }
 
-bool ShouldWaitBeforeClosing(bool gui, int status, bool usageShown, bool inputIsConsole, bool ownsConsole) {
-  return !gui && (status != ExitDone || usageShown) && inputIsConsole && ownsConsole;
+bool ShouldWaitBeforeClosing(bool gui, int status, bool usageShown, bool inputIsConsole, bool ownsConsole,
+                             bool consoleSeen) {
+  return !gui && (status != ExitDone || usageShown) && inputIsConsole && ownsConsole && consoleSeen;
 }
 
 namespace {
@@ -148,9 +157,16 @@ Ending Run(const std::vector<std::string>& arguments, std::istream& in, std::ost
     WriteUsage(out);
     return {ExitDone, false, true, "", true};
   }
-  if (IsSwitchOnly(arguments[PathArgument])) {
-    errors << "dirlift: the folder is missing: give it first, before \"" << arguments[PathArgument]
-           << "\"" << std::endl;
+  // The folder comes first: a switch there is never taken for a folder's name
+  // ("-o" as .\-o), and nothing is left to chance with an empty one.
+  const std::string& first = arguments[PathArgument];
+  if (first.empty() || StartsAsSwitch(first)) {
+    if (first.empty())
+      errors << "dirlift: the folder is missing: the path given is empty" << std::endl;
+    else if (IsSwitchOnly(first))
+      errors << "dirlift: the folder is missing: give it first, before \"" << first << "\"" << std::endl;
+    else
+      errors << "dirlift: " << UnknownSwitch(first) << std::endl;
     return {ExitBadSwitch, false, false, "", false};
   }
   RunChoice choice;
@@ -199,8 +215,9 @@ int RunDirlift(const std::vector<std::string>& typedArguments, std::istream& in,
                std::ostream& errors) {
   const Ending ending = Run(RepairQuotedPath(typedArguments), in, out, errors, false);
   if (!ending.failures.empty()) ShowWarningBox(BoxTitle, FailureBoxText(ending.failures));
+  // A console window nobody can see (a scheduled task's) would wait for ever.
   if (ShouldWaitBeforeClosing(ending.gui, ending.status, ending.usageShown, StandardInputIsConsole(),
-                              OwnsItsConsole())) {
+                              OwnsItsConsole(), WindowStationIsVisible() && !StartedHidden())) {
     // On standard error, with the failures: standard output may be a file.
     errors << CloseWindowPrompt << std::flush;
     std::string line;
@@ -226,9 +243,13 @@ int RunWindowless(const std::vector<std::string>& typedArguments) {
   const bool accessDenied = ending.failures.find(SystemErrorText(ERROR_ACCESS_DENIED)) != std::string::npos;
   if (ShouldOfferElevation(accessDenied, elevationKnown, elevated)) {
     if (AskYesNoBox(BoxTitle, FailureBoxText(ending.failures) + "\n\n" + ElevationOffer)) {
-      // The elevated run lifts what is left, and never offers this again.
+      // The elevated run lifts what is left, and never offers this again. It
+      // gets the folder's full path and this run's folder, so that a relative
+      // path names the same folder there.
+      std::vector<std::string> rerun = arguments;
+      rerun[PathArgument] = FullPath(rerun[PathArgument]);
       std::string reason;
-      if (!RunAsAdministrator(OwnExecutable(), QuotedArguments(arguments), reason))
+      if (!RunAsAdministrator(OwnExecutable(), QuotedArguments(rerun), CurrentFolder(), reason))
         ShowWarningBox(BoxTitle, "dirlift: cannot start as administrator: " + reason);
     }
   } else if (!ending.failures.empty()) {

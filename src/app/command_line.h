@@ -41,8 +41,10 @@ bool IsSwitchOnly(const std::string& argument);
 // refused or showed its usage text, in a console window opened for dirlift
 // alone (elevation, Run, a shortcut), which would close at once and take the
 // text with it. Never where the user typed the command into a console of
-// their own, or input is redirected.
-bool ShouldWaitBeforeClosing(bool gui, int status, bool usageShown, bool inputIsConsole, bool ownsConsole);
+// their own, or input is redirected, nor where nobody can see the window
+// (`consoleSeen` false: an invisible window station, or started hidden).
+bool ShouldWaitBeforeClosing(bool gui, int status, bool usageShown, bool inputIsConsole, bool ownsConsole,
+                             bool consoleSeen);
 
 // Runs dirlift on `arguments` (argv, program name first) and returns the exit status.
 int RunDirlift(const std::vector<std::string>& arguments, std::istream& in, std::ostream& out,

@@ -42,6 +42,7 @@ void ConsoleListener::Tell(const Event& event) {
       break;
     case Happening::Fail:
     case Happening::Problem:
+    case Happening::Notice:
     case Happening::Refuse:
       ClearProgressLine(progress_, errors_);
       errors_ << "dirlift: " << event.failure << ": " << event.detail << std::endl;

@@ -28,6 +28,9 @@ ShellOutcome WindowsFileSystem::ShellMove(const std::string& fromList, const std
   return ::ShellMove(fromList, toList, reason);
 }
 
-bool WindowsFileSystem::Recycle(const std::string& folder, std::string& reason) {
-  return RecycleFolder(folder, reason);
+RecycleResult WindowsFileSystem::Recycle(const std::string& folder, std::string& reason) {
+  // The shell deletes what the bin cannot take, and says nothing.
+  reason = WhyTheRecycleBinWouldDelete(folder);
+  if (!reason.empty()) return RecycleResult::KeptInPlace;
+  return RecycleFolder(folder, reason) ? RecycleResult::Recycled : RecycleResult::Failed;
 }

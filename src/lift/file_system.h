@@ -8,6 +8,12 @@
 
 #include "platform/platform.h"
 
+enum class RecycleResult {
+  Recycled,     // the folder is in the Recycle Bin
+  KeptInPlace,  // the bin would have deleted it for good, so it stays where it is
+  Failed,
+};
+
 class FileSystem {
  public:
   virtual ~FileSystem() = default;
@@ -19,8 +25,9 @@ class FileSystem {
   virtual bool RemoveFolder(const std::string& folder, std::string& reason) = 0;
   // Hands the clashing entries to the shell's move, with its own dialogs.
   virtual ShellOutcome ShellMove(const std::string& fromList, const std::string& toList, std::string& reason) = 0;
-  // Sends a folder with all it holds to the Recycle Bin.
-  virtual bool Recycle(const std::string& folder, std::string& reason) = 0;
+  // Sends a folder with all it holds to the Recycle Bin; where the bin would
+  // delete it for good instead, leaves it in place and says why.
+  virtual RecycleResult Recycle(const std::string& folder, std::string& reason) = 0;
 };
 
 class WindowsFileSystem : public FileSystem {
@@ -32,5 +39,5 @@ class WindowsFileSystem : public FileSystem {
   MakeResult MakeFolder(const std::string& folder, std::string& reason) override;
   bool RemoveFolder(const std::string& folder, std::string& reason) override;
   ShellOutcome ShellMove(const std::string& fromList, const std::string& toList, std::string& reason) override;
-  bool Recycle(const std::string& folder, std::string& reason) override;
+  RecycleResult Recycle(const std::string& folder, std::string& reason) override;
 };

@@ -22,6 +22,8 @@ Outcome Reported(Run& run, const Pass& pass, const std::string& name, const std:
 
 namespace {
 
+bool Stopped(Run& run) { return run.cancelled || run.listener.StopRequested(); }
+
 void Count(Outcome outcome, bool& failed, bool& stays) {
   if (outcome == Outcome::Failed) failed = true;
   if (outcome == Outcome::Failed || outcome == Outcome::Kept) stays = true;
@@ -80,10 +82,17 @@ bool RunShellBatch(Run& run, const Pass& pass, bool& stays) {
   Tell(run, Happening::HandOver, pass.name);
   std::string reason;
   bool done = true;
-  if (run.disk.ShellMove(pass.batchSources, pass.batchDestinations, reason) == ShellOutcome::Failed) {
-    Tell(run, Happening::Problem, pass.name, reason,
-         "the shell could not move the clashing entries of " + Quoted(pass.from));
-    done = false;
+  switch (run.disk.ShellMove(pass.batchSources, pass.batchDestinations, reason)) {
+    case ShellOutcome::Done:
+      break;
+    case ShellOutcome::Cancelled:
+      run.cancelled = true;
+      break;
+    case ShellOutcome::Failed:
+      Tell(run, Happening::Problem, pass.name, reason,
+           "the shell could not move the clashing entries of " + Quoted(pass.from));
+      done = false;
+      break;
   }
   // What the user declined or cancelled in the shell's dialogs stays, by their choice.
   if (AnyStillExists(run, ShellBatchPaths(pass.batchSources))) stays = true;
@@ -96,7 +105,10 @@ Outcome MoveEntries(Run& run, Pass& pass, const std::string& ownName, ListedEntr
   std::vector<ListedEntry> entries;
   std::string reason;
   if (!run.disk.ListFolder(pass.from, entries, reason)) {
-    Tell(run, Happening::Problem, pass.name, reason, "cannot list " + Quoted(pass.from));
+    // The folder given (the pass with nothing below the parent) cannot be
+    // lifted at all: a refusal, in a preview as in a lift.
+    Tell(run, pass.below.empty() ? Happening::Refuse : Happening::Problem, pass.name, reason,
+         "cannot list " + Quoted(pass.from));
     return Outcome::Failed;
   }
   Tell(run, Happening::Begin, pass.name, pass.shownAs, "", entries.size());
@@ -104,12 +116,12 @@ Outcome MoveEntries(Run& run, Pass& pass, const std::string& ownName, ListedEntr
   const std::string ownKey = ownName.empty() ? std::string() : NameKey(ownName);
   for (const ListedEntry& entry : entries) {
     // A cancel stops after the entry being moved; the rest stay, so does the folder.
-    if (run.listener.StopRequested()) break;
+    if (Stopped(run)) break;
     Count(!ownKey.empty() && NameKey(entry.name) == ownKey ? HoldBack(run, pass, entry, ownName, sameName)
                                                             : MoveOne(run, pass, entry),
           failed, stays);
   }
-  if (run.listener.StopRequested()) {
+  if (Stopped(run)) {
     Tell(run, Happening::End, pass.name);
     return Overall(failed, true);
   }
@@ -135,7 +147,7 @@ bool LiftPass(Run& run, const std::string& folder, const std::string& ownName, c
   Pass pass = {folder, ParentOf(folder), below, ownName, JoinPath(below, ownName), descent, {}, "", ""};
   ListedEntry sameName = {};
   const bool allWell = MoveEntries(run, pass, ownName, sameName) != Outcome::Failed;
-  if (sameName.name.empty() || run.listener.StopRequested()) return allWell;
+  if (sameName.name.empty() || Stopped(run)) return allWell;
   const std::string inner = JoinPath(folder, sameName.name);
   const std::string innerName = JoinPath(pass.name, sameName.name);
   if (sameName.link) {
@@ -163,7 +175,7 @@ bool LiftFolder(const std::string& path, RunChoice choice, FileSystem& disk, Lis
   // Every path from here on is full. Windows neither removes a process's current
   // folder nor moves a folder that holds it, so dirlift steps out of the way.
   SetCurrentFolder(ParentOf(folder));
-  Run run = {choice.mode, choice.mergeFolders, disk, listener, NoReplacedFiles(ParentOf(folder), ownName)};
+  Run run = {choice.mode, choice.mergeFolders, disk, listener, NoReplacedFiles(ParentOf(folder), ownName), false};
   const bool lifted = LiftPass(run, folder, ownName, "", false);
   return RecycleReplaced(run.replaced, disk, listener) && lifted;
 }

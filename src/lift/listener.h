@@ -23,7 +23,8 @@ enum class Happening {
   Remove,    // a lifted or merged folder, emptied, is removed
   Stay,      // a lifted or merged folder stays, holding what stayed
   Problem,   // a folder could not be listed or removed, or the shell or the Recycle Bin failed
-  Refuse,    // nothing was done: the folder given cannot be lifted
+  Notice,    // no failure, but the user must know: the replaced files stay in the parent
+  Refuse,    // nothing was done: the folder given cannot be lifted or listed
   HandOver,  // the shell's own dialogs take over now
 };
 

@@ -14,7 +14,11 @@ struct ModelFolder {
   bool loaded;
   std::string loadError;  // why its entries could not be read
   std::vector<std::unique_ptr<ModelFolder>> children;  // in listing order; empty where one left
-  std::unordered_map<std::string, std::size_t> byName, byShortName;  // name keys
+  // Every name, case twins of a case-sensitive folder included: by the name
+  // itself, and by name key and short name key for Windows' case-blind look-up.
+  std::unordered_map<std::string, std::size_t> byName;
+  std::unordered_multimap<std::string, std::size_t> byKey;
+  std::unordered_map<std::string, std::size_t> byShortName;
 };
 
 namespace {
@@ -24,7 +28,7 @@ const std::size_t None = static_cast<std::size_t>(-1);
 using Child = std::unique_ptr<ModelFolder>;
 
 Child NewEntry(const ListedEntry& entry, const std::string& diskPath, bool loaded) {
-  return Child(new ModelFolder{entry, diskPath, loaded, "", {}, {}, {}});
+  return Child(new ModelFolder{entry, diskPath, loaded, "", {}, {}, {}, {}});
 }
 
 std::vector<std::string> KeysOf(const std::string& path) {
@@ -35,14 +39,21 @@ std::vector<std::string> KeysOf(const std::string& path) {
 
 void Attach(ModelFolder& folder, Child child) {
   const ListedEntry& entry = child->entry;
-  folder.byName[NameKey(entry.name)] = folder.children.size();
+  folder.byName[entry.name] = folder.children.size();
+  folder.byKey.insert({NameKey(entry.name), folder.children.size()});
   if (!entry.shortName.empty()) folder.byShortName[NameKey(entry.shortName)] = folder.children.size();
   folder.children.push_back(std::move(child));
 }
 
 Child Detach(ModelFolder& folder, std::size_t index) {
   Child child = std::move(folder.children[index]);
-  folder.byName.erase(NameKey(child->entry.name));
+  folder.byName.erase(child->entry.name);
+  const auto twins = folder.byKey.equal_range(NameKey(child->entry.name));
+  for (auto twin = twins.first; twin != twins.second; ++twin)
+    if (twin->second == index) {
+      folder.byKey.erase(twin);
+      break;
+    }
   if (!child->entry.shortName.empty()) folder.byShortName.erase(NameKey(child->entry.shortName));
   return child;
 }
@@ -56,12 +67,18 @@ bool Load(ModelFolder& folder) {
   return true;
 }
 
-// Where `name` is in the folder: by its long name or its short name, case aside.
+// Where `name` is in the folder, as the disk finds it: by that very name first,
+// then by its long name case aside (the first listed of case twins), then by
+// its short name.
 std::size_t Find(ModelFolder& folder, const std::string& name) {
   if (!Load(folder)) return None;
-  const std::string key = NameKey(name);
-  auto found = folder.byName.find(key);
+  auto found = folder.byName.find(name);
   if (found != folder.byName.end()) return found->second;
+  const std::string key = NameKey(name);
+  std::size_t first = None;
+  const auto twins = folder.byKey.equal_range(key);
+  for (auto twin = twins.first; twin != twins.second; ++twin) first = std::min(first, twin->second);
+  if (first != None) return first;
   found = folder.byShortName.find(key);
   return found != folder.byShortName.end() ? found->second : None;
 }
@@ -69,6 +86,13 @@ std::size_t Find(ModelFolder& folder, const std::string& name) {
 bool Fail(unsigned long error, std::string& reason) {
   reason = SystemErrorText(error);
   return false;
+}
+
+// NTFS holds no longer name, and Windows refuses to make one.
+bool NameTooLong(const std::string& path, std::string& reason) {
+  if (NameLength(NameOf(path)) <= LongestName) return false;
+  Fail(ERROR_FILENAME_EXCED_RANGE, reason);
+  return true;
 }
 
 }  // namespace
@@ -145,6 +169,7 @@ MoveResult ModelFileSystem::Move(const std::string& from, const std::string& to,
   if (source == nullptr || index == None) return MoveResult::Failed;
   ModelFolder* destination = Holder(to, taken, reason);
   if (destination == nullptr) return MoveResult::Failed;
+  if (NameTooLong(to, reason)) return MoveResult::Failed;
   reason.clear();
   if (taken != None) return MoveResult::NameTaken;
   Child child = Detach(*source, index);
@@ -159,6 +184,7 @@ MakeResult ModelFileSystem::MakeFolder(const std::string& folder, std::string& r
   std::size_t taken;
   ModelFolder* parent = Holder(folder, taken, reason);
   if (parent == nullptr) return MakeResult::Failed;
+  if (NameTooLong(folder, reason)) return MakeResult::Failed;
   reason.clear();
   if (taken != None) return MakeResult::NameTaken;
   Attach(*parent, NewEntry({NameOf(folder), true, false, ""}, "", true));
@@ -185,10 +211,10 @@ ShellOutcome ModelFileSystem::ShellMove(const std::string&, const std::string&, 
   return ShellOutcome::Done;
 }
 
-bool ModelFileSystem::Recycle(const std::string& folder, std::string& reason) {
+RecycleResult ModelFileSystem::Recycle(const std::string& folder, std::string& reason) {
   std::size_t index;
   ModelFolder* parent = Holder(folder, index, reason);
-  if (parent == nullptr || index == None) return false;
+  if (parent == nullptr || index == None) return RecycleResult::Failed;
   Detach(*parent, index);
-  return true;
+  return RecycleResult::Recycled;
 }

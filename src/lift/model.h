@@ -25,7 +25,7 @@ class ModelFileSystem : public FileSystem {
   MakeResult MakeFolder(const std::string& folder, std::string& reason) override;
   bool RemoveFolder(const std::string& folder, std::string& reason) override;
   ShellOutcome ShellMove(const std::string& fromList, const std::string& toList, std::string& reason) override;
-  bool Recycle(const std::string& folder, std::string& reason) override;
+  RecycleResult Recycle(const std::string& folder, std::string& reason) override;
 
  private:
   ModelFolder* FolderAt(const std::string& path, std::string& reason);

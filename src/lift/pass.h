@@ -20,6 +20,7 @@ struct Run {
   FileSystem& disk;
   Listener& listener;
   ReplacedFiles replaced;  // where replaced files wait for the Recycle Bin
+  bool cancelled;          // Cancel in the shell's own dialog ends the run, as in the progress
 };
 
 // The entries of one folder on their way into another: a lifted folder's into

@@ -9,7 +9,11 @@ const char DriveMark = ':';
 const std::string::size_type DrivePrefixLength = 2;  // "C:"
 const std::size_t ShareRootComponents = 2;           // \\server\share
 const char ExtensionMark = '.';
-const char Wildcards[] = "*?";
+// "<" and ">" are the wildcards of DOS that FindFirstFile still expands.
+const char Wildcards[] = "*?<>";
+const unsigned char Utf8Continuation = 0x80, Utf8ContinuationMask = 0xC0;
+// A UTF-8 sequence of four bytes is a character outside the basic plane: two UTF-16 units.
+const unsigned char Utf8FourByteLead = 0xF0;
 
 bool HasDrivePrefix(const std::string& path) {
   return path.size() >= DrivePrefixLength && path[1] == DriveMark;
@@ -96,8 +100,12 @@ std::string NumberedName(const std::string& name, bool folder, int number) {
   const std::string::size_type dot = name.rfind(ExtensionMark);
   const bool hasExtension = !folder && dot != std::string::npos && dot + 1 < name.size() &&
                             name.find_first_not_of(ExtensionMark) < dot;
-  if (!hasExtension) return name + mark;
-  return name.substr(0, dot) + mark + name.substr(dot);
+  const std::string stem = hasExtension ? name.substr(0, dot) : name;
+  const std::string extension = hasExtension ? name.substr(dot) : "";
+  // A long stem gives way, so that the numbered name is one NTFS can hold.
+  const std::size_t fixed = NameLength(mark) + NameLength(extension);
+  if (fixed >= LongestName) return ShortenedTo(name, LongestName - NameLength(mark)) + mark;
+  return ShortenedTo(stem, LongestName - fixed) + mark + extension;
 }
 
 char DriveLetterOf(const std::string& fullPath) {
@@ -122,12 +130,24 @@ std::vector<std::string> FoldersAlong(const std::string& root, const std::string
   return folders;
 }
 
+std::string KeptRefusal(const KeptFolder& kept, bool is) {
+  return std::string(is && !kept.many ? "it is " : "it holds ") + kept.what +
+         ", which Windows and your programs expect in " + (kept.many ? "their" : "its") + " place";
+}
+
+std::vector<std::string> FoldersAbove(const std::string& fullPath) {
+  std::vector<std::string> folders;
+  for (std::string folder = ParentOf(fullPath); !IsRootPath(folder); folder = ParentOf(folder))
+    folders.push_back(folder);
+  return folders;
+}
+
 std::string WhyWindowsKeepsInPlace(const std::string& folder, const std::vector<KeptFolder>& kept) {
-  const std::string key = NameKey(WithoutTrailingSeparators(folder));
+  const std::string key = NameKey(WithoutTrailingSeparators(PlainForm(folder)));
   const KeptFolder* found = nullptr;
   bool is = false;
   for (const KeptFolder& one : kept) {
-    const std::string keptKey = NameKey(WithoutTrailingSeparators(one.path));
+    const std::string keptKey = NameKey(WithoutTrailingSeparators(PlainForm(one.path)));
     if (keptKey.empty()) continue;
     if (keptKey == key) {
       found = &one;
@@ -138,7 +158,30 @@ std::string WhyWindowsKeepsInPlace(const std::string& folder, const std::vector<
         IsSeparator(keptKey[key.size()]))
       found = &one;
   }
-  if (found == nullptr) return "";
-  return std::string(is && !found->many ? "it is " : "it holds ") + found->what +
-         ", which Windows and your programs expect in " + (found->many ? "their" : "its") + " place";
+  return found == nullptr ? "" : KeptRefusal(*found, is);
+}
+
+std::size_t NameLength(const std::string& name) {
+  std::size_t units = 0;
+  for (const char c : name) {
+    const unsigned char byte = static_cast<unsigned char>(c);
+    if ((byte & Utf8ContinuationMask) != Utf8Continuation) units += byte >= Utf8FourByteLead ? 2 : 1;
+  }
+  return units;
+}
+
+std::string ShortenedTo(const std::string& text, std::size_t units) {
+  std::string shortened;
+  std::size_t used = 0;
+  for (std::string::size_type at = 0; at < text.size();) {
+    std::string::size_type end = at + 1;
+    while (end < text.size() && (static_cast<unsigned char>(text[end]) & Utf8ContinuationMask) == Utf8Continuation)
+      ++end;
+    const std::string character = text.substr(at, end - at);
+    used += NameLength(character);
+    if (used > units) break;
+    shortened += character;
+    at = end;
+  }
+  return shortened;
 }

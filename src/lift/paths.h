@@ -17,7 +17,7 @@ std::string WithoutTrailingSeparators(std::string path);
 // drive root or a share root.
 bool IsRootPath(const std::string& path);
 
-// True for a path holding "*" or "?", which name no single entry.
+// True for a path holding "*", "?", "<" or ">", which name no single entry.
 bool HasWildcards(const std::string& path);
 
 // The folder that holds the last component of a full path: "C:\data" for
@@ -36,9 +36,19 @@ std::string Quoted(const std::string& text);
 // `name` inside `folder`, with exactly one separator between them.
 std::string JoinPath(const std::string& folder, const std::string& name);
 
+// The longest name NTFS holds, in UTF-16 units.
+const std::size_t LongestName = 255;
+
+// How many UTF-16 units a UTF-8 name takes.
+std::size_t NameLength(const std::string& name);
+
+// The start of `text` that fits in `units` UTF-16 units, whole characters only.
+std::string ShortenedTo(const std::string& text, std::size_t units);
+
 // The name under which "keep both" moves an entry up, for `number` from 2 on:
 // "report (2).doc", and "name (2)" for a folder, a name without an extension,
-// or one whose only dots lead it (".gitignore (2)").
+// or one whose only dots lead it (".gitignore (2)"). A stem too long for the
+// mark is shortened, so that the name stays within LongestName.
 std::string NumberedName(const std::string& name, bool folder, int number);
 
 // A taken name is tried again as "name (2)" up to "name (1000)" before giving up.
@@ -57,6 +67,14 @@ std::string ThroughMapping(const std::string& fullPath, const std::string& remot
 // one deeper, "root\src" then "root\src\lib".
 std::vector<std::string> FoldersAlong(const std::string& root, const std::string& below);
 
+// Why a folder that is `kept`, or that holds it (`is` false), must not be lifted.
+std::string KeptRefusal(const KeptFolder& kept, bool is);
+
+// The folders a full path passes through below its root: "C:\Users" and
+// "C:\Users\ana" for "C:\Users\ana\Documents".
+std::vector<std::string> FoldersAbove(const std::string& fullPath);
+
 // Why `folder` must not be lifted, or "" when it may: it is, or holds, one of
-// the folders that Windows keeps in place. Compared case aside, as full paths.
+// the folders that Windows keeps in place. Compared by their text, case aside,
+// as full paths in their plain form; where their identities cannot be read.
 std::string WhyWindowsKeepsInPlace(const std::string& folder, const std::vector<KeptFolder>& kept);

@@ -1,5 +1,7 @@
 #include "lift/replaced_files.h"
 
+#include <algorithm>
+
 #include "lift/paths.h"
 #include "lift/shell_batch.h"
 
@@ -8,10 +10,10 @@ namespace {
 // A rerun in the same second takes the next free name.
 bool MakeReplacedFolder(ReplacedFiles& replaced, FileSystem& disk, std::string& reason) {
   if (!replaced.folder.empty()) return true;
-  const std::string name = replaced.liftedName + " (replaced " + LocalTimeStamp() + ")";
+  const std::string stamp = LocalTimeStamp();
   for (int number = FirstCopyNumber - 1; number <= LastCopyNumber; ++number) {
     const std::string folder =
-        JoinPath(replaced.parent, number < FirstCopyNumber ? name : NumberedName(name, true, number));
+        JoinPath(replaced.parent, ReplacedFolderName(replaced.parent, replaced.liftedName, stamp, number));
     switch (disk.MakeFolder(folder, reason)) {
       case MakeResult::Made:
         replaced.folder = folder;
@@ -23,7 +25,8 @@ bool MakeReplacedFolder(ReplacedFiles& replaced, FileSystem& disk, std::string& 
         return false;
     }
   }
-  reason = "every name from " + Quoted(name) + " on is taken";
+  reason = "every name from " + Quoted(ReplacedFolderName(replaced.parent, replaced.liftedName, stamp, 1)) +
+           " on is taken";
   return false;
 }
 
@@ -47,8 +50,20 @@ bool MakeReplacedFolders(ReplacedFiles& replaced, FileSystem& disk, const std::s
 
 }  // namespace
 
+std::string ReplacedFolderName(const std::string& parent, const std::string& liftedName, const std::string& stamp,
+                               int number) {
+  std::string tail = " (replaced " + stamp + ")";
+  if (number >= FirstCopyNumber) tail = NumberedName(tail, true, number);
+  std::size_t room = LongestName - NameLength(tail);
+  const std::size_t pathTaken = NameLength(JoinPath(parent, tail));
+  // Where the parent leaves room, the whole path stays short enough for the
+  // shell to take it to the Recycle Bin.
+  if (pathTaken < LongestShellPath) room = std::min(room, LongestShellPath - pathTaken);
+  return ShortenedTo(liftedName, room) + tail;
+}
+
 ReplacedFiles NoReplacedFiles(const std::string& parent, const std::string& liftedName) {
-  return {parent, liftedName, "", {}, 0};
+  return {parent, liftedName, "", {}, 0, false};
 }
 
 bool SetAside(ReplacedFiles& replaced, FileSystem& disk, const std::string& path, const std::string& below,
@@ -69,7 +84,10 @@ bool SetAside(ReplacedFiles& replaced, FileSystem& disk, const std::string& path
 
 bool PutBack(ReplacedFiles& replaced, FileSystem& disk, const std::string& aside, const std::string& path) {
   std::string ignored;
-  if (disk.Move(aside, path, ignored) != MoveResult::Moved) return false;
+  if (disk.Move(aside, path, ignored) != MoveResult::Moved) {
+    replaced.stranded = true;
+    return false;
+  }
   --replaced.count;
   return true;
 }
@@ -82,8 +100,24 @@ bool RecycleReplaced(ReplacedFiles& replaced, FileSystem& disk, Listener& listen
       disk.RemoveFolder(*folder, reason);
     return true;
   }
+  const std::string stay = "the replaced files stay in " + Quoted(replaced.folder);
+  if (replaced.stranded) {
+    listener.Tell({Happening::Problem, replaced.liftedName, "a file set aside there could not be put back", stay, 0});
+    return false;
+  }
   reason = WhyTheShellCannotTake(replaced.folder);
-  if (reason.empty() && disk.Recycle(replaced.folder, reason)) return true;
+  if (reason.empty()) {
+    switch (disk.Recycle(replaced.folder, reason)) {
+      case RecycleResult::Recycled:
+        return true;
+      case RecycleResult::KeptInPlace:
+        // Nothing is lost, and the lift did what it was asked.
+        listener.Tell({Happening::Notice, replaced.liftedName, reason, stay, 0});
+        return true;
+      case RecycleResult::Failed:
+        break;
+    }
+  }
   listener.Tell({Happening::Problem, replaced.liftedName, reason + "; the replaced files are kept there",
                  "cannot move " + Quoted(replaced.folder) + " to the Recycle Bin", 0});
   return false;

@@ -1,24 +1,15 @@
 #include "lift/shell_batch.h"
 
+#include "lift/paths.h"
+
 namespace {
 
 const char PathEnd = '\0';
 const char Separator = '\\';
-const std::size_t ShellPathLimit = 260;  // MAX_PATH, its closing NUL included
 const char* const DeviceNames[] = {"CON",  "PRN",  "AUX",  "NUL",  "COM1", "COM2",   "COM3",
                                    "COM4", "COM5", "COM6", "COM7", "COM8", "COM9",   "LPT1",
                                    "LPT2", "LPT3", "LPT4", "LPT5", "LPT6", "LPT7",   "LPT8",
                                    "LPT9", "CONIN$", "CONOUT$"};
-
-// UTF-16 units, as the shell counts: four UTF-8 bytes make a surrogate pair.
-std::size_t Utf16Length(const std::string& utf8) {
-  std::size_t units = 0;
-  for (const char c : utf8) {
-    const unsigned char byte = static_cast<unsigned char>(c);
-    if ((byte & 0xC0) != 0x80) units += byte >= 0xF0 ? 2 : 1;
-  }
-  return units;
-}
 
 std::string Upper(std::string text) {
   for (char& c : text)
@@ -57,7 +48,7 @@ std::vector<std::string> ShellBatchPaths(const std::string& list) {
 }
 
 std::string WhyTheShellCannotTake(const std::string& path) {
-  if (Utf16Length(path) >= ShellPathLimit)
+  if (NameLength(path) > LongestShellPath)
     return "the shell takes no path of 260 characters or more";
   std::string::size_type start = 0;
   for (std::string::size_type end = 0; end != std::string::npos; start = end + 1) {

@@ -13,6 +13,9 @@ void AddToShellBatch(std::string& sources, std::string& destinations, const std:
 // The paths of one list, in order.
 std::vector<std::string> ShellBatchPaths(const std::string& list);
 
+// The longest path the shell takes, in UTF-16 units: MAX_PATH less its closing NUL.
+const std::size_t LongestShellPath = 259;
+
 // Why the shell could not be handed the full path `path`, or "" when it can.
 // The shell takes plain paths only, which Windows parses: it drops a dot or a
 // blank at the end of a name, takes "CON" or "nul.txt" for a device, and stops

@@ -30,6 +30,30 @@ bool FollowDriveMapping(std::string& full, Listener& listener) {
                     "network path (\\\\server\\share\\...) instead");
 }
 
+// Why `folder`, listed as `ownName`, must not be lifted: it is, or holds, a
+// folder Windows keeps in place. Compared by identity, so that no spelling of
+// the path (another drive letter, a share, a junction, "\\.\") gets past.
+std::string WhyKeptInPlace(const std::string& folder, const std::string& ownName) {
+  const std::vector<KeptFolder> kept = FoldersWindowsKeeps();
+  FileIdentity self;
+  if (!IdentityOf(folder, self)) return WhyWindowsKeepsInPlace(LongPath(PlainForm(folder)), kept);
+  const KeptFolder* is = nullptr;
+  const KeptFolder* holds = nullptr;
+  for (const KeptFolder& one : kept) {
+    FileIdentity identity;
+    if (IdentityOf(one.path, identity) && identity == self) {
+      // One folder may be several known ones (Desktop and Documents in one home
+      // folder): the one it is named after is meant.
+      if (is == nullptr || SameName(NameOf(one.path), ownName)) is = &one;
+      continue;
+    }
+    for (const std::string& above : FoldersAbove(one.path))
+      if (holds == nullptr && IdentityOf(above, identity) && identity == self) holds = &one;
+  }
+  if (is != nullptr) return KeptRefusal(*is, true);
+  return holds != nullptr ? KeptRefusal(*holds, false) : "";
+}
+
 }  // namespace
 
 bool ResolveFolder(const std::string& typed, std::string& folder, std::string& ownName, FileSystem& disk,
@@ -51,6 +75,6 @@ bool ResolveFolder(const std::string& typed, std::string& folder, std::string& o
   ownName = self.name;
   folder = JoinPath(ParentOf(full), ownName);
   // A slip of the mouse must not scatter a folder that Windows depends on.
-  const std::string refusal = WhyWindowsKeepsInPlace(LongPath(folder), FoldersWindowsKeeps());
+  const std::string refusal = WhyKeptInPlace(folder, ownName);
   return refusal.empty() || Refuse(listener, folder, refusal);
 }

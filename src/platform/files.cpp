@@ -142,3 +142,28 @@ bool IsLinkTag(unsigned long reparseTag) {
   // what the reparse point is, so it is not followed either.
   return reparseTag == 0 || IsReparseTagNameSurrogate(reparseTag);
 }
+
+std::string CurrentFolder() {
+  const DWORD needed = GetCurrentDirectoryW(0, nullptr);
+  std::wstring folder(needed, L'\0');
+  const DWORD written = needed == 0 ? 0 : GetCurrentDirectoryW(needed, &folder[0]);
+  folder.resize(written < needed ? written : 0);
+  return Utf8(folder);
+}
+
+bool operator==(const FileIdentity& a, const FileIdentity& b) { return a.volume == b.volume && a.index == b.index; }
+
+bool IdentityOf(const std::string& path, FileIdentity& identity) {
+  // No access asked, and every kind of sharing allowed: this disturbs no other
+  // program. Backup semantics open a folder as well as a file.
+  const HANDLE handle = CreateFileW(ExtendedPath(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) return false;
+  BY_HANDLE_FILE_INFORMATION information;
+  const bool read = GetFileInformationByHandle(handle, &information) != 0;
+  CloseHandle(handle);
+  if (!read) return false;
+  identity = {information.dwVolumeSerialNumber,
+              (static_cast<unsigned long long>(information.nFileIndexHigh) << 32) | information.nFileIndexLow};
+  return true;
+}

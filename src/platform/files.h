@@ -60,3 +60,19 @@ void SetCurrentFolder(const std::string& folder);
 
 // The absolute form of `path`, or `path` itself when it cannot be resolved.
 std::string FullPath(const std::string& path);
+
+// The folder this process is in.
+std::string CurrentFolder();
+
+// What a file or folder is, whatever path reaches it: the volume's serial
+// number and the file's index on it. Two paths that reach one entry (through
+// another spelling, a short name, a substituted drive, a junction) give one
+// identity.
+struct FileIdentity {
+  unsigned long volume;
+  unsigned long long index;
+};
+bool operator==(const FileIdentity& a, const FileIdentity& b);
+
+// The identity of what `path` reaches, links followed. False where it cannot be read.
+bool IdentityOf(const std::string& path, FileIdentity& identity);

@@ -79,14 +79,25 @@ std::vector<KeptFolder> FoldersWindowsKeeps() {
   return kept;
 }
 
-bool CanShowWindows() {
+bool WindowStationIsVisible() {
   // A service or a scheduled task runs on a window station without a visible
   // desktop: windows can be made there, but nobody could ever close them.
   USEROBJECTFLAGS station = {};
   DWORD needed = 0;
-  if (GetUserObjectInformationW(GetProcessWindowStation(), UOI_FLAGS, &station, sizeof station, &needed) &&
-      (station.dwFlags & WSF_VISIBLE) == 0)
-    return false;
+  return !GetUserObjectInformationW(GetProcessWindowStation(), UOI_FLAGS, &station, sizeof station, &needed) ||
+         (station.dwFlags & WSF_VISIBLE) != 0;
+}
+
+bool StartedHidden() {
+  // A scheduled task, among others, starts its program with its window hidden.
+  STARTUPINFOW startup = {};
+  startup.cb = sizeof startup;
+  GetStartupInfoW(&startup);
+  return (startup.dwFlags & STARTF_USESHOWWINDOW) != 0 && startup.wShowWindow == SW_HIDE;
+}
+
+bool CanShowWindows() {
+  if (!WindowStationIsVisible()) return false;
   // A hidden window, made and destroyed at once: the shell's progress dialog
   // would otherwise wait for ever for a window that cannot come.
   const HWND probe = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, nullptr, nullptr,
@@ -145,14 +156,16 @@ std::string OwnExecutable() {
   }
 }
 
-bool RunAsAdministrator(const std::string& exe, const std::string& parameters, std::string& reason) {
-  const std::wstring wideExe = Wide(exe), wideParameters = Wide(parameters);
+bool RunAsAdministrator(const std::string& exe, const std::string& parameters, const std::string& folder,
+                        std::string& reason) {
+  const std::wstring wideExe = Wide(exe), wideParameters = Wide(parameters), wideFolder = Wide(folder);
   SHELLEXECUTEINFOW start = {};
   start.cbSize = sizeof start;
   start.fMask = SEE_MASK_FLAG_NO_UI;
   start.lpVerb = L"runas";
   start.lpFile = wideExe.c_str();
   start.lpParameters = wideParameters.c_str();
+  start.lpDirectory = wideFolder.c_str();
   start.nShow = SW_SHOWNORMAL;
   return ShellExecuteExW(&start) || FailWithLastError(reason);
 }

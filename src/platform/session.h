@@ -25,6 +25,12 @@ std::vector<KeptFolder> FoldersWindowsKeeps();
 // a visible desktop (a service, a scheduled task).
 bool CanShowWindows();
 
+// False on a window station without a visible desktop (a service, a scheduled task).
+bool WindowStationIsVisible();
+
+// True when whoever started this process asked for its window to be hidden.
+bool StartedHidden();
+
 // Whether this process sees the drive `letter` ('A' to 'Z'). An elevated
 // program does not see the drives mapped in the user's ordinary session.
 bool DriveIsPresent(char letter);
@@ -40,8 +46,9 @@ bool IsElevated(bool& elevated);
 // This program's own executable.
 std::string OwnExecutable();
 
-// Starts `exe` with `parameters` as administrator: Windows asks the user first.
-bool RunAsAdministrator(const std::string& exe, const std::string& parameters, std::string& reason);
+// Starts `exe` with `parameters` in `folder` as administrator: Windows asks the user first.
+bool RunAsAdministrator(const std::string& exe, const std::string& parameters, const std::string& folder,
+                        std::string& reason);
 
 // A clock in milliseconds, for intervals only (it wraps after 49 days, which
 // unsigned subtraction takes in its stride).

@@ -12,6 +12,7 @@ const char ExtendedPrefix[] = "\\\\?\\";
 const char ExtendedUncPrefix[] = "\\\\?\\UNC\\";
 const char UncPrefix[] = "\\\\";
 const char DevicePrefix[] = "\\\\.\\";
+const char DeviceUncPrefix[] = "\\\\.\\UNC\\";
 const char DriveMark = ':';
 
 bool StartsWith(const std::string& text, const std::string& start) { return text.rfind(start, 0) == 0; }
@@ -58,6 +59,17 @@ std::string WithoutExtendedPrefix(const std::string& path) {
     return UncPrefix + path.substr(sizeof ExtendedUncPrefix - 1);
   if (HasExtendedPrefix(path)) return path.substr(sizeof ExtendedPrefix - 1);
   return path;
+}
+
+std::string PlainForm(const std::string& path) {
+  std::string plain = WithoutExtendedPrefix(path);
+  if (StartsWith(plain, DeviceUncPrefix))
+    plain = UncPrefix + plain.substr(sizeof DeviceUncPrefix - 1);
+  else if (StartsWith(plain, DevicePrefix))
+    plain = plain.substr(sizeof DevicePrefix - 1);
+  for (char& c : plain)
+    if (c == '/') c = '\\';
+  return plain;
 }
 
 std::string SystemErrorText(unsigned long errorCode) {

@@ -20,6 +20,10 @@ std::wstring ExtendedPath(const std::string& fullPath);
 bool HasExtendedPrefix(const std::string& path);
 std::string WithoutExtendedPrefix(const std::string& path);
 
+// A path as plain text compares it: without "\\?\", "\\.\" or their "UNC\"
+// forms, and with "\" for every "/": "\\.\C:/Users" is "C:\Users".
+std::string PlainForm(const std::string& path);
+
 // The system's message for a Win32 error code, without its line end.
 std::string SystemErrorText(unsigned long errorCode);
 
