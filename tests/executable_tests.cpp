@@ -231,14 +231,14 @@ TEST_P(Executable, ImportsOnlyWhatTheSystemHas) {
 TEST_P(Executable, CallsTheWideFileFunctions) {
   const std::set<std::string> imports = Imports(ReadBytes(Exe()));
   for (const char* wide :
-       {"KERNEL32.DLL!FindFirstFileW", "KERNEL32.DLL!FindNextFileW", "KERNEL32.DLL!GetFileAttributesW",
+       {"KERNEL32.DLL!CreateFileW", "KERNEL32.DLL!GetFileAttributesW",
         "KERNEL32.DLL!MoveFileW", "KERNEL32.DLL!CreateDirectoryW", "KERNEL32.DLL!RemoveDirectoryW",
         "KERNEL32.DLL!GetFullPathNameW", "KERNEL32.DLL!FormatMessageW", "KERNEL32.DLL!WriteConsoleW",
         "SHELL32.DLL!SHFileOperationW"})
     EXPECT_TRUE(imports.count(wide)) << wide << " is not imported";
   for (const char* narrow :
        {"KERNEL32.DLL!FindFirstFileA", "KERNEL32.DLL!FindNextFileA", "KERNEL32.DLL!GetFileAttributesA",
-        "KERNEL32.DLL!MoveFileA", "KERNEL32.DLL!MoveFileExA", "KERNEL32.DLL!CreateDirectoryA",
+        "KERNEL32.DLL!MoveFileA", "KERNEL32.DLL!MoveFileExA", "KERNEL32.DLL!CreateDirectoryA", "KERNEL32.DLL!CreateFileA",
         "KERNEL32.DLL!RemoveDirectoryA",
         "KERNEL32.DLL!GetFullPathNameA", "SHELL32.DLL!SHFileOperationA"})
     EXPECT_FALSE(imports.count(narrow)) << narrow << " is imported";

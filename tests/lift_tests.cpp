@@ -51,10 +51,6 @@ std::string Expand(const std::string& argument, const std::string& root) {
   return argument;
 }
 
-Tree Sorted(Tree tree) {
-  std::sort(tree.begin(), tree.end());
-  return tree;
-}
 
 bool IsGuiRun(const std::vector<std::string>& arguments) {
   return std::find(arguments.begin(), arguments.end(), "gui") != arguments.end();
@@ -71,38 +67,7 @@ std::string ExpectedBox(const RunResult& run, bool gui) {
   return lines;
 }
 
-// A tree with the time in each folder of replaced files, " (replaced <time>)",
-// written " (replaced *)".
-Tree WithoutTimes(Tree tree) {
-  const std::string mark = " (replaced ";
-  for (std::string& entry : tree) {
-    const std::string::size_type start = entry.find(mark);
-    if (start != std::string::npos) entry.replace(start + mark.size(), entry.find(')', start) - start - mark.size(), "*");
-  }
-  return tree;
-}
 
-// Each test works in a temporary folder of its own, and has a Recycle Bin of
-// its own: under Wine it is the XDG trash, in the folder that XDG_DATA_HOME
-// names, and dirlift inherits the variable.
-class LiftOnce : public ::testing::Test {
- protected:
-  void SetUp() override {
-    root = MakeTempFolder();
-    dataHome = MakeTempFolder();
-    SetEnvironmentVariableA("XDG_DATA_HOME", UnixPath(dataHome).c_str());
-  }
-  void TearDown() override {
-    SetEnvironmentVariableA("XDG_DATA_HOME", nullptr);
-    RemoveTree(root);
-    RemoveTree(dataHome);
-  }
-
-  // What the Recycle Bin holds.
-  Tree Recycled() const { return WithoutTimes(Snapshot(dataHome + "\\Trash\\files")); }
-
-  std::string root, dataHome;
-};
 
 class Lift : public LiftOnce, public ::testing::WithParamInterface<LiftCase> {};
 
@@ -467,13 +432,14 @@ TEST_F(LiftOnce, NoArgumentOrHelpPrintsUsage) {
     const RunResult run = RunDirlift(arguments, "", root);
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.out,
-              "Syntax: dirlift <path> [/o | /-o | /r | gui] [/m] [/l]\r\n\r\n"
+              "Syntax: dirlift <path> [/o | /-o | /r | gui] [/m] [/l] [/u]\r\n\r\n"
               "\t/o\tOverwrite all existing files\r\n"
               "\t/-o\tDon't overwrite existing files\r\n"
               "\t/r\tKeep both: move a clashing entry up under a new name\r\n"
               "\t/m\tMerge a clashing folder into the folder of its name (with a mode)\r\n"
               "\tgui\tHand the clashes to the Windows shell's dialogs, with undo\r\n"
-              "\t/l\tList what the lift would do, and change nothing\r\n");
+              "\t/l\tList what the lift would do, and change nothing\r\n"
+              "\t/u\tUndo the newest lift (of <path>, where given), replaced files included\r\n");
     EXPECT_EQ(run.err, "");
   }
 }

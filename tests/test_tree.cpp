@@ -341,3 +341,33 @@ std::size_t CountOf(const std::string& text, const std::string& part) {
     ++count;
   return count;
 }
+
+Tree Sorted(Tree tree) {
+  std::sort(tree.begin(), tree.end());
+  return tree;
+}
+
+// A tree with the time in each folder of replaced files, " (replaced <time>)",
+// written " (replaced *)".
+Tree WithoutTimes(Tree tree) {
+  const std::string mark = " (replaced ";
+  for (std::string& entry : tree) {
+    const std::string::size_type start = entry.find(mark);
+    if (start != std::string::npos) entry.replace(start + mark.size(), entry.find(')', start) - start - mark.size(), "*");
+  }
+  return tree;
+}
+
+void LiftOnce::SetUp() {
+  root = MakeTempFolder();
+  dataHome = MakeTempFolder();
+  SetEnvironmentVariableA("XDG_DATA_HOME", UnixPath(dataHome).c_str());
+}
+
+void LiftOnce::TearDown() {
+  SetEnvironmentVariableA("XDG_DATA_HOME", nullptr);
+  RemoveTree(root);
+  RemoveTree(dataHome);
+}
+
+Tree LiftOnce::Recycled() const { return WithoutTimes(Snapshot(dataHome + "\\Trash\\files")); }

@@ -8,6 +8,7 @@
 // it. A name that the tree holds already in another case is made as Linux
 // makes it, in a case-sensitive folder.
 
+#include <gtest/gtest.h>
 #include <windows.h>
 
 #include <functional>
@@ -67,3 +68,22 @@ RunResult RunDirlift(const std::vector<std::string>& arguments, const std::strin
 
 // Number of times `part` occurs in `text`.
 std::size_t CountOf(const std::string& text, const std::string& part);
+
+Tree Sorted(Tree tree);
+
+// A tree with the time in each folder of replaced files, " (replaced <time>)",
+// written " (replaced *)".
+Tree WithoutTimes(Tree tree);
+
+// Each test works in a temporary folder of its own, and has a Recycle Bin of
+// its own: under Wine it is the XDG trash, in the folder that XDG_DATA_HOME
+// names, and dirlift inherits the variable.
+class LiftOnce : public ::testing::Test {
+ protected:
+  void SetUp() override;
+  void TearDown() override;
+  // What the Recycle Bin holds.
+  Tree Recycled() const;
+
+  std::string root, dataHome;
+};

@@ -10,6 +10,7 @@
 #include "lift/paths.h"
 #include "lift/progress.h"
 #include "lift/question.h"
+#include "lift/record.h"
 #include "lift/replaced_files.h"
 #include "lift/shell_batch.h"
 #include "platform/platform.h"
@@ -180,13 +181,14 @@ TEST(WriteUsage, FourLinesThenOneForEachLaterSwitch) {
   std::ostringstream out;
   WriteUsage(out);
   EXPECT_EQ(out.str(),
-            "Syntax: dirlift <path> [/o | /-o | /r | gui] [/m] [/l]\n\n"
+            "Syntax: dirlift <path> [/o | /-o | /r | gui] [/m] [/l] [/u]\n\n"
             "\t/o\tOverwrite all existing files\n"
             "\t/-o\tDon't overwrite existing files\n"
             "\t/r\tKeep both: move a clashing entry up under a new name\n"
             "\t/m\tMerge a clashing folder into the folder of its name (with a mode)\n"
             "\tgui\tHand the clashes to the Windows shell's dialogs, with undo\n"
-            "\t/l\tList what the lift would do, and change nothing\n");
+            "\t/l\tList what the lift would do, and change nothing\n"
+            "\t/u\tUndo the newest lift (of <path>, where given), replaced files included\n");
 }
 
 TEST(ReadSwitches, AModeAndMergeInEitherOrder) {
@@ -204,21 +206,21 @@ TEST(ReadSwitches, AModeAndMergeInEitherOrder) {
       {{"dirlift", "X", "/r", "/m", "/o"}, false, RunMode::Ask, false,
        "two modes given (\"/r\" and \"/o\"): give one of /o, /-o, /r or gui"},
       {{"dirlift", "X", "/r", "GUI"}, false, RunMode::Ask, false,
-       "unknown switch \"GUI\" (expected /o, /-o, /r, gui, /m or /l)"},
+       "unknown switch \"GUI\" (expected /o, /-o, /r, gui, /m, /l or /u)"},
       // Every switch counts wherever it stands; other words are ignored.
       {{"dirlift", "X", "gui", "more", "/m"}, true, RunMode::ShellBatch, true, ""},
       {{"dirlift", "X", "/o", "extra", "gui"}, false, RunMode::Ask, false,
        "two modes given (\"/o\" and \"gui\"): give one of /o, /-o, /r or gui"},
       {{"dirlift", "X", "/m", "/O"}, false, RunMode::Ask, false,
-       "unknown switch \"/O\" (expected /o, /-o, /r, gui, /m or /l)"},
+       "unknown switch \"/O\" (expected /o, /-o, /r, gui, /m, /l or /u)"},
       {{"dirlift", "X", "/m", "-o"}, false, RunMode::Ask, false,
-       "unknown switch \"-o\" (expected /o, /-o, /r, gui, /m or /l)"},
+       "unknown switch \"-o\" (expected /o, /-o, /r, gui, /m, /l or /u)"},
       {{"dirlift", "X", "/O", "/m"}, false, RunMode::Ask, false,
-       "unknown switch \"/O\" (expected /o, /-o, /r, gui, /m or /l)"},
+       "unknown switch \"/O\" (expected /o, /-o, /r, gui, /m, /l or /u)"},
       {{"dirlift", "X", "/o", "/-o"}, false, RunMode::Ask, false,
        "two modes given (\"/o\" and \"/-o\"): give one of /o, /-o, /r or gui"},
       {{"dirlift", "X", "/M"}, false, RunMode::Ask, false,
-       "unknown switch \"/M\" (expected /o, /-o, /r, gui, /m or /l)"},
+       "unknown switch \"/M\" (expected /o, /-o, /r, gui, /m, /l or /u)"},
   };
   for (const auto& c : cases) {
     RunChoice choice = {RunMode::Ask, false, false};
@@ -490,6 +492,34 @@ TEST(SystemErrorText, IsOneLineOfText) {
   EXPECT_FALSE(text.empty());
   EXPECT_EQ(text.find('\n'), std::string::npos) << text;
   EXPECT_EQ(text.find('\r'), std::string::npos) << text;
+}
+
+}  // namespace
+
+namespace {
+
+// A record reads back as it was written; a line cut short by a killed run,
+// and one of a kind not known, are no steps.
+TEST(Record, ReadsBackWhatWasWritten) {
+  const std::vector<Step> steps = {
+      {StepKind::Make, "C:\\P\\X (replaced 2026-12-08 10.15.02)", "", {0, 0}},
+      {StepKind::Move, "C:\\P\\a b.txt", "C:\\P\\X (replaced 2026-12-08 10.15.02)\\a b.txt", {0x1234ABCD, 1ULL << 40}},
+      {StepKind::Shell, "C:\\P\\X\\c", "C:\\P\\c", {7, 9}},
+      {StepKind::Remove, "C:\\P\\X", "", {0, 0}},
+      {StepKind::Recycle, "C:\\P\\X (replaced 2026-12-08 10.15.02)", "", {0, 0}},
+  };
+  std::string text = HeaderLine({"C:\\P\\X", "C:\\P\\Y"}, "2026-12-08 10.15.02");
+  for (const Step& step : steps) text += StepLine(step);
+  Record record;
+  ASSERT_TRUE(ReadRecord(text + "later\tx\nmove\tC:\\P\\cut", record));
+  EXPECT_EQ(record.started, "2026-12-08 10.15.02");
+  EXPECT_EQ(record.folders, std::vector<std::string>({"C:\\P\\X", "C:\\P\\Y"}));
+  EXPECT_FALSE(record.undone);
+  ASSERT_EQ(record.steps.size(), steps.size());
+  for (std::size_t at = 0; at < steps.size(); ++at) EXPECT_EQ(StepLine(record.steps[at]), StepLine(steps[at]));
+  ASSERT_TRUE(ReadRecord(text + "undone\t2026-12-08 10.20.00\n", record));
+  EXPECT_TRUE(record.undone);
+  EXPECT_FALSE(ReadRecord("not a record\n", record));
 }
 
 }  // namespace

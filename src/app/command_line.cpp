@@ -2,6 +2,7 @@
 
 #include <sstream>
 
+#include "app/undoable.h"
 #include "lift/console_listener.h"
 #include "lift/model.h"
 #include "lift/preview.h"
@@ -39,7 +40,7 @@ bool IsMeantAsSwitch(const std::string& text) {
   return lower == GuiSwitch;
 }
 std::string UnknownSwitch(const std::string& text) {
-  return "unknown switch \"" + text + "\" (expected /o, /-o, /r, gui, /m or /l)";
+  return "unknown switch \"" + text + "\" (expected /o, /-o, /r, gui, /m, /l or /u)";
 }
 
 }  // namespace
@@ -75,7 +76,7 @@ std::string FailureBoxText(const std::string& failureLines) {
 }
 
 void WriteUsage(std::ostream& out) {
-  out << "Syntax: dirlift <path> [/o | /-o | /r | gui] [/m] [/l]" << std::endl;
+  out << "Syntax: dirlift <path> [/o | /-o | /r | gui] [/m] [/l] [/u]" << std::endl;
   out << std::endl;
   out << "\t/o\tOverwrite all existing files" << std::endl;
   out << "\t/-o\tDon't overwrite existing files" << std::endl;
@@ -83,6 +84,7 @@ void WriteUsage(std::ostream& out) {
   out << "\t/m\tMerge a clashing folder into the folder of its name (with a mode)" << std::endl;
   out << "\tgui\tHand the clashes to the Windows shell's dialogs, with undo" << std::endl;
   out << "\t/l\tList what the lift would do, and change nothing" << std::endl;
+  out << "\t/u\tUndo the newest lift (of <path>, where given), replaced files included" << std::endl;
 }
 
 bool ChooseRunMode(const std::string& switchText, RunMode& mode) {
@@ -157,6 +159,7 @@ Ending Run(const std::vector<std::string>& arguments, std::istream& in, std::ost
     WriteUsage(out);
     return {ExitDone, false, true, "", true};
   }
+  if (AsksForUndo(arguments)) return {RunUndo(arguments, in, out, errors), false, false, "", true};
   // The folder comes first: a switch there is never taken for a folder's name
   // ("-o" as .\-o), and nothing is left to chance with an empty one.
   const std::string& first = arguments[PathArgument];
@@ -202,8 +205,7 @@ Ending Run(const std::vector<std::string>& arguments, std::istream& in, std::ost
   Progress progress =
       StartProgress(view, view == ProgressView::ConsoleLine ? StandardErrorWidth() : 0);
   ConsoleListener listener(in, out, failures, progress);
-  WindowsFileSystem disk;
-  const bool lifted = LiftFolder(arguments[PathArgument], choice, disk, listener);
+  const bool lifted = LiftKeepingRecord(arguments[PathArgument], choice, listener, failures);
   EndProgress(progress, failures);
   errors << failuresForBox.str() << std::flush;
   return {lifted ? ExitDone : ExitFailed, gui, false, windows ? failuresForBox.str() : "", false};

@@ -34,3 +34,7 @@ RecycleResult WindowsFileSystem::Recycle(const std::string& folder, std::string&
   if (!reason.empty()) return RecycleResult::KeptInPlace;
   return RecycleFolder(folder, reason) ? RecycleResult::Recycled : RecycleResult::Failed;
 }
+
+RestoreResult WindowsFileSystem::Restore(const std::string& folder, const std::vector<Step>&, std::string& reason) {
+  return RestoreFromRecycleBin(folder, reason);
+}

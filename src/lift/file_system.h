@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "lift/record.h"
 #include "platform/platform.h"
 
 enum class RecycleResult {
@@ -28,6 +29,9 @@ class FileSystem {
   // Sends a folder with all it holds to the Recycle Bin; where the bin would
   // delete it for good instead, leaves it in place and says why.
   virtual RecycleResult Recycle(const std::string& folder, std::string& reason) = 0;
+  // Brings a folder back from the Recycle Bin. `holds` are the moves that put
+  // entries into it: what the disk's bin gives back, a model takes on trust.
+  virtual RestoreResult Restore(const std::string& folder, const std::vector<Step>& holds, std::string& reason) = 0;
 };
 
 class WindowsFileSystem : public FileSystem {
@@ -40,4 +44,5 @@ class WindowsFileSystem : public FileSystem {
   bool RemoveFolder(const std::string& folder, std::string& reason) override;
   ShellOutcome ShellMove(const std::string& fromList, const std::string& toList, std::string& reason) override;
   RecycleResult Recycle(const std::string& folder, std::string& reason) override;
+  RestoreResult Restore(const std::string& folder, const std::vector<Step>& holds, std::string& reason) override;
 };

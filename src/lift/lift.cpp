@@ -171,7 +171,12 @@ bool LiftPass(Run& run, const std::string& folder, const std::string& ownName, c
 
 bool LiftFolder(const std::string& path, RunChoice choice, FileSystem& disk, Listener& listener) {
   std::string folder, ownName;
-  if (!ResolveFolder(path, folder, ownName, disk, listener)) return false;
+  return ResolveFolder(path, folder, ownName, disk, listener) &&
+         LiftResolvedFolder(folder, ownName, choice, disk, listener);
+}
+
+bool LiftResolvedFolder(const std::string& folder, const std::string& ownName, RunChoice choice, FileSystem& disk,
+                        Listener& listener) {
   // Every path from here on is full. Windows neither removes a process's current
   // folder nor moves a folder that holds it, so dirlift steps out of the way.
   SetCurrentFolder(ParentOf(folder));

@@ -30,3 +30,8 @@ struct RunChoice {
 // as the mode and the answers directed; entries kept on purpose, and those
 // left when the user cancelled, count as done.
 bool LiftFolder(const std::string& path, RunChoice choice, FileSystem& disk, Listener& listener);
+
+// The same for a folder already resolved (typed_folder.h): its full path and
+// its own name as its parent lists it.
+bool LiftResolvedFolder(const std::string& folder, const std::string& ownName, RunChoice choice, FileSystem& disk,
+                        Listener& listener);

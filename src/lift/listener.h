@@ -26,6 +26,10 @@ enum class Happening {
   Notice,    // no failure, but the user must know: the replaced files stay in the parent
   Refuse,    // nothing was done: the folder given cannot be lifted or listed
   HandOver,  // the shell's own dialogs take over now
+  // What an undo does:
+  MoveBack,  // an entry goes back from `name` to `detail`
+  Restore,   // the replaced files' folder comes back from the Recycle Bin
+  Make,      // a folder the lift removed is made again
 };
 
 struct Event {

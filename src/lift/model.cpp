@@ -118,7 +118,7 @@ ModelFolder* ModelFileSystem::FolderAt(const std::string& path, std::string& rea
     return folder;
   }
   // A folder the lift reaches first: its copy starts from the disk.
-  tops_.push_back(NewEntry({NameOf(path), true, false, ""}, path, false));
+  tops_.push_back(NewEntry({NameOf(path), true, false, "", {}}, path, false));
   topKeys_.push_back(keys);
   return tops_.back().get();
 }
@@ -187,7 +187,7 @@ MakeResult ModelFileSystem::MakeFolder(const std::string& folder, std::string& r
   if (NameTooLong(folder, reason)) return MakeResult::Failed;
   reason.clear();
   if (taken != None) return MakeResult::NameTaken;
-  Attach(*parent, NewEntry({NameOf(folder), true, false, ""}, "", true));
+  Attach(*parent, NewEntry({NameOf(folder), true, false, "", {}}, "", true));
   return MakeResult::Made;
 }
 
@@ -217,4 +217,21 @@ RecycleResult ModelFileSystem::Recycle(const std::string& folder, std::string& r
   if (parent == nullptr || index == None) return RecycleResult::Failed;
   Detach(*parent, index);
   return RecycleResult::Recycled;
+}
+
+RestoreResult ModelFileSystem::Restore(const std::string& folder, const std::vector<Step>& holds,
+                                       std::string& reason) {
+  if (MakeFolder(folder, reason) != MakeResult::Made) return RestoreResult::Failed;
+  // The record says what went into the folder; the bin itself is not looked into.
+  for (const Step& step : holds) {
+    std::string ignored;
+    bool below;
+    for (const std::string& inner : FoldersAlong(folder, PathBelow(ParentOf(step.to), folder, below)))
+      MakeFolder(inner, ignored);
+    std::size_t taken;
+    ModelFolder* parent = Holder(step.to, taken, ignored);
+    if (parent != nullptr && taken == None)
+      Attach(*parent, NewEntry({NameOf(step.to), false, false, "", step.identity}, "", true));
+  }
+  return RestoreResult::Restored;
 }

@@ -123,6 +123,16 @@ std::string ThroughMapping(const std::string& fullPath, const std::string& remot
   return JoinPath(remotePath, rest.substr(start));
 }
 
+std::string PathBelow(const std::string& path, const std::string& folder, bool& below) {
+  const std::string base = WithoutTrailingSeparators(folder);
+  below = path.size() >= base.size() && SameName(path.substr(0, base.size()), base) &&
+          (path.size() == base.size() || IsSeparator(path[base.size()]));
+  if (!below) return "";
+  std::string::size_type start = base.size();
+  while (start < path.size() && IsSeparator(path[start])) ++start;
+  return path.substr(start);
+}
+
 std::vector<std::string> FoldersAlong(const std::string& root, const std::string& below) {
   std::vector<std::string> folders;
   std::string folder = root;

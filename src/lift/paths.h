@@ -63,6 +63,10 @@ char DriveLetterOf(const std::string& fullPath);
 // "N:\photos" through "\\server\share" is "\\server\share\photos".
 std::string ThroughMapping(const std::string& fullPath, const std::string& remotePath);
 
+// Where `path` lies below `folder`: "src\a.js" for "C:\P\src\a.js" below "C:\P",
+// "" for the folder itself; `below` false where it lies elsewhere. Case aside.
+std::string PathBelow(const std::string& path, const std::string& folder, bool& below);
+
 // The folders from `root` down to `root` joined with `below` ("src\lib"): each
 // one deeper, "root\src" then "root\src\lib".
 std::vector<std::string> FoldersAlong(const std::string& root, const std::string& below);

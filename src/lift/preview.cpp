@@ -1,18 +1,23 @@
 #include "lift/preview.h"
 
 #include <ostream>
+#include <vector>
 
 #include "lift/paths.h"
 
 namespace {
 
-// The kinds of entry lines, in the order the closing line counts them.
-const char* const EntryKinds[] = {"move", "replace", "keep", "rename", "merge", "ask", "shell", "fail"};
+// The kinds of entry lines, in the order the closing line counts them: a lift's, and an undo's.
+const std::vector<const char*> EntryKinds = {"move", "replace", "keep", "rename", "merge", "ask", "shell", "fail"};
+const std::vector<const char*> UndoKinds = {"move", "restore", "make", "remove", "fail"};
 
 // The word a line starts with, or none for what the preview does not list.
 const char* KindOf(Happening happening) {
   switch (happening) {
-    case Happening::Move: return "move";
+    case Happening::Move:
+    case Happening::MoveBack: return "move";
+    case Happening::Restore: return "restore";
+    case Happening::Make: return "make";
     case Happening::Replace: return "replace";
     case Happening::Keep: return "keep";
     case Happening::Rename: return "rename";
@@ -46,7 +51,8 @@ void PreviewListener::Tell(const Event& event) {
   if (answeredNo) return;
   ++counts_[kind];
   out_ << kind << ' ' << Quoted(event.name);
-  if (event.happening == Happening::Rename) out_ << " -> " << Quoted(event.detail);
+  if (event.happening == Happening::Rename || event.happening == Happening::MoveBack)
+    out_ << " -> " << Quoted(event.detail);
   if (event.happening == Happening::Fail || event.happening == Happening::Problem) out_ << ": " << event.detail;
   out_ << std::endl;
 }
@@ -60,10 +66,10 @@ Answer PreviewListener::Ask(const std::string& name) {
 
 bool PreviewListener::StopRequested() { return false; }
 
-void PreviewListener::Summarize() {
+void PreviewListener::Summarize(bool undo) {
   out_ << "preview:";
   const char* separator = " ";
-  for (const char* kind : EntryKinds) {
+  for (const char* kind : undo ? UndoKinds : EntryKinds) {
     out_ << separator << counts_[kind] << ' ' << kind;
     separator = ", ";
   }

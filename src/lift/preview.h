@@ -2,7 +2,9 @@
 // The preview's report: one line for each entry, in the order a lift would
 // act ("move", "replace", "keep", "rename", "merge", "ask", "shell", "fail",
 // then "lift", "remove" or "stay" for the folders), and a closing line that
-// counts them. Ask mode is answered no. Refusals are error lines, as in a run.
+// counts them. An undo's lines are "move" (from where the entry is to where it
+// goes back), "restore", "make", "remove" and "fail". Ask mode is answered
+// no. Refusals are error lines, as in a run.
 
 #include <cstddef>
 #include <iosfwd>
@@ -17,8 +19,9 @@ class PreviewListener : public Listener {
   void Tell(const Event& event) override;
   Answer Ask(const std::string& name) override;
   bool StopRequested() override;
-  // Ends the listing with how many entries of each kind it holds.
-  void Summarize();
+  // Ends the listing with how many entries of each kind it holds: of a lift,
+  // or of an undo.
+  void Summarize(bool undo = false);
   bool Refused() const;
 
  private:

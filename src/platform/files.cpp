@@ -6,19 +6,6 @@
 
 namespace {
 
-const char AllEntries[] = "*";  // the pattern that lists a folder, after its path and a separator
-const wchar_t ThisFolder[] = L".";
-const wchar_t ParentFolder[] = L"..";
-
-bool IsListingOnly(const std::wstring& name) { return name == ThisFolder || name == ParentFolder; }
-
-ListedEntry Listed(const WIN32_FIND_DATAW& record) {
-  // For a reparse point, the listing gives its tag in dwReserved0.
-  return {Utf8(record.cFileName), (record.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0,
-          (record.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 && IsLinkTag(record.dwReserved0),
-          Utf8(record.cAlternateFileName)};
-}
-
 // SetFileAttributes takes no "directory" mark, and no marks at all as NORMAL.
 DWORD SettableAttributes(DWORD attributes) {
   attributes &= ~FILE_ATTRIBUTE_DIRECTORY;
@@ -26,36 +13,6 @@ DWORD SettableAttributes(DWORD attributes) {
 }
 
 }  // namespace
-
-bool ListFolder(const std::string& folder, std::vector<ListedEntry>& entries, std::string& reason) {
-  WIN32_FIND_DATAW record;
-  // A drive's root (C:\ and the like) ends in its separator already, and an extended path
-  // would keep a doubled one as it is.
-  std::string pattern = folder;
-  if (pattern.empty() || pattern.back() != '\\') pattern += '\\';
-  pattern += AllEntries;
-  const HANDLE listing = FindFirstFileW(ExtendedPath(pattern).c_str(), &record);
-  if (listing == INVALID_HANDLE_VALUE) return FailWithLastError(reason);
-  do {
-    if (!IsListingOnly(record.cFileName)) entries.push_back(Listed(record));
-  } while (FindNextFileW(listing, &record));
-  const DWORD endError = GetLastError();
-  FindClose(listing);
-  if (endError == ERROR_NO_MORE_FILES) return true;
-  reason = SystemErrorText(endError);
-  return false;
-}
-
-bool ListEntry(const std::string& path, ListedEntry& entry, std::string& reason) {
-  // A pattern without wildcards lists the one entry the path reaches, under the
-  // name its folder holds, even when the path reached it by its short name.
-  WIN32_FIND_DATAW record;
-  const HANDLE listing = FindFirstFileW(ExtendedPath(path).c_str(), &record);
-  if (listing == INVALID_HANDLE_VALUE) return FailWithLastError(reason);
-  FindClose(listing);
-  entry = Listed(record);
-  return true;
-}
 
 bool PathExists(const std::string& path) {
   return GetFileAttributesW(ExtendedPath(path).c_str()) != INVALID_FILE_ATTRIBUTES;
@@ -137,11 +94,6 @@ std::string FullPath(const std::string& path) {
   return Utf8(full);
 }
 
-bool IsLinkTag(unsigned long reparseTag) {
-  // Tag 0 is reserved and never set: a listing that gives none cannot tell
-  // what the reparse point is, so it is not followed either.
-  return reparseTag == 0 || IsReparseTagNameSurrogate(reparseTag);
-}
 
 std::string CurrentFolder() {
   const DWORD needed = GetCurrentDirectoryW(0, nullptr);

@@ -6,6 +6,16 @@
 #include <string>
 #include <vector>
 
+// What a file or folder is, whatever path reaches it: the volume's serial
+// number and the file's index on it. Two paths that reach one entry (through
+// another spelling, a short name, a substituted drive, a junction) give one
+// identity.
+struct FileIdentity {
+  unsigned long volume;
+  unsigned long long index;  // 0 where the file system keeps none (FAT)
+};
+bool operator==(const FileIdentity& a, const FileIdentity& b);
+
 // One entry as its folder lists it: its own long name, and what it is. A link
 // is a junction or symbolic link, whatever it points to; a link to a folder
 // counts as a folder too. Other reparse points (cloud placeholders, deduplicated
@@ -15,6 +25,7 @@ struct ListedEntry {
   bool folder;
   bool link;
   std::string shortName;  // its 8.3 name, where it has one besides the long name
+  FileIdentity identity;  // the entry's own, a link's and not its target's
 };
 
 // True for the reparse tag of a junction or symbolic link: a name surrogate,
@@ -22,7 +33,8 @@ struct ListedEntry {
 bool IsLinkTag(unsigned long reparseTag);
 
 // Every entry of `folder` (a path without a trailing separator) but "." and
-// "..", in the order the system lists them.
+// "..", in the order the system lists them, each with its identity: one pass
+// over the folder, no entry opened.
 bool ListFolder(const std::string& folder, std::vector<ListedEntry>& entries, std::string& reason);
 
 // The entry that `path` reaches, under the name its folder lists it by, even
@@ -64,15 +76,6 @@ std::string FullPath(const std::string& path);
 // The folder this process is in.
 std::string CurrentFolder();
 
-// What a file or folder is, whatever path reaches it: the volume's serial
-// number and the file's index on it. Two paths that reach one entry (through
-// another spelling, a short name, a substituted drive, a junction) give one
-// identity.
-struct FileIdentity {
-  unsigned long volume;
-  unsigned long long index;
-};
-bool operator==(const FileIdentity& a, const FileIdentity& b);
 
 // The identity of what `path` reaches, links followed. False where it cannot be read.
 bool IdentityOf(const std::string& path, FileIdentity& identity);

@@ -7,6 +7,7 @@
 
 #include "platform/console.h"
 #include "platform/files.h"
+#include "platform/record_file.h"
 #include "platform/recycle_bin.h"
 #include "platform/session.h"
 #include "platform/shell.h"

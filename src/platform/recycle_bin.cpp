@@ -1,6 +1,8 @@
 #include "platform/recycle_bin.h"
 
 #include <windows.h>
+#include <shellapi.h>
+#include <shlobj.h>
 
 #include "platform/files.h"
 #include "platform/text.h"
@@ -88,7 +90,119 @@ unsigned long long FolderSize(const std::string& folder) {
   return size;
 }
 
+// The Recycle Bin's column that shows where an item was deleted from.
+const UINT OriginalLocationColumn = 1;
+const char RestoreVerb[] = "undelete";
+const UINT FirstCommand = 1, LastCommand = 0x7FFF;
+
+std::wstring FromCodePage(const char* text) {
+  const int needed = MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
+  std::wstring wide(needed > 0 ? static_cast<std::size_t>(needed) : 1, L'\0');
+  MultiByteToWideChar(CP_ACP, 0, text, -1, &wide[0], needed);
+  wide.resize(wide.size() - 1);
+  return wide;
+}
+
+// The shell hands a text in one of three forms.
+std::wstring TextOf(STRRET& text, PCUITEMID_CHILD item) {
+  switch (text.uType) {
+    case STRRET_WSTR: {
+      const std::wstring wide = text.pOleStr != nullptr ? text.pOleStr : L"";
+      CoTaskMemFree(text.pOleStr);
+      return wide;
+    }
+    case STRRET_OFFSET:
+      return FromCodePage(reinterpret_cast<const char*>(item) + text.uOffset);
+    default:
+      return FromCodePage(text.cStr);
+  }
+}
+
+std::wstring ItemText(IShellFolder2* bin, PCUITEMID_CHILD item, bool location) {
+  if (location) {
+    SHELLDETAILS details = {};
+    return SUCCEEDED(bin->GetDetailsOf(item, OriginalLocationColumn, &details)) ? TextOf(details.str, item) : L"";
+  }
+  STRRET name;
+  return SUCCEEDED(bin->GetDisplayNameOf(item, SHGDN_INFOLDER, &name)) ? TextOf(name, item) : L"";
+}
+
+// Runs the item's Restore: the verb "undelete" where the menu names its
+// verbs, else its first command, which is Restore.
+bool InvokeRestore(IShellFolder2* bin, PCUITEMID_CHILD item) {
+  IContextMenu* menu = nullptr;
+  if (FAILED(bin->GetUIObjectOf(nullptr, 1, &item, IID_IContextMenu, nullptr, reinterpret_cast<void**>(&menu))))
+    return false;
+  const HMENU popup = CreatePopupMenu();
+  UINT chosen = 0;
+  if (SUCCEEDED(menu->QueryContextMenu(popup, 0, FirstCommand, LastCommand, CMF_NORMAL))) {
+    for (int at = 0, count = GetMenuItemCount(popup); at < count && chosen == 0; ++at) {
+      const UINT id = GetMenuItemID(popup, at);
+      char verb[64] = "";
+      if (id >= FirstCommand && id <= LastCommand &&
+          SUCCEEDED(menu->GetCommandString(id - FirstCommand, GCS_VERBA, nullptr, verb, sizeof verb)) &&
+          lstrcmpiA(verb, RestoreVerb) == 0)
+        chosen = id;
+    }
+    if (chosen == 0) chosen = GetMenuItemID(popup, 0);
+  }
+  bool invoked = false;
+  if (chosen >= FirstCommand && chosen <= LastCommand) {
+    CMINVOKECOMMANDINFO command = {};
+    command.cbSize = sizeof command;
+    command.fMask = CMIC_MASK_FLAG_NO_UI;
+    command.lpVerb = MAKEINTRESOURCEA(chosen - FirstCommand);
+    command.nShow = SW_HIDE;
+    invoked = SUCCEEDED(menu->InvokeCommand(&command));
+  }
+  DestroyMenu(popup);
+  menu->Release();
+  return invoked;
+}
+
+// Looks for the item named `name`, deleted from `location`, and restores it.
+RestoreResult FindAndRestore(const std::wstring& name, const std::wstring& location) {
+  LPITEMIDLIST binList = nullptr;
+  IShellFolder* desktop = nullptr;
+  IShellFolder2* bin = nullptr;
+  IEnumIDList* items = nullptr;
+  RestoreResult result = RestoreResult::Failed;
+  if (SUCCEEDED(SHGetFolderLocation(nullptr, CSIDL_BITBUCKET, nullptr, 0, &binList)) &&
+      SUCCEEDED(SHGetDesktopFolder(&desktop)) &&
+      SUCCEEDED(desktop->BindToObject(binList, nullptr, IID_IShellFolder2, reinterpret_cast<void**>(&bin))) &&
+      bin->EnumObjects(nullptr, SHCONTF_FOLDERS | SHCONTF_NONFOLDERS, &items) == S_OK) {
+    result = RestoreResult::NotInBin;
+    LPITEMIDLIST item = nullptr;
+    while (result == RestoreResult::NotInBin && items->Next(1, &item, nullptr) == S_OK) {
+      if (lstrcmpiW(ItemText(bin, item, false).c_str(), name.c_str()) == 0 &&
+          lstrcmpiW(ItemText(bin, item, true).c_str(), location.c_str()) == 0)
+        result = InvokeRestore(bin, item) ? RestoreResult::Restored : RestoreResult::Failed;
+      CoTaskMemFree(item);
+    }
+  }
+  if (items != nullptr) items->Release();
+  if (bin != nullptr) bin->Release();
+  if (desktop != nullptr) desktop->Release();
+  CoTaskMemFree(binList);
+  return result;
+}
+
 }  // namespace
+
+RestoreResult RestoreFromRecycleBin(const std::string& folder, std::string& reason) {
+  const std::string::size_type last = folder.find_last_of('\\');
+  std::wstring location = Wide(folder.substr(0, last));
+  // A drive's root is shown with its separator.
+  if (location.size() == 2) location += L'\\';
+  const bool comStarted = SUCCEEDED(CoInitialize(nullptr));
+  RestoreResult result = FindAndRestore(Wide(folder.substr(last + 1)), location);
+  if (comStarted) CoUninitialize();
+  // The folder tells whether it came back.
+  if (result == RestoreResult::Restored && !PathExists(folder)) result = RestoreResult::Failed;
+  if (result == RestoreResult::Failed) reason = "the Recycle Bin did not give it back";
+  if (result == RestoreResult::NotInBin) reason = "the Recycle Bin no longer holds it";
+  return result;
+}
 
 std::string WhyTheRecycleBinWouldDelete(const std::string& folder) {
   wchar_t root[MAX_PATH];

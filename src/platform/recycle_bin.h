@@ -12,3 +12,10 @@
 // rest (the smaller of the defaults of Windows XP and of later Windows). What
 // cannot be found out counts as deleting.
 std::string WhyTheRecycleBinWouldDelete(const std::string& folder);
+
+enum class RestoreResult { Restored, NotInBin, Failed };
+
+// Brings the folder last at `folder` (a full plain path) back from the
+// Recycle Bin, found there by its name and its original location, through its
+// own menu's Restore.
+RestoreResult RestoreFromRecycleBin(const std::string& folder, std::string& reason);

@@ -1,0 +1,22 @@
+#pragma once
+// Runs that can be undone: a lift that keeps its record, and the undo (/u)
+// that reads it back. Relies on the record, the recording seam and the undo.
+
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+#include "lift/lift.h"
+
+const char UndoSwitch[] = "/u";
+
+// Lifts the folder typed as `path` on the disk, keeping a record of every
+// change; where none can be kept, says once that the lift cannot be undone.
+bool LiftKeepingRecord(const std::string& path, RunChoice choice, Listener& listener, std::ostream& errors);
+
+// True when the arguments (program name first) ask for an undo.
+bool AsksForUndo(const std::vector<std::string>& arguments);
+
+// Undoes the newest run not yet undone, or the newest that lifted the folder
+// given, or with /l lists what that would do. Returns the exit status.
+int RunUndo(const std::vector<std::string>& arguments, std::istream& in, std::ostream& out, std::ostream& errors);

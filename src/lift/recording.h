@@ -1,0 +1,43 @@
+#pragma once
+// The file-system seam of a run that keeps a record for undo: every change
+// goes to the disk through it, and the line naming it is written first. A
+// change that Windows refuses is taken back out of the record at once. Relies
+// on the record's form and file, and on the listings for each entry's identity.
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "lift/file_system.h"
+#include "lift/listener.h"
+#include "lift/record.h"
+
+class RecordingFileSystem : public FileSystem {
+ public:
+  // Takes over `record` (null where none could be started: then nothing is kept).
+  RecordingFileSystem(FileSystem& disk, AppendFile* record, Listener& listener);
+  ~RecordingFileSystem() override;
+  bool ListFolder(const std::string& folder, std::vector<ListedEntry>& entries, std::string& reason) override;
+  bool ListEntry(const std::string& path, ListedEntry& entry, std::string& reason) override;
+  bool Exists(const std::string& path) override;
+  MoveResult Move(const std::string& from, const std::string& to, std::string& reason) override;
+  MakeResult MakeFolder(const std::string& folder, std::string& reason) override;
+  bool RemoveFolder(const std::string& folder, std::string& reason) override;
+  ShellOutcome ShellMove(const std::string& fromList, const std::string& toList, std::string& reason) override;
+  RecycleResult Recycle(const std::string& folder, std::string& reason) override;
+  RestoreResult Restore(const std::string& folder, const std::vector<Step>& holds, std::string& reason) override;
+  // True once a step was recorded.
+  bool Recorded() const;
+
+ private:
+  // Writes the step's line before its change; `before` is where the record ended.
+  void Write(const Step& step, unsigned long long& before);
+  void TakeBack(unsigned long long before);
+  FileIdentity IdentityOf(const std::string& path) const;
+
+  FileSystem& disk_;
+  AppendFile* record_;
+  Listener& listener_;
+  bool recorded_;
+  std::map<std::string, FileIdentity> identities_;  // of the entries listed, by path
+};

@@ -1,0 +1,94 @@
+#include "platform/record_file.h"
+
+#include <windows.h>
+#include <shlobj.h>
+
+#include <cstdio>
+
+#include "platform/text.h"
+
+struct AppendFile {
+  HANDLE handle;
+  unsigned long long end;
+};
+
+AppendFile* CreateAppendFile(const std::string& path, MakeResult& result, std::string& reason) {
+  // Each line goes to the system as it is written: a run killed after it keeps it.
+  const HANDLE handle = CreateFileW(ExtendedPath(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                    CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) {
+    const DWORD error = GetLastError();
+    result = error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS ? MakeResult::NameTaken : MakeResult::Failed;
+    reason = SystemErrorText(error);
+    return nullptr;
+  }
+  result = MakeResult::Made;
+  return new AppendFile{handle, 0};
+}
+
+bool Append(AppendFile* file, const std::string& text, unsigned long long& before) {
+  before = file->end;
+  DWORD written = 0;
+  if (!WriteFile(file->handle, text.data(), static_cast<DWORD>(text.size()), &written, nullptr) ||
+      written != text.size())
+    return false;
+  file->end += written;
+  return true;
+}
+
+bool CutBackTo(AppendFile* file, unsigned long long end) {
+  LARGE_INTEGER at;
+  at.QuadPart = static_cast<LONGLONG>(end);
+  if (!SetFilePointerEx(file->handle, at, nullptr, FILE_BEGIN) || !SetEndOfFile(file->handle)) return false;
+  file->end = end;
+  return true;
+}
+
+void CloseAppendFile(AppendFile* file) {
+  CloseHandle(file->handle);
+  delete file;
+}
+
+bool ReadTextFile(const std::string& path, std::string& text, std::string& reason) {
+  const HANDLE handle = CreateFileW(ExtendedPath(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) return FailWithLastError(reason);
+  text.clear();
+  char piece[64 * 1024];
+  DWORD read = 0;
+  bool done;
+  while ((done = ReadFile(handle, piece, sizeof piece, &read, nullptr) != 0) && read > 0) text.append(piece, read);
+  if (!done) FailWithLastError(reason);
+  CloseHandle(handle);
+  return done;
+}
+
+bool AppendToTextFile(const std::string& path, const std::string& text, std::string& reason) {
+  const HANDLE handle = CreateFileW(ExtendedPath(path).c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) return FailWithLastError(reason);
+  DWORD written = 0;
+  const bool done = WriteFile(handle, text.data(), static_cast<DWORD>(text.size()), &written, nullptr) != 0;
+  if (!done) FailWithLastError(reason);
+  CloseHandle(handle);
+  return done;
+}
+
+bool DeleteTextFile(const std::string& path, std::string& reason) {
+  return DeleteFileW(ExtendedPath(path).c_str()) || FailWithLastError(reason);
+}
+
+std::string LocalAppDataFolder() {
+  wchar_t path[MAX_PATH];
+  if (FAILED(SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, path))) return "";
+  return Utf8(path);
+}
+
+std::string MillisecondStamp() {
+  SYSTEMTIME now;
+  GetLocalTime(&now);
+  char stamp[sizeof "20261208-101502-123"];
+  std::snprintf(stamp, sizeof stamp, "%04u%02u%02u-%02u%02u%02u-%03u", now.wYear, now.wMonth, now.wDay, now.wHour,
+                now.wMinute, now.wSecond, now.wMilliseconds);
+  return stamp;
+}
