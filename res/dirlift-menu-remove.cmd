@@ -1,16 +1,23 @@
 @echo off
-rem Removes the "Lift contents here" entry that dirlift-menu-add.cmd added.
+rem Removes the "Lift contents here" entries that dirlift-menu-add.cmd added.
 setlocal
 set "key=HKCU\Software\Classes\Directory\shell\dirlift"
-reg query "%key%" >nul 2>&1
-if errorlevel 1 (
+set "downKey=HKCU\Software\Classes\Directory\shell\dirliftdown"
+set removed=
+for %%k in ("%key%" "%downKey%") do (
+  reg query %%k >nul 2>&1
+  if not errorlevel 1 (
+    reg delete %%k /f >nul
+    if errorlevel 1 (
+      echo dirlift-menu-remove: could not remove %%~k 1>&2
+      exit /b 1
+    )
+    set removed=yes
+  )
+)
+if not defined removed (
   echo The folder context menu has no dirlift entry.
   exit /b 0
 )
-reg delete "%key%" /f >nul
-if errorlevel 1 (
-  echo dirlift-menu-remove: could not remove %key% 1>&2
-  exit /b 1
-)
-echo Removed "Lift contents here" from the context menu of folders.
+echo Removed the dirlift entries from the context menu of folders.
 exit /b 0

@@ -308,10 +308,11 @@ INSTANTIATE_TEST_SUITE_P(Builds, Executable, ::testing::ValuesIn(ShippedImages()
                          });
 
 const char MenuKey[] = "Software\\Classes\\Directory\\shell\\dirlift";
+const char DownMenuKey[] = "Software\\Classes\\Directory\\shell\\dirliftdown";
 
-bool MenuKeyExists() {
+bool MenuKeyExists(const char* name = MenuKey) {
   HKEY key;
-  if (RegOpenKeyExA(HKEY_CURRENT_USER, MenuKey, 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
+  if (RegOpenKeyExA(HKEY_CURRENT_USER, name, 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
   RegCloseKey(key);
   return true;
 }
@@ -321,22 +322,22 @@ RunResult RunScript(const std::string& script) {
                     FolderOfThisExecutable());
 }
 
-TEST(ExplorerMenu, AddsGuiCommandForFoldersAndRemovesIt) {
+TEST(ExplorerMenu, AddsGuiCommandsForFoldersAndRemovesThem) {
   if (MenuKeyExists()) GTEST_SKIP() << "this user has the menu entry already; it is left alone";
-  const std::string query = std::string("reg query \"HKCU\\") + MenuKey + "\\command\" /ve";
-
   const RunResult added = RunScript("dirlift-menu-add.cmd");
   EXPECT_EQ(added.status, 0) << added.out << added.err;
-  const RunResult shown = RunProgram(query, "", FolderOfThisExecutable());
-  EXPECT_EQ(shown.status, 0) << shown.err;
   const std::string command = "\"" + WithoutConsole(DirliftExe()) + "\" \"%1\" gui";
-  EXPECT_NE(shown.out.find("REG_SZ    " + command + "\r\n"), std::string::npos)
-      << shown.out << "\nexpected: " << command;
-
+  for (const auto& entry : {std::make_pair(MenuKey, command), std::make_pair(DownMenuKey, command + " /s")}) {
+    const std::string query = std::string("reg query \"HKCU\\") + entry.first + "\\command\" /ve";
+    const RunResult shown = RunProgram(query, "", FolderOfThisExecutable());
+    EXPECT_EQ(shown.status, 0) << shown.err;
+    EXPECT_NE(shown.out.find("REG_SZ    " + entry.second + "\r\n"), std::string::npos)
+        << shown.out << "\nexpected: " << entry.second;
+  }
   const RunResult removed = RunScript("dirlift-menu-remove.cmd");
   EXPECT_EQ(removed.status, 0) << removed.out << removed.err;
-  EXPECT_NE(RunProgram(query, "", FolderOfThisExecutable()).status, 0);
   EXPECT_FALSE(MenuKeyExists());
+  EXPECT_FALSE(MenuKeyExists(DownMenuKey));
 }
 
 }  // namespace

@@ -167,7 +167,8 @@ const LiftCase Cases[] = {
     {"ShareRootIsRefused", {"a=1"}, {"\\\\nosuchhost\\share\\"}, "", 1, {"a=1"}, 0, 1},
     {"SwitchInCapitalsDoesNothing", {"X/", "X/a=1"}, {"@X", "/O"}, "", 2, {"X/", "X/a=1"}, 0, 1},
     {"GuiInCapitalsDoesNothing", {"X/", "X/a=1"}, {"@X", "GUI"}, "", 2, {"X/", "X/a=1"}, 0, 1},
-    {"ArgumentAfterSwitchIsIgnored", ONE_CLASH, {"@X", "/o", "more"}, "", 0, {"a=new", "f=1"}, 0, 0},
+    // A word after the folder is another folder: a missing one is reported.
+    {"WordAfterSwitchIsAnotherFolder", ONE_CLASH, {"@X", "/o", "@more"}, "", 1, {"a=new", "f=1"}, 0, 1},
     {"KeepExistingLeavesClashInFolder", ONE_CLASH, {"@X", "/-o"}, "", 0,
      {"X/", "X/a=new", "a=old", "f=1"}, 0, 0},
     {"OverwriteAllReplacesFiles", ONE_CLASH, {"@X", "/o"}, "", 0, {"a=new", "f=1"}, 0, 0, "", "", "",
@@ -267,7 +268,7 @@ const LiftCase Cases[] = {
     {"TwoModesDoNothing", ONE_CLASH, {"@X", "/o", "/-o"}, "", 2, ONE_CLASH, 0, 1},
     // A folder onto a folder is no merge without /m: here /m comes after another argument.
     {"SwitchAfterAWordStillCounts", {"X/", "X/d/", "X/d/f=1", "d/", "d/g=2"},
-     {"@X", "/o", "more", "/m"}, "", 0, {"d/", "d/f=1", "d/g=2"}, 0, 0},
+     {"@X", "/o", "@more", "/m"}, "", 1, {"d/", "d/f=1", "d/g=2"}, 0, 1},
     {"NamesWithSpacesAndDots",
      {"X/", "X/my file.txt=1", "X/.dotfile=2", "X/.config/", "X/.config/c=3", "X/a.b.c=4",
       "X/..two=5"},
@@ -348,6 +349,30 @@ const LiftCase Cases[] = {
     {"FileNotPutBackKeepsTheReplacedFiles", {"X/", "X/a.txt=new", "a.txt=old", "A.TXT=other"}, {"@X", "/o"},
      "", 1, {"X/", "X/a.txt=new", "A.TXT=other", "X (replaced *)/", "X (replaced *)/a.txt=old"}, 0, 2, "", "",
      "the replaced files stay in \""},
+    // Several folders in one run, in the order given: one mode, one "all".
+    {"ThreeFoldersOneMissing", {"F/", "F/a=new", "G/", "G/b=new", "a=old", "b=old"}, {"@F", "@missing", "@G", "/o"},
+     "", 1, {"a=new", "b=new"}, 0, 1, "", "", "missing", {"F (replaced *)/", "F (replaced *)/a=old", "G (replaced *)/",
+     "G (replaced *)/b=old"}},
+    {"AllAnsweredInTheFirstFolder", {"A/", "A/x=new", "B/", "B/y=new", "x=old", "y=old"}, {"@A", "@B"}, "a\n", 0,
+     {"x=new", "y=new"}, 1, 0},
+    {"PreviewOfTwoFolders", {"F/", "F/a=1", "G/", "G/b=2"}, {"@F", "@G", "/l"}, "", 0,
+     {"F/", "F/a=1", "G/", "G/b=2"}, 0, 0, "",
+     "move \"a\"\r\nremove \"F\"\r\nmove \"b\"\r\nremove \"G\"\r\n"
+     "preview: 2 move, 0 replace, 0 keep, 0 rename, 0 merge, 0 ask, 0 shell, 0 fail; nothing was changed\r\n"},
+    {"FolderGivenTwice", {"F/", "F/a=1"}, {"@F", "@F"}, "", 1, {"a=1"}, 0, 1, "", "", "which this run lifts before it"},
+    {"FolderInsideAnEarlierOne", {"A/", "A/B/", "A/B/b=1"}, {"@A", "@A\\B"}, "", 1, {"B/", "B/b=1"}, 0, 1},
+    // Chains with /s: lifted innermost first, all the way down.
+    {"ChainLiftedAllTheWayDown", {"X/", "X/Y/", "X/Y/Z/", "X/Y/Z/a=1", "X/Y/Z/b=2"}, {"@X", "/s"}, "", 0,
+     {"a=1", "b=2"}, 0, 0},
+    {"SameNameChainLiftedAllTheWayDown", {"X/", "X/X/", "X/X/X/", "X/X/X/a=1", "X/X/X/b=2"}, {"@X", "/s"}, "", 0,
+     {"a=1", "b=2"}, 0, 0},
+    {"ChainEndsAtASecondEntry", {"X/", "X/Y/", "X/Y/Z/", "X/Y/Z/z=3", "X/Y/f=1"}, {"@X", "/s"}, "", 0,
+     {"Z/", "Z/z=3", "f=1"}, 0, 0},
+    // Under Wine a link's move moves its target: the preview shows the link is not followed.
+    {"ChainEndsAtALink", {"target/", "target/t=1", "X/", "X/L@target"}, {"@X", "/s", "/l"}, "", 0,
+     {"X/", "X/L@", "target/", "target/t=1"}, 0, 0, "",
+     "move \"L\"\r\nremove \"X\"\r\n"
+     "preview: 1 move, 0 replace, 0 keep, 0 rename, 0 merge, 0 ask, 0 shell, 0 fail; nothing was changed\r\n"},
     // "Keep both" shortens a long stem: the new name is one NTFS holds.
     {"KeepBothLongName", {"X/", "X/" + std::string(248, 'r') + ".txt=new", std::string(248, 'r') + ".txt=old"},
      {"@X", "/r"}, "", 0, {std::string(248, 'r') + ".txt=old", std::string(247, 'r') + " (2).txt=new"}, 0, 0, "",
@@ -432,12 +457,13 @@ TEST_F(LiftOnce, NoArgumentOrHelpPrintsUsage) {
     const RunResult run = RunDirlift(arguments, "", root);
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.out,
-              "Syntax: dirlift <path> [/o | /-o | /r | gui] [/m] [/l] [/u]\r\n\r\n"
+              "Syntax: dirlift <path> [<path> ...] [/o | /-o | /r | gui] [/m] [/s] [/l] [/u]\r\n\r\n"
               "\t/o\tOverwrite all existing files\r\n"
               "\t/-o\tDon't overwrite existing files\r\n"
               "\t/r\tKeep both: move a clashing entry up under a new name\r\n"
               "\t/m\tMerge a clashing folder into the folder of its name (with a mode)\r\n"
               "\tgui\tHand the clashes to the Windows shell's dialogs, with undo\r\n"
+              "\t/s\tLift a chain of single folders all the way down\r\n"
               "\t/l\tList what the lift would do, and change nothing\r\n"
               "\t/u\tUndo the newest lift (of <path>, where given), replaced files included\r\n");
     EXPECT_EQ(run.err, "");
@@ -665,7 +691,7 @@ TEST_F(LiftOnce, CancelInTheShellsDialogEndsTheRun) {
   CancellingShell disk;
   std::ostringstream out, errors;
   PreviewListener listener(out, errors);
-  EXPECT_TRUE(LiftFolder(root + "\\X", {RunMode::ShellBatch, false, true}, disk, listener));
+  EXPECT_TRUE(LiftFolder(root + "\\X", {RunMode::ShellBatch, false, true, false}, disk, listener));
   EXPECT_EQ(out.str(), "shell \"b\"\nshell \"c\"\nstay \"X\"\n");
 }
 
@@ -689,7 +715,7 @@ TEST_F(LiftOnce, FileSetAsideIsPutBackWhenTheEntryCannotFollow) {
   EntryStuck disk(root + "\\X\\a");
   std::ostringstream out, errors;
   PreviewListener listener(out, errors);
-  EXPECT_FALSE(LiftFolder(root + "\\X", {RunMode::OverwriteAll, false, true}, disk, listener));
+  EXPECT_FALSE(LiftFolder(root + "\\X", {RunMode::OverwriteAll, false, true, false}, disk, listener));
   std::vector<ListedEntry> entries;
   std::string reason;
   ASSERT_TRUE(disk.ListFolder(root, entries, reason));

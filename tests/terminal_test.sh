@@ -14,7 +14,16 @@ work=$(mktemp -d)
 # The replaced files go to a Recycle Bin of the test's own.
 export XDG_DATA_HOME="$work/data"
 mkdir "$XDG_DATA_HOME"
-tmux=(tmux -L "dirlift-test-$$")
+# Each terminal gets a server of its own: a new session on a server that is
+# still shutting down fails now and then.
+terminals=0
+tmux=(tmux -L "dirlift-test-$$-$terminals")
+new_terminal() {  # WIDTH COMMAND
+  "${tmux[@]}" kill-server 2>/dev/null || true
+  terminals=$((terminals + 1))
+  tmux=(tmux -L "dirlift-test-$$-$terminals")
+  "${tmux[@]}" new-session -d -x "$1" -y 20 "$2"
+}
 cleanup() {
   "${tmux[@]}" kill-server 2>/dev/null || true
   rm -rf "$work"
@@ -28,7 +37,7 @@ echo new >"$work/X/日本 b"; echo old >"$work/日本 b"
 # A folder meeting a file cannot go up: its error line names it.
 mkdir "$work/X/日本 c"; echo old >"$work/日本 c"
 
-"${tmux[@]}" new-session -d -x 250 -y 20 \
+new_terminal 250 \
   "cd '$work' && env WINEPREFIX='${WINEPREFIX:-}' XDG_DATA_HOME='$XDG_DATA_HOME' WINEDEBUG=-all '$wine' '$exe' X; echo EXIT=\$?; sleep 120"
 
 screen=
@@ -70,11 +79,10 @@ expect "X still holds 日本 b" test "$(cat "$work/X/日本 b")" = new
 
 # A long lift: 4,000 entries take some seconds under Wine. Its status line
 # shows while it runs, gives way to a question, and is gone at the end.
-"${tmux[@]}" kill-server
 mkdir -p "$work/long/L"
 (cd "$work/long/L" && seq -f 'f%04g' 1 4000 | xargs touch)
 echo new >"$work/long/L/zz"; echo old >"$work/long/zz"
-"${tmux[@]}" new-session -d -x 100 -y 20 \
+new_terminal 100 \
   "cd '$work/long' && env WINEPREFIX='${WINEPREFIX:-}' XDG_DATA_HOME='$XDG_DATA_HOME' WINEDEBUG=-all '$wine' '$exe' L; echo EXIT=\$?; sleep 120"
 wait_for 'Lifting L: ' 1
 expect "the status line counts" grep -q -E '^Lifting L: [0-9,]+ of 4,001 entries$' <<<"$screen"
@@ -88,8 +96,7 @@ expect "every entry lifted" test "$(ls "$work/long" | wc -l)" = 4001
 expect "zz replaced" test "$(cat "$work/long/zz")" = new
 
 # The usage text in a window of its own waits too, or it would be gone at once.
-"${tmux[@]}" kill-server
-"${tmux[@]}" new-session -d -x 100 -y 20 \
+new_terminal 100 \
   "env WINEPREFIX='${WINEPREFIX:-}' WINEDEBUG=-all '$wine' '$exe'; echo EXIT=\$?; sleep 120"
 wait_for 'Press Enter to close this window.' 1
 expect "the usage text shows" grep -q -F 'Syntax: dirlift <path>' <<<"$screen"

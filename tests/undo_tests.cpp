@@ -69,6 +69,9 @@ const UndoCase Cases[] = {
      {{"@X", "/o", "/m"}}, "", {{"/u"}}, 0},
     {"SameNameDescent", {"X/", "X/a=new", "X/X/", "X/X/b=2", "X/X/X/", "X/X/X/c=3", "a=old"}, {{"@X", "/o"}}, "",
      {{"/u"}}, 0},
+    // One record for a whole run: several folders, or a chain.
+    {"TwoFoldersInOneRun", TWO_FOLDERS, {{"@A", "@B", "/o"}}, "", {{"/u"}}, 0},
+    {"Chain", {"X/", "X/Y/", "X/Y/Z/", "X/Y/Z/a=1", "X/Y/Z/b=2", "b=old"}, {{"@X", "/s", "/o"}}, "", {{"/u"}}, 0},
     {"TwoLiftsNewestFirst", TWO_FOLDERS, {{"@A", "/o"}, {"@B", "/o"}}, "", {{"/u"}, {"/u"}}, 0},
     {"OlderLiftByItsFolder", {"A/", "A/f=1", "B/", "B/g=2"}, {{"@A"}, {"@B"}}, "", {{"@A", "/u"}}, 0, {}, {},
      {"A/", "A/f=1", "g=2"}},

@@ -181,12 +181,13 @@ TEST(WriteUsage, FourLinesThenOneForEachLaterSwitch) {
   std::ostringstream out;
   WriteUsage(out);
   EXPECT_EQ(out.str(),
-            "Syntax: dirlift <path> [/o | /-o | /r | gui] [/m] [/l] [/u]\n\n"
+            "Syntax: dirlift <path> [<path> ...] [/o | /-o | /r | gui] [/m] [/s] [/l] [/u]\n\n"
             "\t/o\tOverwrite all existing files\n"
             "\t/-o\tDon't overwrite existing files\n"
             "\t/r\tKeep both: move a clashing entry up under a new name\n"
             "\t/m\tMerge a clashing folder into the folder of its name (with a mode)\n"
             "\tgui\tHand the clashes to the Windows shell's dialogs, with undo\n"
+            "\t/s\tLift a chain of single folders all the way down\n"
             "\t/l\tList what the lift would do, and change nothing\n"
             "\t/u\tUndo the newest lift (of <path>, where given), replaced files included\n");
 }
@@ -198,6 +199,8 @@ TEST(ReadSwitches, AModeAndMergeInEitherOrder) {
     RunMode mode;
     bool merge;
     const char* problem;
+    std::vector<std::string> folders = {"X"};
+    bool chains = false;
   } cases[] = {
       {{"dirlift", "X"}, true, RunMode::Ask, false, ""},
       {{"dirlift", "X", "/m"}, true, RunMode::Ask, true, ""},
@@ -206,30 +209,34 @@ TEST(ReadSwitches, AModeAndMergeInEitherOrder) {
       {{"dirlift", "X", "/r", "/m", "/o"}, false, RunMode::Ask, false,
        "two modes given (\"/r\" and \"/o\"): give one of /o, /-o, /r or gui"},
       {{"dirlift", "X", "/r", "GUI"}, false, RunMode::Ask, false,
-       "unknown switch \"GUI\" (expected /o, /-o, /r, gui, /m, /l or /u)"},
-      // Every switch counts wherever it stands; other words are ignored.
-      {{"dirlift", "X", "gui", "more", "/m"}, true, RunMode::ShellBatch, true, ""},
+       "unknown switch \"GUI\" (expected /o, /-o, /r, gui, /m, /s, /l or /u)"},
+      // Every switch counts wherever it stands; other words are more folders.
+      {{"dirlift", "X", "gui", "more", "/m"}, true, RunMode::ShellBatch, true, "", {"X", "more"}},
+      {{"dirlift", "gui", "Y", "/s"}, true, RunMode::Ask, false, "", {"gui", "Y"}, true},
       {{"dirlift", "X", "/o", "extra", "gui"}, false, RunMode::Ask, false,
        "two modes given (\"/o\" and \"gui\"): give one of /o, /-o, /r or gui"},
       {{"dirlift", "X", "/m", "/O"}, false, RunMode::Ask, false,
-       "unknown switch \"/O\" (expected /o, /-o, /r, gui, /m, /l or /u)"},
+       "unknown switch \"/O\" (expected /o, /-o, /r, gui, /m, /s, /l or /u)"},
       {{"dirlift", "X", "/m", "-o"}, false, RunMode::Ask, false,
-       "unknown switch \"-o\" (expected /o, /-o, /r, gui, /m, /l or /u)"},
+       "unknown switch \"-o\" (expected /o, /-o, /r, gui, /m, /s, /l or /u)"},
       {{"dirlift", "X", "/O", "/m"}, false, RunMode::Ask, false,
-       "unknown switch \"/O\" (expected /o, /-o, /r, gui, /m, /l or /u)"},
+       "unknown switch \"/O\" (expected /o, /-o, /r, gui, /m, /s, /l or /u)"},
       {{"dirlift", "X", "/o", "/-o"}, false, RunMode::Ask, false,
        "two modes given (\"/o\" and \"/-o\"): give one of /o, /-o, /r or gui"},
       {{"dirlift", "X", "/M"}, false, RunMode::Ask, false,
-       "unknown switch \"/M\" (expected /o, /-o, /r, gui, /m, /l or /u)"},
+       "unknown switch \"/M\" (expected /o, /-o, /r, gui, /m, /s, /l or /u)"},
   };
   for (const auto& c : cases) {
-    RunChoice choice = {RunMode::Ask, false, false};
+    RunChoice choice = {RunMode::Ask, false, false, false};
     std::string problem;
-    EXPECT_EQ(ReadSwitches(c.arguments, choice, problem), c.read) << c.arguments.back();
+    std::vector<std::string> folders;
+    EXPECT_EQ(ReadSwitches(c.arguments, choice, folders, problem), c.read) << c.arguments.back();
     EXPECT_EQ(problem, c.problem) << c.arguments.back();
     if (c.read) {
       EXPECT_EQ(choice.mode, c.mode) << c.arguments.back();
       EXPECT_EQ(choice.mergeFolders, c.merge) << c.arguments.back();
+      EXPECT_EQ(choice.chains, c.chains) << c.arguments.back();
+      EXPECT_EQ(folders, c.folders) << c.arguments.back();
     }
   }
 }

@@ -1,11 +1,13 @@
 #include "app/command_line.h"
 
+#include <algorithm>
 #include <sstream>
 
 #include "app/undoable.h"
 #include "lift/console_listener.h"
 #include "lift/model.h"
 #include "lift/preview.h"
+#include "lift/typed_folder.h"
 #include "platform/platform.h"
 
 namespace {
@@ -13,6 +15,7 @@ const std::size_t PathArgument = 1;
 const std::size_t SwitchArgument = 2;
 const char MergeSwitch[] = "/m";
 const char ListOnlySwitch[] = "/l";
+const char ChainSwitch[] = "/s";
 // An argument after the path that starts so is meant as a switch: one that is
 // not known is refused rather than ignored, so that a slip never changes the mode.
 const char SwitchMarks[] = "/-";
@@ -40,7 +43,7 @@ bool IsMeantAsSwitch(const std::string& text) {
   return lower == GuiSwitch;
 }
 std::string UnknownSwitch(const std::string& text) {
-  return "unknown switch \"" + text + "\" (expected /o, /-o, /r, gui, /m, /l or /u)";
+  return "unknown switch \"" + text + "\" (expected /o, /-o, /r, gui, /m, /s, /l or /u)";
 }
 
 }  // namespace
@@ -76,13 +79,14 @@ std::string FailureBoxText(const std::string& failureLines) {
 }
 
 void WriteUsage(std::ostream& out) {
-  out << "Syntax: dirlift <path> [/o | /-o | /r | gui] [/m] [/l] [/u]" << std::endl;
+  out << "Syntax: dirlift <path> [<path> ...] [/o | /-o | /r | gui] [/m] [/s] [/l] [/u]" << std::endl;
   out << std::endl;
   out << "\t/o\tOverwrite all existing files" << std::endl;
   out << "\t/-o\tDon't overwrite existing files" << std::endl;
   out << "\t/r\tKeep both: move a clashing entry up under a new name" << std::endl;
   out << "\t/m\tMerge a clashing folder into the folder of its name (with a mode)" << std::endl;
   out << "\tgui\tHand the clashes to the Windows shell's dialogs, with undo" << std::endl;
+  out << "\t/s\tLift a chain of single folders all the way down" << std::endl;
   out << "\t/l\tList what the lift would do, and change nothing" << std::endl;
   out << "\t/u\tUndo the newest lift (of <path>, where given), replaced files included" << std::endl;
 }
@@ -104,12 +108,15 @@ bool ChooseRunMode(const std::string& switchText, RunMode& mode) {
 
 bool IsSwitchOnly(const std::string& argument) {
   RunMode mode;
-  return argument == MergeSwitch || argument == ListOnlySwitch ||
+  return argument == MergeSwitch || argument == ListOnlySwitch || argument == ChainSwitch ||
          (argument != GuiSwitch && ChooseRunMode(argument, mode));
 }
 
-bool ReadSwitches(const std::vector<std::string>& arguments, RunChoice& choice, std::string& problem) {
-  choice = {RunMode::Ask, false, false};
+bool ReadSwitches(const std::vector<std::string>& arguments, RunChoice& choice, std::vector<std::string>& folders,
+                  std::string& problem) {
+  choice = {RunMode::Ask, false, false, false};
+  folders.assign(arguments.begin() + std::min(PathArgument, arguments.size()),
+                 arguments.begin() + std::min(SwitchArgument, arguments.size()));
   std::string modeText;
   for (std::size_t at = SwitchArgument; at < arguments.size(); ++at) {
     const std::string& text = arguments[at];
@@ -118,6 +125,8 @@ bool ReadSwitches(const std::vector<std::string>& arguments, RunChoice& choice, 
       choice.mergeFolders = true;
     } else if (text == ListOnlySwitch) {
       choice.listOnly = true;
+    } else if (text == ChainSwitch) {
+      choice.chains = true;
     } else if (ChooseRunMode(text, mode)) {
       if (!modeText.empty()) {
         problem = "two modes given (\"" + modeText + "\" and \"" + text + "\"): give one of /o, /-o, /r or gui";
@@ -128,8 +137,9 @@ bool ReadSwitches(const std::vector<std::string>& arguments, RunChoice& choice, 
     } else if (IsMeantAsSwitch(text)) {
       problem = UnknownSwitch(text);
       return false;
+    } else {
+      folders.push_back(text);
     }
-    // Any other word is ignored.
   }
   return true;
 }
@@ -174,7 +184,8 @@ Ending Run(const std::vector<std::string>& arguments, std::istream& in, std::ost
   }
   RunChoice choice;
   std::string problem;
-  if (!ReadSwitches(arguments, choice, problem)) {
+  std::vector<std::string> typed;
+  if (!ReadSwitches(arguments, choice, typed, problem)) {
     errors << "dirlift: " << problem << std::endl;
     return {ExitBadSwitch, false, false, "", false};
   }
@@ -182,10 +193,13 @@ Ending Run(const std::vector<std::string>& arguments, std::istream& in, std::ost
     // The same lift on a model of the folders: no move, no question, no window.
     ModelFileSystem model;
     PreviewListener preview(out, errors);
-    LiftFolder(arguments[PathArgument], choice, model, preview);
-    if (preview.Refused()) return {ExitFailed, false, false, "", false};
+    std::vector<ResolvedFolder> folders;
+    ResolveFolders(typed, folders, model, preview);
+    LiftFolders(folders, choice, model, preview);
+    // Where no folder could be lifted at all, there is nothing to sum up.
+    if (preview.Refusals() >= typed.size()) return {ExitFailed, false, false, "", false};
     preview.Summarize();
-    return {ExitDone, false, false, "", true};
+    return {preview.Refusals() == 0 ? ExitDone : ExitFailed, false, false, "", true};
   }
   // A gui run was started from Explorer: the shell's dialogs are all its user
   // sees, so the failures that standard error gets are shown in a box as well.
@@ -205,7 +219,7 @@ Ending Run(const std::vector<std::string>& arguments, std::istream& in, std::ost
   Progress progress =
       StartProgress(view, view == ProgressView::ConsoleLine ? StandardErrorWidth() : 0);
   ConsoleListener listener(in, out, failures, progress);
-  const bool lifted = LiftKeepingRecord(arguments[PathArgument], choice, listener, failures);
+  const bool lifted = LiftKeepingRecord(typed, choice, listener, failures);
   EndProgress(progress, failures);
   errors << failuresForBox.str() << std::flush;
   return {lifted ? ExitDone : ExitFailed, gui, false, windows ? failuresForBox.str() : "", false};
@@ -249,7 +263,9 @@ int RunWindowless(const std::vector<std::string>& typedArguments) {
       // gets the folder's full path and this run's folder, so that a relative
       // path names the same folder there.
       std::vector<std::string> rerun = arguments;
-      rerun[PathArgument] = FullPath(rerun[PathArgument]);
+      for (std::size_t at = PathArgument; at < rerun.size(); ++at)
+        if (at == PathArgument || (!IsMeantAsSwitch(rerun[at]) && rerun[at] != GuiSwitch))
+          rerun[at] = FullPath(rerun[at]);
       std::string reason;
       if (!RunAsAdministrator(OwnExecutable(), QuotedArguments(rerun), CurrentFolder(), reason))
         ShowWarningBox(BoxTitle, "dirlift: cannot start as administrator: " + reason);

@@ -22,7 +22,8 @@ bool ChooseRunMode(const std::string& switchText, RunMode& mode);
 // and /l, in any order and wherever they stand. Every argument that starts with
 // "/" or "-" must be a known switch; "gui" counts as a mode; other words are
 // ignored. False, with `problem` saying why, for an unknown switch or two modes.
-bool ReadSwitches(const std::vector<std::string>& arguments, RunChoice& choice, std::string& problem);
+bool ReadSwitches(const std::vector<std::string>& arguments, RunChoice& choice, std::vector<std::string>& folders,
+                  std::string& problem);
 
 // A quoted path that ends in a backslash ("C:\My Photos\" /o) reaches the
 // program as one argument holding a quote (C:\My Photos" /o): the runtime reads

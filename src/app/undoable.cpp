@@ -36,21 +36,27 @@ std::string Folders(const Record& record) {
 
 }  // namespace
 
-bool LiftKeepingRecord(const std::string& path, RunChoice choice, Listener& listener, std::ostream& errors) {
+bool LiftKeepingRecord(const std::vector<std::string>& paths, RunChoice choice, Listener& listener,
+                       std::ostream& errors) {
   WindowsFileSystem windows;
-  std::string folder, ownName, file, reason;
-  if (!ResolveFolder(path, folder, ownName, windows, listener)) return false;
-  AppendFile* record = StartRecord({folder}, file, reason);
+  std::vector<ResolvedFolder> folders;
+  // Every folder is resolved, and every refusal said, before anything moves.
+  const bool resolved = ResolveFolders(paths, folders, windows, listener);
+  if (folders.empty()) return false;
+  std::vector<std::string> lifted;
+  for (const ResolvedFolder& folder : folders) lifted.push_back(folder.path);
+  std::string file, reason;
+  AppendFile* record = StartRecord(lifted, file, reason);
   if (record == nullptr) errors << "dirlift: this lift cannot be undone: " << reason << std::endl;
-  bool lifted, recorded;
+  bool allLifted, recorded;
   {
     RecordingFileSystem disk(windows, record, listener);
-    lifted = LiftResolvedFolder(folder, ownName, choice, disk, listener);
+    allLifted = LiftFolders(folders, choice, disk, listener);
     recorded = disk.Recorded();
   }
   // A run that changed nothing leaves nothing to undo.
   if (record != nullptr && !recorded) DeleteTextFile(file, reason);
-  return lifted;
+  return resolved && allLifted;
 }
 
 bool AsksForUndo(const std::vector<std::string>& arguments) {

@@ -10,9 +10,11 @@
 
 const char UndoSwitch[] = "/u";
 
-// Lifts the folder typed as `path` on the disk, keeping a record of every
-// change; where none can be kept, says once that the lift cannot be undone.
-bool LiftKeepingRecord(const std::string& path, RunChoice choice, Listener& listener, std::ostream& errors);
+// Lifts the folders typed as `paths` on the disk, one after another, keeping
+// one record of every change; where none can be kept, says once that the lift
+// cannot be undone.
+bool LiftKeepingRecord(const std::vector<std::string>& paths, RunChoice choice, Listener& listener,
+                       std::ostream& errors);
 
 // True when the arguments (program name first) ask for an undo.
 bool AsksForUndo(const std::vector<std::string>& arguments);

@@ -167,20 +167,48 @@ bool LiftPass(Run& run, const std::string& folder, const std::string& ownName, c
   return LiftPass(run, inner, sameName.name, pass.name, true) && allWell;
 }
 
+// The folders a chain passes through, outermost first: down from `folder`
+// while a folder holds nothing but one folder (not a link).
+std::vector<ResolvedFolder> ChainFrom(const ResolvedFolder& folder, FileSystem& disk) {
+  std::vector<ResolvedFolder> chain = {folder};
+  for (;;) {
+    std::vector<ListedEntry> entries;
+    std::string reason;
+    if (!disk.ListFolder(chain.back().path, entries, reason) || entries.size() != 1 || !entries[0].folder ||
+        entries[0].link)
+      return chain;
+    chain.push_back({JoinPath(chain.back().path, entries[0].name), entries[0].name});
+  }
+}
+
+// One folder of the run: its entries go up, and the folder goes; the replaced
+// files go to the Recycle Bin as the folder's lift ends.
+bool LiftOne(Run& run, const ResolvedFolder& folder) {
+  // Every path from here on is full. Windows neither removes a process's current
+  // folder nor moves a folder that holds it, so dirlift steps out of the way.
+  SetCurrentFolder(ParentOf(folder.path));
+  run.replaced = NoReplacedFiles(ParentOf(folder.path), folder.ownName);
+  const bool lifted = LiftPass(run, folder.path, folder.ownName, "", false);
+  return RecycleReplaced(run.replaced, run.disk, run.listener) && lifted;
+}
+
 }  // namespace
 
 bool LiftFolder(const std::string& path, RunChoice choice, FileSystem& disk, Listener& listener) {
-  std::string folder, ownName;
-  return ResolveFolder(path, folder, ownName, disk, listener) &&
-         LiftResolvedFolder(folder, ownName, choice, disk, listener);
+  ResolvedFolder folder;
+  return ResolveFolder(path, folder.path, folder.ownName, disk, listener) &&
+         LiftFolders({folder}, choice, disk, listener);
 }
 
-bool LiftResolvedFolder(const std::string& folder, const std::string& ownName, RunChoice choice, FileSystem& disk,
-                        Listener& listener) {
-  // Every path from here on is full. Windows neither removes a process's current
-  // folder nor moves a folder that holds it, so dirlift steps out of the way.
-  SetCurrentFolder(ParentOf(folder));
-  Run run = {choice.mode, choice.mergeFolders, disk, listener, NoReplacedFiles(ParentOf(folder), ownName), false};
-  const bool lifted = LiftPass(run, folder, ownName, "", false);
-  return RecycleReplaced(run.replaced, disk, listener) && lifted;
+bool LiftFolders(const std::vector<ResolvedFolder>& folders, RunChoice choice, FileSystem& disk, Listener& listener) {
+  Run run = {choice.mode, choice.mergeFolders, disk, listener, NoReplacedFiles("", ""), false};
+  bool allWell = true;
+  for (const ResolvedFolder& folder : folders) {
+    std::vector<ResolvedFolder> chain = choice.chains ? ChainFrom(folder, disk) : std::vector<ResolvedFolder>{folder};
+    // Innermost first, as if each had been typed in turn.
+    for (auto link = chain.rbegin(); link != chain.rend() && !Stopped(run); ++link)
+      if (!LiftOne(run, *link)) allWell = false;
+    if (Stopped(run)) break;
+  }
+  return allWell;
 }

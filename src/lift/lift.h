@@ -7,6 +7,7 @@
 // the path text and the shell batch.
 
 #include <string>
+#include <vector>
 
 #include "lift/file_system.h"
 #include "lift/listener.h"
@@ -17,11 +18,21 @@ enum class RunMode { Ask = 0, OverwriteAll = 1, KeepExisting = 2, ShellBatch = 3
 // A run's choices from the command line. With `mergeFolders`, a folder that
 // meets a folder of its name in the parent is merged into it rather than
 // settled by the mode (the shell merges folders itself, so ShellBatch ignores
-// it). With `listOnly`, the run only lists what a lift would do.
+// it). With `listOnly`, the run only lists what a lift would do. With
+// `chains`, a folder that holds nothing but one folder is lifted all the way
+// down: that folder first, innermost first.
 struct RunChoice {
   RunMode mode;
   bool mergeFolders;
   bool listOnly;
+  bool chains;
+};
+
+// A folder to lift, resolved (typed_folder.h): its full path, and its own
+// name as its parent lists it.
+struct ResolvedFolder {
+  std::string path;
+  std::string ownName;
 };
 
 // Lifts the folder at `path`, as typed: relative or full, in any case, by its
@@ -31,7 +42,6 @@ struct RunChoice {
 // left when the user cancelled, count as done.
 bool LiftFolder(const std::string& path, RunChoice choice, FileSystem& disk, Listener& listener);
 
-// The same for a folder already resolved (typed_folder.h): its full path and
-// its own name as its parent lists it.
-bool LiftResolvedFolder(const std::string& folder, const std::string& ownName, RunChoice choice, FileSystem& disk,
-                        Listener& listener);
+// Lifts each of `folders` in turn, as one run: one mode, and one answer
+// "all", for them all; a cancel ends the run.
+bool LiftFolders(const std::vector<ResolvedFolder>& folders, RunChoice choice, FileSystem& disk, Listener& listener);

@@ -35,11 +35,11 @@ const char* KindOf(Happening happening) {
 }  // namespace
 
 PreviewListener::PreviewListener(std::ostream& out, std::ostream& errors)
-    : out_(out), errors_(errors), refused_(false) {}
+    : out_(out), errors_(errors), refusals_(0) {}
 
 void PreviewListener::Tell(const Event& event) {
   if (event.happening == Happening::Refuse) {
-    refused_ = true;
+    ++refusals_;
     errors_ << "dirlift: " << event.failure << ": " << event.detail << std::endl;
     return;
   }
@@ -76,4 +76,4 @@ void PreviewListener::Summarize(bool undo) {
   out_ << "; nothing was changed" << std::endl;
 }
 
-bool PreviewListener::Refused() const { return refused_; }
+std::size_t PreviewListener::Refusals() const { return refusals_; }

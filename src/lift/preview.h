@@ -22,12 +22,13 @@ class PreviewListener : public Listener {
   // Ends the listing with how many entries of each kind it holds: of a lift,
   // or of an undo.
   void Summarize(bool undo = false);
-  bool Refused() const;
+  // How many folders were refused.
+  std::size_t Refusals() const;
 
  private:
   std::ostream& out_;
   std::ostream& errors_;
   std::string asked_;  // the entry just asked about, whose "no" the ask line stands for
   std::map<std::string, std::size_t> counts_;  // lines of each kind
-  bool refused_;
+  std::size_t refusals_;
 };

@@ -78,3 +78,28 @@ bool ResolveFolder(const std::string& typed, std::string& folder, std::string& o
   const std::string refusal = WhyKeptInPlace(folder, ownName);
   return refusal.empty() || Refuse(listener, folder, refusal);
 }
+
+bool ResolveFolders(const std::vector<std::string>& typed, std::vector<ResolvedFolder>& folders, FileSystem& disk,
+                    Listener& listener) {
+  bool allResolved = true;
+  for (const std::string& one : typed) {
+    ResolvedFolder folder;
+    if (!ResolveFolder(one, folder.path, folder.ownName, disk, listener)) {
+      allResolved = false;
+      continue;
+    }
+    const ResolvedFolder* earlier = nullptr;
+    for (const ResolvedFolder& before : folders) {
+      bool below;
+      PathBelow(folder.path, before.path, below);
+      if (below && earlier == nullptr) earlier = &before;
+    }
+    if (earlier != nullptr) {
+      allResolved = Refuse(listener, folder.path,
+                           "it is, or lies inside, " + Quoted(earlier->path) + ", which this run lifts before it");
+      continue;
+    }
+    folders.push_back(folder);
+  }
+  return allResolved;
+}

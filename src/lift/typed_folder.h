@@ -6,7 +6,10 @@
 
 #include <string>
 
+#include <vector>
+
 #include "lift/file_system.h"
+#include "lift/lift.h"
 #include "lift/listener.h"
 
 // The folder's full path and its own name, whatever form was typed: ".",
@@ -14,3 +17,9 @@
 // False, with the refusal told to `listener`, when it cannot be lifted.
 bool ResolveFolder(const std::string& typed, std::string& folder, std::string& ownName, FileSystem& disk,
                    Listener& listener);
+
+// Resolves every folder typed for one run. A folder refused, or one that is or
+// lies inside a folder before it (whose lift moves what it names), is told to
+// `listener` and left out; false then.
+bool ResolveFolders(const std::vector<std::string>& typed, std::vector<ResolvedFolder>& folders, FileSystem& disk,
+                    Listener& listener);
