@@ -130,6 +130,46 @@ TEST_F(LiftOnce, UndoOfAKilledLift) {
   EXPECT_EQ(Snapshot(root), Sorted(tree));
 }
 
+// Explorer starts one dirliftw.exe per selected folder: they gather into few
+// runs, and no folder is lost in the race. Each run is one record: undoing
+// until nothing is left counts the runs and gives back the tree.
+TEST_F(LiftOnce, TwentyFoldersSelectedInExplorerLiftInFewRuns) {
+  const int Folders = 20;
+  Tree tree;
+  for (int at = 0; at < Folders; ++at) {
+    const std::string name = "F" + std::to_string(100 + at);
+    tree.push_back(name + "/");
+    tree.push_back(name + "/f" + std::to_string(at) + "=" + std::to_string(at));
+  }
+  MakeTree(root, tree);
+  std::vector<PROCESS_INFORMATION> started;
+  for (int at = 0; at < Folders; ++at) {
+    std::string command = "\"" + FolderOfThisExecutable() + "\\dirliftw.exe\" \"" + root + "\\F" +
+                          std::to_string(100 + at) + "\" gui";
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    ASSERT_TRUE(CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, root.c_str(), &startup,
+                               &process));
+    started.push_back(process);
+  }
+  for (const PROCESS_INFORMATION& process : started) {
+    // A box would wait for ever: it says something failed.
+    EXPECT_EQ(WaitForSingleObject(process.hProcess, 20000), WAIT_OBJECT_0);
+    TerminateProcess(process.hProcess, 1);
+    CloseHandle(process.hProcess);
+    CloseHandle(process.hThread);
+  }
+  Tree lifted;
+  for (int at = 0; at < Folders; ++at) lifted.push_back("f" + std::to_string(at) + "=" + std::to_string(at));
+  EXPECT_EQ(Snapshot(root), Sorted(lifted));
+  int runs = 0;
+  while (RunDirlift({"/u"}, "", root).status == 0) ++runs;
+  EXPECT_GE(runs, 1);
+  EXPECT_LE(runs, 3);
+  EXPECT_EQ(Snapshot(root), Sorted(tree));
+}
+
 // Each run keeps its record; the newest 20 are kept.
 TEST_F(LiftOnce, TwentyTwoLiftsKeepTwentyRecords) {
   for (int lift = 0; lift < 22; ++lift) {

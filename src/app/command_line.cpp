@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <sstream>
 
+#include "app/gather.h"
 #include "app/undoable.h"
 #include "lift/console_listener.h"
 #include "lift/model.h"
@@ -247,7 +248,10 @@ bool ShouldOfferElevation(bool accessDenied, bool elevationKnown, bool elevated)
 }
 
 int RunWindowless(const std::vector<std::string>& typedArguments) {
-  const std::vector<std::string> arguments = RepairQuotedPath(typedArguments);
+  // The folders of every dirliftw.exe that Explorer started for one selection
+  // go into one run: one progress dialog, one box.
+  const std::vector<std::string> arguments = GatherFolders(RepairQuotedPath(typedArguments));
+  if (arguments.empty()) return ExitDone;
   // No console: every question is kept, as at the end of input, and what a
   // console run would print goes to a box, where a box can be seen.
   std::istringstream noAnswers;

@@ -5,6 +5,7 @@
 // works at any depth on every Windows. A failing call fills `reason` with the
 // system's text for its error code. Each concern has a header of its own.
 
+#include "platform/collector.h"
 #include "platform/console.h"
 #include "platform/files.h"
 #include "platform/record_file.h"
