@@ -27,8 +27,6 @@ const std::size_t MostLinesInFailureBox = 15;
 const char BoxTitle[] = "dirlift";
 const char ElevationOffer[] =
     "Administrator rights may help where access was denied. Try again as administrator?";
-const char Quote = '"';
-const char Blanks[] = " \t";
 const char CloseWindowPrompt[] = "Press Enter to close this window.";
 
 bool StartsAsSwitch(const std::string& text) {
@@ -49,22 +47,6 @@ std::string UnknownSwitch(const std::string& text) {
 
 }  // namespace
 
-std::vector<std::string> RepairQuotedPath(std::vector<std::string> arguments) {
-  if (arguments.size() <= PathArgument) return arguments;
-  std::string& path = arguments[PathArgument];
-  const std::string::size_type quote = path.find(Quote);
-  if (quote == std::string::npos) return arguments;
-  const std::string rest = path.substr(quote + 1);
-  path.erase(quote);
-  std::vector<std::string> words;
-  for (std::string::size_type start = rest.find_first_not_of(Blanks); start != std::string::npos;) {
-    const std::string::size_type end = rest.find_first_of(Blanks, start);
-    words.push_back(rest.substr(start, end - start));
-    start = end == std::string::npos ? end : rest.find_first_not_of(Blanks, end);
-  }
-  arguments.insert(arguments.begin() + PathArgument + 1, words.begin(), words.end());
-  return arguments;
-}
 
 std::string FailureBoxText(const std::string& failureLines) {
   std::istringstream lines(failureLines);
@@ -282,29 +264,4 @@ int RunWindowless(const std::vector<std::string>& typedArguments) {
     ShowInformationBox(BoxTitle, FailureBoxText(out.str()));
   }
   return ending.status;
-}
-
-std::string QuoteArgument(const std::string& argument) {
-  if (!argument.empty() && argument.find_first_of(" \t\"") == std::string::npos) return argument;
-  std::string quoted = "\"";
-  std::size_t backslashes = 0;
-  for (const char c : argument) {
-    if (c == '\\') {
-      ++backslashes;
-      continue;
-    }
-    // Backslashes count double only before a quote.
-    quoted.append(c == '"' ? backslashes * 2 + 1 : backslashes, '\\');
-    backslashes = 0;
-    quoted += c;
-  }
-  quoted.append(backslashes * 2, '\\');
-  return quoted + "\"";
-}
-
-std::string QuotedArguments(const std::vector<std::string>& arguments) {
-  std::string line;
-  for (std::size_t at = PathArgument; at < arguments.size(); ++at)
-    line += (line.empty() ? "" : " ") + QuoteArgument(arguments[at]);
-  return line;
 }

@@ -1,0 +1,52 @@
+#include "app/command_line.h"
+
+// The command line as text: a path quoted with a trailing backslash, and
+// arguments quoted so that the runtime reads them back as they were.
+
+namespace {
+const std::size_t PathArgument = 1;
+const char Quote = '"';
+const char Blanks[] = " \t";
+}  // namespace
+
+std::vector<std::string> RepairQuotedPath(std::vector<std::string> arguments) {
+  if (arguments.size() <= PathArgument) return arguments;
+  std::string& path = arguments[PathArgument];
+  const std::string::size_type quote = path.find(Quote);
+  if (quote == std::string::npos) return arguments;
+  const std::string rest = path.substr(quote + 1);
+  path.erase(quote);
+  std::vector<std::string> words;
+  for (std::string::size_type start = rest.find_first_not_of(Blanks); start != std::string::npos;) {
+    const std::string::size_type end = rest.find_first_of(Blanks, start);
+    words.push_back(rest.substr(start, end - start));
+    start = end == std::string::npos ? end : rest.find_first_not_of(Blanks, end);
+  }
+  arguments.insert(arguments.begin() + PathArgument + 1, words.begin(), words.end());
+  return arguments;
+}
+
+std::string QuoteArgument(const std::string& argument) {
+  if (!argument.empty() && argument.find_first_of(" \t\"") == std::string::npos) return argument;
+  std::string quoted = "\"";
+  std::size_t backslashes = 0;
+  for (const char c : argument) {
+    if (c == '\\') {
+      ++backslashes;
+      continue;
+    }
+    // Backslashes count double only before a quote.
+    quoted.append(c == '"' ? backslashes * 2 + 1 : backslashes, '\\');
+    backslashes = 0;
+    quoted += c;
+  }
+  quoted.append(backslashes * 2, '\\');
+  return quoted + "\"";
+}
+
+std::string QuotedArguments(const std::vector<std::string>& arguments) {
+  std::string line;
+  for (std::size_t at = PathArgument; at < arguments.size(); ++at)
+    line += (line.empty() ? "" : " ") + QuoteArgument(arguments[at]);
+  return line;
+}
