@@ -17,7 +17,7 @@
 
 namespace {
 
-const char Question[] = "\" does already exist. Overwrite? (Yes/No/All): ";
+const char Question[] = " does already exist. Overwrite? (Yes/No/All): ";
 
 struct LiftCase {
   const char* name;
@@ -353,8 +353,9 @@ const LiftCase Cases[] = {
     {"ThreeFoldersOneMissing", {"F/", "F/a=new", "G/", "G/b=new", "a=old", "b=old"}, {"@F", "@missing", "@G", "/o"},
      "", 1, {"a=new", "b=new"}, 0, 1, "", "", "missing", {"F (replaced *)/", "F (replaced *)/a=old", "G (replaced *)/",
      "G (replaced *)/b=old"}},
+    // In a run of several folders, the question names the folder its entry comes from.
     {"AllAnsweredInTheFirstFolder", {"A/", "A/x=new", "B/", "B/y=new", "x=old", "y=old"}, {"@A", "@B"}, "a\n", 0,
-     {"x=new", "y=new"}, 1, 0},
+     {"x=new", "y=new"}, 1, 0, "", "\"x\" (from \""},
     {"PreviewOfTwoFolders", {"F/", "F/a=1", "G/", "G/b=2"}, {"@F", "@G", "/l"}, "", 0,
      {"F/", "F/a=1", "G/", "G/b=2"}, 0, 0, "",
      "move \"a\"\r\nremove \"F\"\r\nmove \"b\"\r\nremove \"G\"\r\n"

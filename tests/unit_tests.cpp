@@ -360,7 +360,7 @@ TEST(AskToOverwrite, OnlyAWholeWordOnItsLineAnswers) {
     std::ostringstream out;
     std::vector<Answer> answers;
     for (std::size_t i = 0; i < c.answers.size(); ++i)
-      answers.push_back(AskToOverwrite("f.txt", in, out));
+      answers.push_back(AskToOverwrite("f.txt", "", in, out));
     EXPECT_EQ(answers, c.answers) << c.name;
     std::string expected;
     for (std::size_t i = 0; i < c.printed; ++i)
@@ -505,27 +505,53 @@ TEST(SystemErrorText, IsOneLineOfText) {
 
 namespace {
 
-// A record reads back as it was written; a line cut short by a killed run,
-// and one of a kind not known, are no steps.
+// A record's lines are fixed text that scripts and older versions read; it
+// reads back field for field. A line cut short by a killed run, and one of a
+// kind not known, are no steps.
 TEST(Record, ReadsBackWhatWasWritten) {
-  const std::vector<Step> steps = {
-      {StepKind::Make, "C:\\P\\X (replaced 2026-12-08 10.15.02)", "", {0, 0}},
-      {StepKind::Move, "C:\\P\\a b.txt", "C:\\P\\X (replaced 2026-12-08 10.15.02)\\a b.txt", {0x1234ABCD, 1ULL << 40}},
-      {StepKind::Shell, "C:\\P\\X\\c", "C:\\P\\c", {7, 9}},
-      {StepKind::Remove, "C:\\P\\X", "", {0, 0}},
-      {StepKind::Recycle, "C:\\P\\X (replaced 2026-12-08 10.15.02)", "", {0, 0}},
+  const std::string R = "C:\\P\\X (replaced 2026-12-08 10.15.02)";
+  const std::vector<std::pair<Step, std::string>> steps = {
+      {{StepKind::Make, R, "", {0, 0}, 0, false}, "make\t" + R + "\n"},
+      {{StepKind::Move, "C:\\P\\a b.txt", R + "\\a b.txt", {0x1234ABCD, 1ULL << 40}, 0, false},
+       "move\tC:\\P\\a b.txt\t" + R + "\\a b.txt\t305441741\t1099511627776\n"},
+      {{StepKind::Shell, "C:\\P\\X\\c", "C:\\P\\c", {7, 9}, 0, false}, "shell\tC:\\P\\X\\c\tC:\\P\\c\t7\t9\n"},
+      {{StepKind::Remove, "C:\\P\\X", "", {0, 0}, 0x15, false}, "remove\tC:\\P\\X\t21\n"},
+      {{StepKind::Recycle, R, "", {0, 0}, 0, false}, "recycle\t" + R + "\n"},
   };
-  std::string text = HeaderLine({"C:\\P\\X", "C:\\P\\Y"}, "2026-12-08 10.15.02");
-  for (const Step& step : steps) text += StepLine(step);
+  std::string text = HeaderLine({"C:\\P\\X", "C:\\P\\Y"}, "20261208-091502-123", "2026-12-08 10.15.02");
+  EXPECT_EQ(text, "dirlift undo record\t2\t20261208-091502-123\t2026-12-08 10.15.02\tC:\\P\\X\tC:\\P\\Y\n");
+  for (const auto& step : steps) {
+    EXPECT_EQ(StepLine(step.first), step.second);
+    text += step.second;
+  }
   Record record;
   ASSERT_TRUE(ReadRecord(text + "later\tx\nmove\tC:\\P\\cut", record));
   EXPECT_EQ(record.started, "2026-12-08 10.15.02");
   EXPECT_EQ(record.folders, std::vector<std::string>({"C:\\P\\X", "C:\\P\\Y"}));
-  EXPECT_FALSE(record.undone);
   ASSERT_EQ(record.steps.size(), steps.size());
-  for (std::size_t at = 0; at < steps.size(); ++at) EXPECT_EQ(StepLine(record.steps[at]), StepLine(steps[at]));
-  ASSERT_TRUE(ReadRecord(text + "undone\t2026-12-08 10.20.00\n", record));
-  EXPECT_TRUE(record.undone);
+  for (std::size_t at = 0; at < steps.size(); ++at) {
+    const Step& read = record.steps[at];
+    const Step& written = steps[at].first;
+    EXPECT_TRUE(read.kind == written.kind && read.from == written.from && read.to == written.to &&
+                read.identity == written.identity && read.attributes == written.attributes && !read.undone)
+        << steps[at].second;
+  }
+  EXPECT_TRUE(HasStepLeft(record));
+  // Each step put back is marked; a record with every step marked is done.
+  ASSERT_TRUE(ReadRecord(text + UndoneLine(1) + UndoneLine(3), record));
+  EXPECT_EQ(UndoneLine(3), "undone\t3\n");
+  EXPECT_TRUE(!record.steps[0].undone && record.steps[1].undone && !record.steps[2].undone && record.steps[3].undone);
+  ASSERT_TRUE(ReadRecord(text + UndoneLine(0) + UndoneLine(1) + UndoneLine(2) + UndoneLine(3) + UndoneLine(4), record));
+  EXPECT_FALSE(HasStepLeft(record));
+  // The first version's records: local time, and the whole run marked undone.
+  ASSERT_TRUE(ReadRecord("dirlift undo record\t1\t2026-12-08 10.15.02\tC:\\P\\X\nremove\tC:\\P\\X\n", record));
+  EXPECT_EQ(record.started, "2026-12-08 10.15.02");
+  EXPECT_EQ(record.folders, std::vector<std::string>({"C:\\P\\X"}));
+  EXPECT_TRUE(HasStepLeft(record));
+  ASSERT_TRUE(ReadRecord("dirlift undo record\t1\t2026-12-08 10.15.02\tC:\\P\\X\nremove\tC:\\P\\X\n"
+                         "undone\t2026-12-08 10.20.00\n",
+                         record));
+  EXPECT_FALSE(HasStepLeft(record));
   EXPECT_FALSE(ReadRecord("not a record\n", record));
 }
 

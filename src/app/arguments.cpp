@@ -10,19 +10,21 @@ const char Blanks[] = " \t";
 }  // namespace
 
 std::vector<std::string> RepairQuotedPath(std::vector<std::string> arguments) {
-  if (arguments.size() <= PathArgument) return arguments;
-  std::string& path = arguments[PathArgument];
-  const std::string::size_type quote = path.find(Quote);
-  if (quote == std::string::npos) return arguments;
-  const std::string rest = path.substr(quote + 1);
-  path.erase(quote);
-  std::vector<std::string> words;
-  for (std::string::size_type start = rest.find_first_not_of(Blanks); start != std::string::npos;) {
-    const std::string::size_type end = rest.find_first_of(Blanks, start);
-    words.push_back(rest.substr(start, end - start));
-    start = end == std::string::npos ? end : rest.find_first_not_of(Blanks, end);
+  // Every path may be so quoted, and the words split off may hold another.
+  for (std::size_t at = PathArgument; at < arguments.size(); ++at) {
+    std::string& path = arguments[at];
+    const std::string::size_type quote = path.find(Quote);
+    if (quote == std::string::npos) continue;
+    const std::string rest = path.substr(quote + 1);
+    path.erase(quote);
+    std::vector<std::string> words;
+    for (std::string::size_type start = rest.find_first_not_of(Blanks); start != std::string::npos;) {
+      const std::string::size_type end = rest.find_first_of(Blanks, start);
+      words.push_back(rest.substr(start, end - start));
+      start = end == std::string::npos ? end : rest.find_first_not_of(Blanks, end);
+    }
+    arguments.insert(arguments.begin() + static_cast<std::ptrdiff_t>(at) + 1, words.begin(), words.end());
   }
-  arguments.insert(arguments.begin() + PathArgument + 1, words.begin(), words.end());
   return arguments;
 }
 

@@ -41,6 +41,11 @@ bool IsMeantAsSwitch(const std::string& text) {
     if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
   return lower == GuiSwitch;
 }
+bool AsksForHelp(const std::vector<std::string>& arguments) {
+  return arguments.size() <= PathArgument ||
+         std::find(arguments.begin() + PathArgument, arguments.end(), HelpArgument) != arguments.end();
+}
+
 std::string UnknownSwitch(const std::string& text) {
   return "unknown switch \"" + text + "\" (expected /o, /-o, /r, gui, /m, /s, /l or /u)";
 }
@@ -120,6 +125,9 @@ bool ReadSwitches(const std::vector<std::string>& arguments, RunChoice& choice, 
     } else if (IsMeantAsSwitch(text)) {
       problem = UnknownSwitch(text);
       return false;
+    } else if (text.empty()) {
+      problem = EmptyPathProblem;
+      return false;
     } else {
       folders.push_back(text);
     }
@@ -148,7 +156,7 @@ struct Ending {
 // from; the failures go to a box, as in gui mode.
 Ending Run(const std::vector<std::string>& arguments, std::istream& in, std::ostream& out,
            std::ostream& errors, bool windowless) {
-  if (arguments.size() <= PathArgument || arguments[PathArgument] == HelpArgument) {
+  if (AsksForHelp(arguments)) {
     WriteUsage(out);
     return {ExitDone, false, true, "", true};
   }
@@ -158,7 +166,7 @@ Ending Run(const std::vector<std::string>& arguments, std::istream& in, std::ost
   const std::string& first = arguments[PathArgument];
   if (first.empty() || StartsAsSwitch(first)) {
     if (first.empty())
-      errors << "dirlift: the folder is missing: the path given is empty" << std::endl;
+      errors << "dirlift: " << EmptyPathProblem << std::endl;
     else if (IsSwitchOnly(first))
       errors << "dirlift: the folder is missing: give it first, before \"" << first << "\"" << std::endl;
     else
@@ -192,6 +200,8 @@ Ending Run(const std::vector<std::string>& arguments, std::istream& in, std::ost
   // Without a display, outside an interactive desktop, or where nobody sees the
   // desktop, no window must come up: the lift goes on without the dialog and the box.
   const bool windows = boxed && CanShowWindows();
+  // The shell would settle the clashes unasked, where nobody sees its questions.
+  choice.noDialogs = gui && !windows;
   std::ostringstream failuresForBox;
   std::ostream& failures = boxed ? failuresForBox : errors;
   // The status line goes only to a console: never into a pipe or a file.

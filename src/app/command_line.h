@@ -13,6 +13,8 @@ const int ExitDone = 0;       // everything happened as the mode and answers dir
 const int ExitFailed = 1;     // something could not be listed, moved or removed
 const int ExitBadSwitch = 2;  // unknown switch: nothing was done
 
+const char EmptyPathProblem[] = "the folder is missing: the path given is empty";
+
 void WriteUsage(std::ostream& out);
 
 // Reads a mode switch ("gui", "/o", "/-o" or "/r", exactly so); false for anything else.

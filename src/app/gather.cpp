@@ -1,7 +1,5 @@
 #include "app/gather.h"
 
-#include <algorithm>
-
 #include "platform/platform.h"
 
 namespace {
@@ -31,11 +29,26 @@ bool Gathers(const std::vector<std::string>& arguments, std::string& switches) {
   return true;
 }
 
+// One folder, reached by several paths (another case, a short name, a drive
+// letter and a share), is one folder: its identity tells.
+bool IsAmong(const std::string& folder, const std::vector<std::string>& folders) {
+  FileIdentity identity, other;
+  const bool known = IdentityOf(folder, identity);
+  for (const std::string& one : folders) {
+    if (known && IdentityOf(one, other) && identity == other) return true;
+    if (SameName(one, folder)) return true;
+  }
+  return false;
+}
+
 }  // namespace
 
-std::vector<std::string> GatherFolders(const std::vector<std::string>& arguments) {
+std::vector<std::string> GatherFolders(const std::vector<std::string>& typed) {
   std::string switches;
-  if (!Gathers(arguments, switches)) return arguments;
+  if (!Gathers(typed, switches)) return typed;
+  // A relative path means this process's folder, which the collector's is not.
+  std::vector<std::string> arguments = typed;
+  arguments[PathArgument] = FullPath(typed[PathArgument]);
   const std::string name = CollectorName(switches);
   const std::string& path = arguments[PathArgument];
   for (const unsigned long start = Milliseconds(); Milliseconds() - start < TryingMs; Sleep(RetryMs)) {
@@ -43,10 +56,12 @@ std::vector<std::string> GatherFolders(const std::vector<std::string>& arguments
     if (Collector* collector = BecomeCollector(name)) {
       const std::vector<std::string> more = CollectPaths(collector, QuietMs, MostMs);
       StopCollecting(collector);
-      std::vector<std::string> gathered = arguments;
+      std::vector<std::string> folders = {path};
       for (const std::string& folder : more)
-        if (std::find(gathered.begin(), gathered.end(), folder) == gathered.end())
-          gathered.insert(gathered.end() - static_cast<std::ptrdiff_t>(arguments.size() - PathArgument - 1), folder);
+        if (!IsAmong(folder, folders)) folders.push_back(folder);
+      std::vector<std::string> gathered = {arguments.front()};
+      gathered.insert(gathered.end(), folders.begin(), folders.end());
+      gathered.insert(gathered.end(), arguments.begin() + PathArgument + 1, arguments.end());
       return gathered;
     }
   }

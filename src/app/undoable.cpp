@@ -21,8 +21,7 @@ const std::size_t FirstArgument = 1;
 // The folder as the lift resolved it: its full path, under the name its
 // parent lists it by where it still exists.
 std::string FolderAsLifted(const std::string& typed) {
-  const std::string full =
-      WithoutTrailingSeparators(HasExtendedPrefix(typed) ? WithoutExtendedPrefix(typed) : FullPath(typed));
+  const std::string full = PlainFullPath(typed);
   ListedEntry entry;
   std::string reason;
   return ListEntry(full, entry, reason) ? JoinPath(ParentOf(full), entry.name) : full;
@@ -54,8 +53,9 @@ bool LiftKeepingRecord(const std::vector<std::string>& paths, RunChoice choice, 
     allLifted = LiftFolders(folders, choice, disk, listener);
     recorded = disk.Recorded();
   }
-  // A run that changed nothing leaves nothing to undo.
+  // A run that changed nothing leaves nothing to undo, and pushes no older record out.
   if (record != nullptr && !recorded) DeleteTextFile(file, reason);
+  if (recorded) TrimRecords();
   return resolved && allLifted;
 }
 
@@ -65,39 +65,58 @@ bool AsksForUndo(const std::vector<std::string>& arguments) {
 }
 
 int RunUndo(const std::vector<std::string>& arguments, std::istream& in, std::ostream& out, std::ostream& errors) {
-  std::string folder;
-  bool listOnly = false;
+  std::string typed;
+  bool folderGiven = false, listOnly = false;
   for (std::size_t at = FirstArgument; at < arguments.size(); ++at) {
     const std::string& argument = arguments[at];
     if (argument == UndoSwitch) continue;
+    std::string problem;
     if (argument == ListOnly) {
       listOnly = true;
-    } else if (at == FirstArgument && !argument.empty() && argument[0] != '/' && argument[0] != '-') {
-      folder = FolderAsLifted(argument);
+    } else if (argument.empty()) {
+      problem = EmptyPathProblem;
+    } else if (argument[0] == '/' || argument[0] == '-') {
+      problem = "/u goes with /l alone, not with \"" + argument + "\"";
+    } else if (folderGiven) {
+      problem = "/u takes one folder, and \"" + typed + "\" is given before \"" + argument + "\"";
     } else {
-      errors << "dirlift: /u goes with /l alone, not with \"" << argument << "\"" << std::endl;
+      typed = argument;
+      folderGiven = true;
+    }
+    if (!problem.empty()) {
+      errors << "dirlift: " << problem << std::endl;
       return ExitBadSwitch;
     }
   }
+  const std::string folder = folderGiven ? FolderAsLifted(typed) : "";
   Record record;
   if (!FindRecordToUndo(folder, record)) {
     errors << "dirlift: nothing to undo" << (folder.empty() ? "" : " for " + Quoted(folder)) << std::endl;
     return ExitFailed;
   }
+  std::vector<std::size_t> undone;
   if (listOnly) {
+    // The same undo on a model: it looks at the bin, the entries and their places as the undo will.
     ModelFileSystem model;
     PreviewListener preview(out, errors);
-    UndoRun(record, model, preview);
+    const bool wouldUndo = UndoRun(record, model, preview, undone);
     preview.Summarize(true);
-    return ExitDone;
+    return wouldUndo ? ExitDone : ExitFailed;
   }
   WindowsFileSystem disk;
   Progress progress = StartProgress(ProgressView::Hidden, 0);
   ConsoleListener listener(in, out, errors, progress);
-  const bool undone = UndoRun(record, disk, listener);
-  // What could not come back stays; its lines said so. The record is done with.
+  const bool allBack = UndoRun(record, disk, listener, undone);
+  // What came back is marked, so that a later /u tries only what is left.
   std::string reason;
-  if (!MarkUndone(record, reason)) errors << "dirlift: cannot mark the lift undone: " << reason << std::endl;
+  if (!MarkUndone(record, undone, reason)) errors << "dirlift: cannot mark the lift undone: " << reason << std::endl;
+  for (const std::size_t index : undone) record.steps[index].undone = true;
+  const std::size_t stillOut = std::count_if(record.steps.begin(), record.steps.end(), [](const Step& step) {
+    return !step.undone && (step.kind == StepKind::Move || step.kind == StepKind::Shell);
+  });
+  if (stillOut > 0)
+    errors << "dirlift: " << stillOut << (stillOut == 1 ? " entry is" : " entries are")
+           << " still out; run dirlift /u again once the way is free" << std::endl;
   out << "undone: the lift of " << Folders(record) << " of " << record.started << std::endl;
-  return undone ? ExitDone : ExitFailed;
+  return allBack ? ExitDone : ExitFailed;
 }

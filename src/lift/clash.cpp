@@ -75,12 +75,17 @@ Outcome SettleByMode(Run& run, Pass& pass, const ListedEntry& entry, const Liste
       std::string refusal = WhyTheShellCannotTake(source);
       if (refusal.empty()) refusal = WhyTheShellCannotTake(destination);
       if (!refusal.empty()) return Reported(run, pass, entry.name, refusal);
+      // The shell would replace without asking anybody.
+      if (run.noDialogs) {
+        ++run.unsettled;
+        return Outcome::Kept;
+      }
       AddToShellBatch(pass.batchSources, pass.batchDestinations, source, destination);
       Tell(run, Happening::Shell, ShownName(pass, entry.name));
       return Outcome::Batched;
     }
     case RunMode::Ask:
-      switch (run.listener.Ask(ShownName(pass, entry.name))) {
+      switch (run.listener.Ask(ShownName(pass, entry.name), run.origin)) {
         case Answer::All:
           run.mode = RunMode::OverwriteAll;
           [[fallthrough]];

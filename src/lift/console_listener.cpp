@@ -60,10 +60,10 @@ void ConsoleListener::Tell(const Event& event) {
   }
 }
 
-Answer ConsoleListener::Ask(const std::string& name) {
+Answer ConsoleListener::Ask(const std::string& name, const std::string& origin) {
   // The question starts on a clean line.
   ClearProgressLine(progress_, errors_);
-  return AskToOverwrite(name, answers_, out_);
+  return AskToOverwrite(name, origin, answers_, out_);
 }
 
 bool ConsoleListener::StopRequested() { return CancelRequested(progress_); }

@@ -16,7 +16,7 @@ class ConsoleListener : public Listener {
  public:
   ConsoleListener(std::istream& answers, std::ostream& out, std::ostream& errors, Progress& progress);
   void Tell(const Event& event) override;
-  Answer Ask(const std::string& name) override;
+  Answer Ask(const std::string& name, const std::string& origin) override;
   bool StopRequested() override;
 
  private:

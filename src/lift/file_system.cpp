@@ -38,3 +38,7 @@ RecycleResult WindowsFileSystem::Recycle(const std::string& folder, std::string&
 RestoreResult WindowsFileSystem::Restore(const std::string& folder, const std::vector<Step>&, std::string& reason) {
   return RestoreFromRecycleBin(folder, reason);
 }
+
+bool WindowsFileSystem::SetAttributes(const std::string& path, unsigned long attributes, std::string& reason) {
+  return ::SetAttributes(path, attributes, reason);
+}

@@ -30,8 +30,11 @@ class FileSystem {
   // delete it for good instead, leaves it in place and says why.
   virtual RecycleResult Recycle(const std::string& folder, std::string& reason) = 0;
   // Brings a folder back from the Recycle Bin. `holds` are the moves that put
-  // entries into it: what the disk's bin gives back, a model takes on trust.
+  // entries into it: what the disk's bin gives back, a model makes from them
+  // once it has seen the bin's item.
   virtual RestoreResult Restore(const std::string& folder, const std::vector<Step>& holds, std::string& reason) = 0;
+  // Gives an entry back the marks a listing reported for it.
+  virtual bool SetAttributes(const std::string& path, unsigned long attributes, std::string& reason) = 0;
 };
 
 class WindowsFileSystem : public FileSystem {
@@ -45,4 +48,5 @@ class WindowsFileSystem : public FileSystem {
   ShellOutcome ShellMove(const std::string& fromList, const std::string& toList, std::string& reason) override;
   RecycleResult Recycle(const std::string& folder, std::string& reason) override;
   RestoreResult Restore(const std::string& folder, const std::vector<Step>& holds, std::string& reason) override;
+  bool SetAttributes(const std::string& path, unsigned long attributes, std::string& reason) override;
 };

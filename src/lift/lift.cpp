@@ -201,14 +201,22 @@ bool LiftFolder(const std::string& path, RunChoice choice, FileSystem& disk, Lis
 }
 
 bool LiftFolders(const std::vector<ResolvedFolder>& folders, RunChoice choice, FileSystem& disk, Listener& listener) {
-  Run run = {choice.mode, choice.mergeFolders, disk, listener, NoReplacedFiles("", ""), false};
+  Run run = {choice.mode, choice.mergeFolders, choice.noDialogs, disk, listener, NoReplacedFiles("", ""), false, "", 0};
   bool allWell = true;
   for (const ResolvedFolder& folder : folders) {
     std::vector<ResolvedFolder> chain = choice.chains ? ChainFrom(folder, disk) : std::vector<ResolvedFolder>{folder};
     // Innermost first, as if each had been typed in turn.
-    for (auto link = chain.rbegin(); link != chain.rend() && !Stopped(run); ++link)
+    for (auto link = chain.rbegin(); link != chain.rend() && !Stopped(run); ++link) {
+      if (folders.size() > 1) run.origin = link->path;
       if (!LiftOne(run, *link)) allWell = false;
+    }
     if (Stopped(run)) break;
   }
-  return allWell;
+  if (run.unsettled == 0) return allWell;
+  // The shell was asked to settle them and could not: the run did not do what was asked.
+  Tell(run, Happening::Problem, "",
+       std::to_string(run.unsettled) + (run.unsettled == 1 ? " entry stayed where it was" : " entries stayed where they were") +
+           ", and nothing was replaced",
+       "no dialog could be shown to settle the clashes");
+  return false;
 }

@@ -20,12 +20,15 @@ enum class RunMode { Ask = 0, OverwriteAll = 1, KeepExisting = 2, ShellBatch = 3
 // settled by the mode (the shell merges folders itself, so ShellBatch ignores
 // it). With `listOnly`, the run only lists what a lift would do. With
 // `chains`, a folder that holds nothing but one folder is lifted all the way
-// down: that folder first, innermost first.
+// down: that folder first, innermost first. With `noDialogs`, no window can
+// be shown: a gui run keeps its clashes rather than let the shell settle them
+// unasked.
 struct RunChoice {
   RunMode mode;
   bool mergeFolders;
   bool listOnly;
   bool chains;
+  bool noDialogs = false;
 };
 
 // A folder to lift, resolved (typed_folder.h): its full path, and its own

@@ -44,8 +44,9 @@ class Listener {
  public:
   virtual ~Listener() = default;
   virtual void Tell(const Event& event) = 0;
-  // May the entry `name` replace the file of its name in the parent?
-  virtual Answer Ask(const std::string& name) = 0;
+  // May the entry `name` replace the file of its name in the parent? In a run
+  // of several folders, `origin` is the folder it comes from.
+  virtual Answer Ask(const std::string& name, const std::string& origin) = 0;
   // True once the user asked the lift to stop.
   virtual bool StopRequested() = 0;
 };

@@ -110,7 +110,10 @@ ModelFolder* ModelFileSystem::FolderAt(const std::string& path, std::string& rea
     for (std::size_t at = topKeys.size(); at < components.size(); ++at) {
       const std::size_t index = Find(*folder, components[at]);
       if (index == None || !folder->children[index]->entry.folder) {
-        Fail(ERROR_PATH_NOT_FOUND, reason);
+        // As Windows says it: a file where the folder itself should be is no
+        // directory, one on the way to it leaves no path.
+        const bool file = index != None && at + 1 == components.size();
+        Fail(file ? ERROR_DIRECTORY : ERROR_PATH_NOT_FOUND, reason);
         return nullptr;
       }
       folder = folder->children[index].get();
@@ -118,7 +121,38 @@ ModelFolder* ModelFileSystem::FolderAt(const std::string& path, std::string& rea
     return folder;
   }
   // A folder the lift reaches first: its copy starts from the disk.
-  tops_.push_back(NewEntry({NameOf(path), true, false, "", {}}, path, false));
+  return NewTop(path);
+}
+
+ModelFolder* ModelFileSystem::NewTop(const std::string& path) {
+  const std::vector<std::string> keys = KeysOf(path);
+  Child top = NewEntry({NameOf(path), true, false, "", {}, FILE_ATTRIBUTE_DIRECTORY}, path, false);
+  // A copy made earlier of a folder below this one is the one the lift has
+  // been changing: it takes the place of that folder in this copy.
+  for (std::size_t at = 0; at < tops_.size();) {
+    const std::vector<std::string>& lower = topKeys_[at];
+    if (lower.size() <= keys.size() || !std::equal(keys.begin(), keys.end(), lower.begin())) {
+      ++at;
+      continue;
+    }
+    const std::vector<std::string> components = ComponentsOf(tops_[at]->diskPath);
+    ModelFolder* folder = top.get();
+    std::size_t index = None;
+    for (std::size_t level = keys.size(); folder != nullptr && level < lower.size(); ++level) {
+      index = Find(*folder, components[level]);
+      if (index == None || !folder->children[index]->entry.folder) folder = nullptr;
+      if (folder != nullptr && level + 1 < lower.size()) folder = folder->children[index].get();
+    }
+    if (folder == nullptr) {
+      ++at;
+      continue;
+    }
+    tops_[at]->entry = folder->children[index]->entry;
+    folder->children[index] = std::move(tops_[at]);
+    tops_.erase(tops_.begin() + static_cast<std::ptrdiff_t>(at));
+    topKeys_.erase(topKeys_.begin() + static_cast<std::ptrdiff_t>(at));
+  }
+  tops_.push_back(std::move(top));
   topKeys_.push_back(keys);
   return tops_.back().get();
 }
@@ -187,7 +221,7 @@ MakeResult ModelFileSystem::MakeFolder(const std::string& folder, std::string& r
   if (NameTooLong(folder, reason)) return MakeResult::Failed;
   reason.clear();
   if (taken != None) return MakeResult::NameTaken;
-  Attach(*parent, NewEntry({NameOf(folder), true, false, "", {}}, "", true));
+  Attach(*parent, NewEntry({NameOf(folder), true, false, "", {}, FILE_ATTRIBUTE_DIRECTORY}, "", true));
   return MakeResult::Made;
 }
 
@@ -221,8 +255,13 @@ RecycleResult ModelFileSystem::Recycle(const std::string& folder, std::string& r
 
 RestoreResult ModelFileSystem::Restore(const std::string& folder, const std::vector<Step>& holds,
                                        std::string& reason) {
+  // The bin is looked at, not touched: what it holds comes back as the record
+  // says it went in.
+  if (!RecycleBinHolds(folder)) {
+    reason = "the Recycle Bin no longer holds it";
+    return RestoreResult::NotInBin;
+  }
   if (MakeFolder(folder, reason) != MakeResult::Made) return RestoreResult::Failed;
-  // The record says what went into the folder; the bin itself is not looked into.
   for (const Step& step : holds) {
     std::string ignored;
     bool below;
@@ -231,7 +270,15 @@ RestoreResult ModelFileSystem::Restore(const std::string& folder, const std::vec
     std::size_t taken;
     ModelFolder* parent = Holder(step.to, taken, ignored);
     if (parent != nullptr && taken == None)
-      Attach(*parent, NewEntry({NameOf(step.to), false, false, "", step.identity}, "", true));
+      Attach(*parent, NewEntry({NameOf(step.to), false, false, "", step.identity, 0}, "", true));
   }
   return RestoreResult::Restored;
+}
+
+bool ModelFileSystem::SetAttributes(const std::string& path, unsigned long attributes, std::string& reason) {
+  std::size_t index;
+  ModelFolder* folder = Holder(path, index, reason);
+  if (folder == nullptr || index == None) return false;
+  folder->children[index]->entry.attributes = attributes;
+  return true;
 }

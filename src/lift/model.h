@@ -27,8 +27,12 @@ class ModelFileSystem : public FileSystem {
   ShellOutcome ShellMove(const std::string& fromList, const std::string& toList, std::string& reason) override;
   RecycleResult Recycle(const std::string& folder, std::string& reason) override;
   RestoreResult Restore(const std::string& folder, const std::vector<Step>& holds, std::string& reason) override;
+  bool SetAttributes(const std::string& path, unsigned long attributes, std::string& reason) override;
 
  private:
+  // Makes `path` the root of a copy, taking in the copies already made of
+  // folders below it, so that each folder has one copy.
+  ModelFolder* NewTop(const std::string& path);
   ModelFolder* FolderAt(const std::string& path, std::string& reason);
   // The folder holding `path`'s entry, and where in it that entry is (or none).
   ModelFolder* Holder(const std::string& path, std::size_t& index, std::string& reason);

@@ -17,10 +17,13 @@ enum class Outcome { Moved, Renamed, Kept, Failed, Batched };
 struct Run {
   RunMode mode;  // an answer "all" turns it to OverwriteAll for the rest of the run
   bool mergeFolders;
+  bool noDialogs;          // the shell could not ask: its clashes stay
   FileSystem& disk;
   Listener& listener;
   ReplacedFiles replaced;  // where replaced files wait for the Recycle Bin
   bool cancelled;          // Cancel in the shell's own dialog ends the run, as in the progress
+  std::string origin;      // in a run of several folders, the one being lifted, which questions name
+  std::size_t unsettled;   // clashes kept because no dialog could ask about them
 };
 
 // The entries of one folder on their way into another: a lifted folder's into

@@ -57,7 +57,7 @@ void PreviewListener::Tell(const Event& event) {
   out_ << std::endl;
 }
 
-Answer PreviewListener::Ask(const std::string& name) {
+Answer PreviewListener::Ask(const std::string& name, const std::string&) {
   ++counts_["ask"];
   out_ << "ask " << Quoted(name) << std::endl;
   asked_ = name;

@@ -17,7 +17,7 @@ class PreviewListener : public Listener {
  public:
   PreviewListener(std::ostream& out, std::ostream& errors);
   void Tell(const Event& event) override;
-  Answer Ask(const std::string& name) override;
+  Answer Ask(const std::string& name, const std::string& origin) override;
   bool StopRequested() override;
   // Ends the listing with how many entries of each kind it holds: of a lift,
   // or of an undo.

@@ -5,7 +5,8 @@
 
 namespace {
 
-const char QuestionEnd[] = "\" does already exist. Overwrite? (Yes/No/All): ";
+// The tail stays as it is whatever comes before it: scripts answer on it.
+const char QuestionEnd[] = " does already exist. Overwrite? (Yes/No/All): ";
 
 // Dropped around an answer: the blanks a user may type, and the CR that ends a
 // line from a script or a file written on Windows.
@@ -34,9 +35,12 @@ bool ToAnswer(const std::string& word, Answer& answer) {
 
 }  // namespace
 
-Answer AskToOverwrite(const std::string& name, std::istream& answers, std::ostream& questions) {
+Answer AskToOverwrite(const std::string& name, const std::string& origin, std::istream& answers,
+                      std::ostream& questions) {
   for (;;) {
-    questions << '"' << name << QuestionEnd << std::flush;
+    questions << '"' << name << '"';
+    if (!origin.empty()) questions << " (from \"" << origin << "\")";
+    questions << QuestionEnd << std::flush;
     std::string line;
     // Once input has ended it stays ended, so every later question is kept too:
     // nothing is overwritten without an answer, and nothing is asked without end.

@@ -11,5 +11,7 @@ enum class Answer { Yes, No, All, NoInput };
 // Asks whether the entry `name` may overwrite what exists in the parent, one
 // line of input per asking, until a line holds exactly "y", "yes", "n", "no",
 // "a" or "all" (blanks and a CR around it aside). Returns NoInput, without
-// asking again, once the input has ended or failed.
-Answer AskToOverwrite(const std::string& name, std::istream& answers, std::ostream& questions);
+// asking again, once the input has ended or failed. A non-empty `origin`, the
+// folder the entry comes from, is named after it.
+Answer AskToOverwrite(const std::string& name, const std::string& origin, std::istream& answers,
+                      std::ostream& questions);

@@ -8,12 +8,16 @@
 namespace {
 
 const char RecordMark[] = "dirlift undo record";
-const char RecordVersion[] = "1";
+// Version 1 named its files and kept its start in local time; version 2 in UTC,
+// with the local time beside it for display.
+const char FirstVersion[] = "1";
+const char RecordVersion[] = "2";
 const char UndoneMark[] = "undone";
 const char Field = '\t';
 const char LineEnd = '\n';
 const char RecordExtension[] = ".txt";
 const int MostRecordsAStamp = 1000;  // runs started in the same millisecond
+const std::size_t PairedFields = 5, FolderFields = 2, RemovedFolderFields = 3;
 const struct {
   StepKind kind;
   const char* word;
@@ -32,12 +36,19 @@ std::vector<std::string> Fields(const std::string& line) {
   return fields;
 }
 
+bool IsNumber(const std::string& text) {
+  return !text.empty() && text.find_first_not_of("0123456789") == std::string::npos;
+}
+
+unsigned long long Number(const std::string& text) { return std::strtoull(text.c_str(), nullptr, 10); }
+
 std::string RecordsFolder() {
   const std::string local = LocalAppDataFolder();
   return local.empty() ? "" : JoinPath(JoinPath(local, "dirlift"), "undo");
 }
 
-// The records, oldest first.
+// The records, oldest first: their names start with the start in UTC, then a
+// counter for runs started in the same millisecond.
 std::vector<std::string> RecordFiles(const std::string& folder) {
   std::vector<ListedEntry> entries;
   std::string reason;
@@ -49,10 +60,27 @@ std::vector<std::string> RecordFiles(const std::string& folder) {
   return files;
 }
 
+bool ReadStep(const std::vector<std::string>& fields, Step& step) {
+  for (const auto& known : StepWords) {
+    if (fields[0] != known.word) continue;
+    if (known.paired && fields.size() == PairedFields) {
+      step = {known.kind, fields[1], fields[2],
+              {static_cast<unsigned long>(Number(fields[3])), Number(fields[4])}, 0, false};
+      return true;
+    }
+    const bool removed = known.kind == StepKind::Remove && fields.size() == RemovedFolderFields;
+    if (!known.paired && (fields.size() == FolderFields || removed)) {
+      step = {known.kind, fields[1], "", {0, 0}, removed ? static_cast<unsigned long>(Number(fields[2])) : 0, false};
+      return true;
+    }
+  }
+  return false;
+}
+
 }  // namespace
 
-std::string HeaderLine(const std::vector<std::string>& folders, const std::string& started) {
-  std::string line = std::string(RecordMark) + Field + RecordVersion + Field + started;
+std::string HeaderLine(const std::vector<std::string>& folders, const std::string& utc, const std::string& started) {
+  std::string line = std::string(RecordMark) + Field + RecordVersion + Field + utc + Field + started;
   for (const std::string& folder : folders) line += Field + folder;
   return line + LineEnd;
 }
@@ -64,35 +92,48 @@ std::string StepLine(const Step& step) {
     if (known.paired)
       line += Field + step.to + Field + std::to_string(step.identity.volume) + Field +
               std::to_string(step.identity.index);
+    if (step.kind == StepKind::Remove) line += Field + std::to_string(step.attributes);
     return line + LineEnd;
   }
   return "";
 }
 
+std::string UndoneLine(std::size_t index) { return UndoneMark + (Field + std::to_string(index)) + LineEnd; }
+
+bool HasStepLeft(const Record& record) {
+  return std::any_of(record.steps.begin(), record.steps.end(), [](const Step& step) { return !step.undone; });
+}
+
 bool ReadRecord(const std::string& text, Record& record) {
   record.steps.clear();
   record.folders.clear();
-  record.undone = false;
+  std::vector<std::size_t> undone;
+  bool allUndone = false;
   std::string::size_type start = 0;
   for (std::string::size_type end; (end = text.find(LineEnd, start)) != std::string::npos; start = end + 1) {
     const std::vector<std::string> fields = Fields(text.substr(start, end - start));
     if (start == 0) {
-      if (fields.size() < 4 || fields[0] != RecordMark || fields[1] != RecordVersion) return false;
-      record.started = fields[2];
-      record.folders.assign(fields.begin() + 3, fields.end());
+      const bool first = fields.size() >= 4 && fields[1] == FirstVersion;
+      const std::size_t folders = first ? 3 : 4;
+      if (fields.size() <= folders || fields[0] != RecordMark || (!first && fields[1] != RecordVersion)) return false;
+      record.started = fields[folders - 1];
+      record.folders.assign(fields.begin() + static_cast<std::ptrdiff_t>(folders), fields.end());
       continue;
     }
-    if (fields[0] == UndoneMark) record.undone = true;
-    for (const auto& known : StepWords) {
-      if (fields[0] != known.word || fields.size() != (known.paired ? 5u : 2u)) continue;
-      Step step = {known.kind, fields[1], "", {0, 0}};
-      if (known.paired)
-        step = {known.kind, fields[1], fields[2],
-                {static_cast<unsigned long>(std::strtoul(fields[3].c_str(), nullptr, 10)),
-                 std::strtoull(fields[4].c_str(), nullptr, 10)}};
+    Step step;
+    if (fields[0] == UndoneMark && fields.size() == FolderFields) {
+      // Version 1 marked the whole run undone, with the time.
+      if (IsNumber(fields[1]))
+        undone.push_back(static_cast<std::size_t>(Number(fields[1])));
+      else
+        allUndone = true;
+    } else if (ReadStep(fields, step)) {
       record.steps.push_back(step);
     }
   }
+  for (Step& step : record.steps) step.undone = allUndone;
+  for (const std::size_t index : undone)
+    if (index < record.steps.size()) record.steps[index].undone = true;
   // A line cut short by a killed run is no step.
   return !record.folders.empty();
 }
@@ -105,8 +146,6 @@ AppendFile* StartRecord(const std::vector<std::string>& folders, std::string& fi
   }
   MakeFolder(ParentOf(folder), reason);
   MakeFolder(folder, reason);
-  std::vector<std::string> older = RecordFiles(folder);
-  for (std::size_t at = 0; at + (KeptRecords - 1) < older.size(); ++at) DeleteTextFile(older[at], reason);
   const std::string stamp = MillisecondStamp();
   for (int number = 0; number < MostRecordsAStamp; ++number) {
     file = JoinPath(folder, stamp + "-" + std::string(3 - std::to_string(number).size(), '0') +
@@ -115,7 +154,7 @@ AppendFile* StartRecord(const std::vector<std::string>& folders, std::string& fi
     AppendFile* record = CreateAppendFile(file, made, reason);
     if (made == MakeResult::NameTaken) continue;
     unsigned long long before;
-    if (record != nullptr && !Append(record, HeaderLine(folders, LocalTimeStamp()), before)) {
+    if (record != nullptr && !Append(record, HeaderLine(folders, stamp, LocalTimeStamp()), before)) {
       FailWithLastError(reason);
       CloseAppendFile(record);
       return nullptr;
@@ -126,19 +165,30 @@ AppendFile* StartRecord(const std::vector<std::string>& folders, std::string& fi
   return nullptr;
 }
 
+void TrimRecords() {
+  const std::vector<std::string> files = RecordFiles(RecordsFolder());
+  std::string reason;
+  for (std::size_t at = 0; at + KeptRecords < files.size(); ++at) DeleteTextFile(files[at], reason);
+}
+
 bool FindRecordToUndo(const std::string& folder, Record& record) {
   const std::vector<std::string> files = RecordFiles(RecordsFolder());
   for (auto file = files.rbegin(); file != files.rend(); ++file) {
     std::string text, reason;
-    if (!ReadTextFile(*file, text, reason) || !ReadRecord(text, record) || record.undone) continue;
+    if (!ReadTextFile(*file, text, reason) || !ReadRecord(text, record) || !HasStepLeft(record)) continue;
     record.file = *file;
     if (folder.empty()) return true;
+    // Records of version 1 kept the folder as typed: "\\.\C:\P\X" is "C:\P\X".
     for (const std::string& lifted : record.folders)
-      if (SameName(lifted, folder)) return true;
+      if (SameName(PlainForm(lifted), folder)) return true;
   }
   return false;
 }
 
-bool MarkUndone(const Record& record, std::string& reason) {
-  return AppendToTextFile(record.file, std::string(UndoneMark) + Field + LocalTimeStamp() + LineEnd, reason);
+bool MarkUndone(const Record& record, const std::vector<std::size_t>& indices, std::string& reason) {
+  if (indices.empty()) return true;
+  // A run killed midway may have left its last line without its end.
+  std::string lines(1, LineEnd);
+  for (const std::size_t index : indices) lines += UndoneLine(index);
+  return AppendToTextFile(record.file, lines, reason);
 }

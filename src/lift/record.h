@@ -23,33 +23,44 @@ struct Step {
   std::string from;  // the path, for a folder's steps
   std::string to;
   FileIdentity identity;
+  unsigned long attributes;  // a removed folder's marks (read-only, hidden, system)
+  bool undone;               // an undo has put it back
 };
 
 struct Record {
   std::string file;     // where it is kept
-  std::string started;  // "2026-12-08 10.15.02"
-  std::vector<std::string> folders;  // the lifted folders, full paths
+  std::string started;  // local time, for display: "2026-12-08 10.15.02"
+  std::vector<std::string> folders;  // the lifted folders, full paths in their plain form
   std::vector<Step> steps;
-  bool undone;
 };
 
-// How many records are kept, the newest; a run removes the older ones as it starts.
+// How many records are kept, the newest; a run that recorded something
+// removes the older ones as it ends.
 const std::size_t KeptRecords = 20;
 
-std::string HeaderLine(const std::vector<std::string>& folders, const std::string& started);
+// `utc` orders the records ("20261208-091502-123"); `started` is shown.
+std::string HeaderLine(const std::vector<std::string>& folders, const std::string& utc, const std::string& started);
 std::string StepLine(const Step& step);
+// The line saying that step number `index` (from 0) was undone.
+std::string UndoneLine(std::size_t index);
+
+// True while some step of the record is not yet undone.
+bool HasStepLeft(const Record& record);
 
 // Reads a record's text; false where it is not one.
 bool ReadRecord(const std::string& text, Record& record);
 
-// Starts the record of a run lifting `folders`: removes the oldest records
-// beyond the newest KeptRecords - 1, and makes a new file holding the first
-// line, its name unique and sorting by start time. Null, with `reason`, where
-// it cannot.
+// Starts the record of a run lifting `folders`: a new file holding the first
+// line, its name unique and sorting by the start in UTC. Null, with `reason`,
+// where it cannot.
 AppendFile* StartRecord(const std::vector<std::string>& folders, std::string& file, std::string& reason);
 
-// The newest record not yet undone; with a `folder`, the newest that lifted it.
+// Removes the oldest records beyond the newest KeptRecords.
+void TrimRecords();
+
+// The newest record with a step left to undo; with a `folder`, the newest
+// such that lifted it.
 bool FindRecordToUndo(const std::string& folder, Record& record);
 
-// Marks the record undone, so that the next undo takes the run before it.
-bool MarkUndone(const Record& record, std::string& reason);
+// Marks the steps at `indices` undone, so that a later undo tries only what is left.
+bool MarkUndone(const Record& record, const std::vector<std::size_t>& indices, std::string& reason);

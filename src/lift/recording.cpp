@@ -4,7 +4,7 @@
 #include "lift/shell_batch.h"
 
 RecordingFileSystem::RecordingFileSystem(FileSystem& disk, AppendFile* record, Listener& listener)
-    : disk_(disk), record_(record), listener_(listener), recorded_(false) {}
+    : disk_(disk), record_(record), listener_(listener), steps_(0) {}
 
 RecordingFileSystem::~RecordingFileSystem() {
   if (record_ != nullptr) CloseAppendFile(record_);
@@ -28,7 +28,7 @@ bool RecordingFileSystem::Exists(const std::string& path) { return disk_.Exists(
 MoveResult RecordingFileSystem::Move(const std::string& from, const std::string& to, std::string& reason) {
   const FileIdentity identity = IdentityOf(from);
   unsigned long long before;
-  Write({StepKind::Move, from, to, identity}, before);
+  Write({StepKind::Move, from, to, identity, 0, false}, before);
   const MoveResult result = disk_.Move(from, to, reason);
   if (result == MoveResult::Moved)
     identities_[to] = identity;
@@ -39,15 +39,20 @@ MoveResult RecordingFileSystem::Move(const std::string& from, const std::string&
 
 MakeResult RecordingFileSystem::MakeFolder(const std::string& folder, std::string& reason) {
   unsigned long long before;
-  Write({StepKind::Make, folder, "", {0, 0}}, before);
+  Write(FolderStep(StepKind::Make, folder), before);
   const MakeResult result = disk_.MakeFolder(folder, reason);
   if (result != MakeResult::Made) TakeBack(before);
   return result;
 }
 
 bool RecordingFileSystem::RemoveFolder(const std::string& folder, std::string& reason) {
+  // The folder comes back as it was: a customised one keeps its marks.
+  Step step = FolderStep(StepKind::Remove, folder);
+  ListedEntry entry;
+  std::string ignored;
+  if (disk_.ListEntry(folder, entry, ignored)) step.attributes = entry.attributes;
   unsigned long long before;
-  Write({StepKind::Remove, folder, "", {0, 0}}, before);
+  Write(step, before);
   const bool removed = disk_.RemoveFolder(folder, reason);
   if (!removed) TakeBack(before);
   return removed;
@@ -57,19 +62,30 @@ ShellOutcome RecordingFileSystem::ShellMove(const std::string& fromList, const s
                                             std::string& reason) {
   // Which of them the shell moved, the undo finds out entry by entry.
   const std::vector<std::string> sources = ShellBatchPaths(fromList), destinations = ShellBatchPaths(toList);
-  unsigned long long before;
+  std::vector<Step> steps;
   for (std::size_t at = 0; at < sources.size() && at < destinations.size(); ++at)
-    Write({StepKind::Shell, sources[at], destinations[at], IdentityOf(sources[at])}, before);
-  return disk_.ShellMove(fromList, toList, reason);
+    steps.push_back({StepKind::Shell, sources[at], destinations[at], IdentityOf(sources[at]), 0, false});
+  unsigned long long first = 0, before;
+  for (const Step& step : steps) Write(step, &step == &steps.front() ? first : before);
+  const ShellOutcome outcome = disk_.ShellMove(fromList, toList, reason);
+  // What the user declined stayed where it was: only the moves that happened stay recorded.
+  std::vector<Step> moved;
+  for (const Step& step : steps)
+    if (!disk_.Exists(step.from)) moved.push_back(step);
+  if (moved.size() != steps.size()) {
+    TakeBack(first, steps.size());
+    for (const Step& step : moved) Write(step, before);
+  }
+  return outcome;
 }
 
 RecycleResult RecordingFileSystem::Recycle(const std::string& folder, std::string& reason) {
   unsigned long long before;
-  Write({StepKind::Recycle, folder, "", {0, 0}}, before);
+  Write(FolderStep(StepKind::Recycle, folder), before);
   const RecycleResult result = disk_.Recycle(folder, reason);
   if (result == RecycleResult::Recycled) return result;
   TakeBack(before);
-  if (result == RecycleResult::KeptInPlace) Write({StepKind::Keep, folder, "", {0, 0}}, before);
+  if (result == RecycleResult::KeptInPlace) Write(FolderStep(StepKind::Keep, folder), before);
   return result;
 }
 
@@ -78,12 +94,20 @@ RestoreResult RecordingFileSystem::Restore(const std::string& folder, const std:
   return disk_.Restore(folder, holds, reason);
 }
 
-bool RecordingFileSystem::Recorded() const { return recorded_; }
+bool RecordingFileSystem::SetAttributes(const std::string& path, unsigned long attributes, std::string& reason) {
+  return disk_.SetAttributes(path, attributes, reason);
+}
+
+bool RecordingFileSystem::Recorded() const { return steps_ > 0; }
+
+Step RecordingFileSystem::FolderStep(StepKind kind, const std::string& folder) {
+  return {kind, folder, "", {0, 0}, 0, false};
+}
 
 void RecordingFileSystem::Write(const Step& step, unsigned long long& before) {
   if (record_ == nullptr) return;
   if (Append(record_, StepLine(step), before)) {
-    recorded_ = true;
+    ++steps_;
     return;
   }
   std::string reason;
@@ -93,8 +117,10 @@ void RecordingFileSystem::Write(const Step& step, unsigned long long& before) {
   record_ = nullptr;
 }
 
-void RecordingFileSystem::TakeBack(unsigned long long before) {
-  if (record_ != nullptr) CutBackTo(record_, before);
+void RecordingFileSystem::TakeBack(unsigned long long before, std::size_t steps) {
+  if (record_ == nullptr) return;
+  CutBackTo(record_, before);
+  steps_ -= steps;
 }
 
 FileIdentity RecordingFileSystem::IdentityOf(const std::string& path) const {

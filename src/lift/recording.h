@@ -26,18 +26,21 @@ class RecordingFileSystem : public FileSystem {
   ShellOutcome ShellMove(const std::string& fromList, const std::string& toList, std::string& reason) override;
   RecycleResult Recycle(const std::string& folder, std::string& reason) override;
   RestoreResult Restore(const std::string& folder, const std::vector<Step>& holds, std::string& reason) override;
-  // True once a step was recorded.
+  bool SetAttributes(const std::string& path, unsigned long attributes, std::string& reason) override;
+  // True while a step stands recorded: a change that was taken back leaves none.
   bool Recorded() const;
 
  private:
   // Writes the step's line before its change; `before` is where the record ended.
   void Write(const Step& step, unsigned long long& before);
-  void TakeBack(unsigned long long before);
+  // Takes the last `steps` steps back out of the record, from `before` on.
+  void TakeBack(unsigned long long before, std::size_t steps = 1);
+  static Step FolderStep(StepKind kind, const std::string& folder);
   FileIdentity IdentityOf(const std::string& path) const;
 
   FileSystem& disk_;
   AppendFile* record_;
   Listener& listener_;
-  bool recorded_;
+  std::size_t steps_;  // recorded and standing
   std::map<std::string, FileIdentity> identities_;  // of the entries listed, by path
 };

@@ -35,26 +35,36 @@ bool FollowDriveMapping(std::string& full, Listener& listener) {
 // the path (another drive letter, a share, a junction, "\\.\") gets past.
 std::string WhyKeptInPlace(const std::string& folder, const std::string& ownName) {
   const std::vector<KeptFolder> kept = FoldersWindowsKeeps();
+  const std::string plain = LongPath(folder);
   FileIdentity self;
-  if (!IdentityOf(folder, self)) return WhyWindowsKeepsInPlace(LongPath(PlainForm(folder)), kept);
+  if (!IdentityOf(folder, self)) return WhyWindowsKeepsInPlace(plain, kept);
   const KeptFolder* is = nullptr;
-  const KeptFolder* holds = nullptr;
+  std::string holds;
   for (const KeptFolder& one : kept) {
     FileIdentity identity;
-    if (IdentityOf(one.path, identity) && identity == self) {
+    if (!IdentityOf(one.path, identity)) {
+      // Its identity cannot be read: the text of its path tells, for this one alone.
+      if (holds.empty()) holds = WhyWindowsKeepsInPlace(plain, {one});
+      continue;
+    }
+    if (identity == self) {
       // One folder may be several known ones (Desktop and Documents in one home
       // folder): the one it is named after is meant.
       if (is == nullptr || SameName(NameOf(one.path), ownName)) is = &one;
       continue;
     }
     for (const std::string& above : FoldersAbove(one.path))
-      if (holds == nullptr && IdentityOf(above, identity) && identity == self) holds = &one;
+      if (holds.empty() && IdentityOf(above, identity) && identity == self) holds = KeptRefusal(one, false);
   }
-  if (is != nullptr) return KeptRefusal(*is, true);
-  return holds != nullptr ? KeptRefusal(*holds, false) : "";
+  return is != nullptr ? KeptRefusal(*is, true) : holds;
 }
 
 }  // namespace
+
+std::string PlainFullPath(const std::string& typed) {
+  // An extended path is taken exactly as typed: resolving would normalise it.
+  return WithoutTrailingSeparators(PlainForm(HasExtendedPrefix(typed) ? typed : FullPath(typed)));
+}
 
 bool ResolveFolder(const std::string& typed, std::string& folder, std::string& ownName, FileSystem& disk,
                    Listener& listener) {
@@ -64,9 +74,7 @@ bool ResolveFolder(const std::string& typed, std::string& folder, std::string& o
   // Windows would list the first folder that matches, as if that one were meant.
   if (HasWildcards(WithoutExtendedPrefix(typed)))
     return Refuse(listener, typed, "a path with wildcards names no single folder");
-  // An extended path is taken exactly as typed: resolving would normalise it.
-  std::string full = WithoutTrailingSeparators(
-      HasExtendedPrefix(typed) ? WithoutExtendedPrefix(typed) : FullPath(typed));
+  std::string full = PlainFullPath(typed);
   if (!FollowDriveMapping(full, listener)) return false;
   if (IsRootPath(full)) return Refuse(listener, full, RootRefusal);
   ListedEntry self;

@@ -12,6 +12,11 @@
 #include "lift/lift.h"
 #include "lift/listener.h"
 
+// The full path of what was typed, in its plain form ("C:\data\X" for
+// "\\?\C:\data\X", "\\.\C:\data\X" or "C:/data/X/"): the form the Recycle Bin keeps
+// original locations in, and the record keeps lifted folders in.
+std::string PlainFullPath(const std::string& typed);
+
 // The folder's full path and its own name, whatever form was typed: ".",
 // "photos\.", "..\photos", a short name, another case, the extended form.
 // False, with the refusal told to `listener`, when it cannot be lifted.

@@ -10,7 +10,10 @@ struct Undo {
   FileSystem& disk;
   Listener& listener;
   std::string parent;                // names are shown below it
-  std::vector<std::string> lost;     // folders of replaced files the Recycle Bin did not give back
+  std::vector<std::string> lost;     // folders of replaced files found nowhere
+  // Folders that cannot be made again for a file in their way, and how many
+  // entries cannot go back into each.
+  std::map<std::string, std::size_t> blocked;
   bool allWell;
   // Each folder's entries, listed once: a look at each entry alone would
   // cost as much again as the moves themselves.
@@ -27,6 +30,15 @@ void Tell(Undo& undo, Happening happening, const std::string& name, const std::s
           const std::string& failure = "") {
   undo.listener.Tell({happening, name, detail, failure, 0});
   if (happening == Happening::Fail || happening == Happening::Problem) undo.allWell = false;
+}
+
+bool IsBelowAny(const std::vector<std::string>& folders, const std::string& path) {
+  for (const std::string& folder : folders) {
+    bool below;
+    PathBelow(path, folder, below);
+    if (below) return true;
+  }
+  return false;
 }
 
 // Is `entry` the one the step moved? By its identity where the listing gives
@@ -57,7 +69,7 @@ bool IsThere(Undo& undo, const Step& step, const std::string& path) {
   return undo.disk.ListEntry(path, entry, reason) && IsTheEntry(entry, step, path);
 }
 
-// The listings follow what the undo moves.
+// The listings follow what the undo moves and makes.
 void Moved(Undo& undo, const std::string& from, const std::string& to) {
   std::map<std::string, ListedEntry>& source = Listing(undo, ParentOf(from));
   const auto entry = source.find(NameOf(from));
@@ -69,54 +81,62 @@ void Moved(Undo& undo, const std::string& from, const std::string& to) {
   if (destination != undo.listed.end()) destination->second[moved.name] = moved;
 }
 
-void MoveBack(Undo& undo, const Step& step) {
-  for (const std::string& folder : undo.lost) {
+// True once the entry is back, or the step left nothing to undo.
+bool MoveBack(Undo& undo, const Step& step) {
+  // Said already: the files are nowhere to be found.
+  if (IsBelowAny(undo.lost, step.to)) return false;
+  for (auto& folder : undo.blocked) {
     bool below;
-    PathBelow(step.to, folder, below);
-    if (below) return;  // said already: the files are in the Recycle Bin
+    PathBelow(step.from, folder.first, below);
+    if (below) {
+      ++folder.second;
+      return false;
+    }
   }
   const std::string failure = "cannot move " + Quoted(step.to) + " back";
   if (!IsThere(undo, step, step.to)) {
     // A run killed between the line and the move left it where it was: nothing to undo.
-    if (!IsThere(undo, step, step.from))
-      Tell(undo, Happening::Fail, Shown(undo, step.to), "it has moved or changed since the lift", failure);
-    return;
+    if (IsThere(undo, step, step.from)) return true;
+    Tell(undo, Happening::Fail, Shown(undo, step.to), "it has moved or changed since the lift", failure);
+    return false;
   }
   std::string reason;
   switch (undo.disk.Move(step.to, step.from, reason)) {
     case MoveResult::Moved:
       Moved(undo, step.to, step.from);
       Tell(undo, Happening::MoveBack, Shown(undo, step.to), Shown(undo, step.from));
-      break;
+      return true;
     case MoveResult::NameTaken:
       Tell(undo, Happening::Fail, Shown(undo, step.to), "its old place is taken", failure);
-      break;
+      return false;
     case MoveResult::Failed:
       Tell(undo, Happening::Fail, Shown(undo, step.to), reason, failure);
-      break;
+      return false;
   }
+  return false;
 }
 
 // The entries the run put into `folder`, which went to the Recycle Bin with it.
 std::vector<Step> MovesInto(const Record& record, const std::string& folder) {
   std::vector<Step> into;
-  for (const Step& step : record.steps) {
-    bool below;
-    PathBelow(step.to, folder, below);
-    if (step.kind == StepKind::Move && below) into.push_back(step);
-  }
+  for (const Step& step : record.steps)
+    if (step.kind == StepKind::Move && IsBelowAny({folder}, step.to)) into.push_back(step);
   return into;
 }
 
-void Restore(Undo& undo, const Record& record, const std::string& folder) {
+// The replaced files come back from the Recycle Bin; the user may have
+// restored them by hand already, into the parent where they were.
+bool Restore(Undo& undo, const Record& record, const std::string& folder) {
+  if (undo.disk.Exists(folder)) return true;
   std::string reason;
   switch (undo.disk.Restore(folder, MovesInto(record, folder), reason)) {
     case RestoreResult::Restored:
       Tell(undo, Happening::Restore, Shown(undo, folder));
-      return;
+      return true;
     case RestoreResult::NotInBin:
-      Tell(undo, Happening::Problem, Shown(undo, folder), reason + "; it was emptied",
-           "the replaced files are gone from the Recycle Bin, as " + Quoted(NameOf(folder)));
+      Tell(undo, Happening::Problem, Shown(undo, folder),
+           "they are neither in the Recycle Bin nor in " + Quoted(folder) + ", where they were last",
+           "the replaced files cannot be found");
       break;
     case RestoreResult::Failed:
       Tell(undo, Happening::Problem, Shown(undo, folder), reason,
@@ -124,38 +144,81 @@ void Restore(Undo& undo, const Record& record, const std::string& folder) {
       break;
   }
   undo.lost.push_back(folder);
+  return false;
+}
+
+// A folder the lift removed is made again, with the marks it had, for what
+// comes back into it.
+bool MakeAgain(Undo& undo, const Step& step) {
+  std::string reason;
+  switch (undo.disk.MakeFolder(step.from, reason)) {
+    case MakeResult::Made:
+      if (step.attributes != 0) undo.disk.SetAttributes(step.from, step.attributes, reason);
+      undo.listed.erase(step.from);
+      Tell(undo, Happening::Make, Shown(undo, step.from));
+      return true;
+    case MakeResult::NameTaken: {
+      ListedEntry entry;
+      if (!undo.disk.ListEntry(step.from, entry, reason) || entry.folder) return true;
+      // Said once, with how many entries it keeps out, when the undo ends.
+      undo.blocked[step.from] = 0;
+      return false;
+    }
+    case MakeResult::Failed:
+      break;
+  }
+  Tell(undo, Happening::Fail, Shown(undo, step.from), reason, Quoted(step.from) + " cannot be made again");
+  return false;
+}
+
+void TellBlocked(Undo& undo) {
+  for (const auto& folder : undo.blocked) {
+    std::string detail = "a file of that name is in the way";
+    if (folder.second > 0)
+      detail += "; " + std::to_string(folder.second) + (folder.second == 1 ? " entry" : " entries") +
+                " cannot go back into it";
+    Tell(undo, Happening::Fail, Shown(undo, folder.first), detail, Quoted(folder.first) + " cannot be made again");
+  }
 }
 
 }  // namespace
 
-bool UndoRun(const Record& record, FileSystem& disk, Listener& listener) {
-  Undo undo = {disk, listener, record.folders.empty() ? "" : ParentOf(record.folders.front()), {}, true, {}};
+bool UndoRun(const Record& record, FileSystem& disk, Listener& listener, std::vector<std::size_t>& undone) {
+  Undo undo = {disk, listener, record.folders.empty() ? "" : ParentOf(record.folders.front()), {}, {}, true, {}};
   bool shellMoved = false;
   std::string reason;
-  for (auto step = record.steps.rbegin(); step != record.steps.rend(); ++step) {
-    switch (step->kind) {
+  for (std::size_t at = record.steps.size(); at-- > 0;) {
+    const Step& step = record.steps[at];
+    if (step.undone) continue;
+    bool back = true;
+    switch (step.kind) {
       case StepKind::Move:
-        MoveBack(undo, *step);
+        back = MoveBack(undo, step);
         break;
       case StepKind::Shell:
         shellMoved = true;
-        MoveBack(undo, *step);
+        back = MoveBack(undo, step);
         break;
       case StepKind::Recycle:
-        Restore(undo, record, step->from);
+        back = Restore(undo, record, step.from);
         break;
       case StepKind::Keep:
         break;
       case StepKind::Remove:
-        // The lifted folder, an inner one of its name, a merged one: made again for what comes back.
-        if (disk.MakeFolder(step->from, reason) == MakeResult::Made) Tell(undo, Happening::Make, Shown(undo, step->from));
+        // The lifted folder, an inner one of its name, a merged one.
+        back = MakeAgain(undo, step);
         break;
       case StepKind::Make:
         // The replaced files' folder goes once it is empty; else it stays for what is left.
-        if (disk.RemoveFolder(step->from, reason)) Tell(undo, Happening::Remove, Shown(undo, step->from));
+        if (disk.RemoveFolder(step.from, reason))
+          Tell(undo, Happening::Remove, Shown(undo, step.from));
+        else
+          back = !disk.Exists(step.from) && !IsBelowAny(undo.lost, step.from);
         break;
     }
+    if (back) undone.push_back(at);
   }
+  TellBlocked(undo);
   if (shellMoved)
     Tell(undo, Happening::Notice, "", "the shell keeps no copy of what it replaced",
          "the files the shell replaced cannot come back");

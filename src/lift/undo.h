@@ -9,5 +9,7 @@
 #include "lift/listener.h"
 #include "lift/record.h"
 
-// True when everything came back; what could not is told to `listener` and stays.
-bool UndoRun(const Record& record, FileSystem& disk, Listener& listener);
+// Undoes the steps of `record` not yet undone. True when everything came
+// back; what could not is told to `listener` and stays. `undone` gets the
+// steps put back (or found with nothing to undo), for the record's marks.
+bool UndoRun(const Record& record, FileSystem& disk, Listener& listener, std::vector<std::size_t>& undone);

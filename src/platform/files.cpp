@@ -81,6 +81,10 @@ bool RemoveFolder(const std::string& folder, std::string& reason) {
   return false;
 }
 
+bool SetAttributes(const std::string& path, unsigned long attributes, std::string& reason) {
+  return SetFileAttributesW(ExtendedPath(path).c_str(), SettableAttributes(attributes)) || FailWithLastError(reason);
+}
+
 void SetCurrentFolder(const std::string& folder) { SetCurrentDirectoryW(Wide(folder).c_str()); }
 
 std::string FullPath(const std::string& path) {

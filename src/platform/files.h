@@ -26,6 +26,7 @@ struct ListedEntry {
   bool link;
   std::string shortName;  // its 8.3 name, where it has one besides the long name
   FileIdentity identity;  // the entry's own, a link's and not its target's
+  unsigned long attributes;  // read-only, hidden, system and the rest, as the listing gives them
 };
 
 // True for the reparse tag of a junction or symbolic link: a name surrogate,
@@ -63,6 +64,10 @@ MakeResult MakeFolder(const std::string& folder, std::string& reason);
 // A full path with every component under its long name, or `path` itself
 // when it cannot be had.
 std::string LongPath(const std::string& path);
+
+// Gives an entry the marks `attributes` (read-only, hidden, system...), as a
+// listing reported them.
+bool SetAttributes(const std::string& path, unsigned long attributes, std::string& reason);
 
 // Removes a folder, which must be empty, even one marked read-only.
 bool RemoveFolder(const std::string& folder, std::string& reason);

@@ -47,7 +47,7 @@ ListedEntry Listed(const EntryRecord& record, unsigned long volume) {
   const std::wstring shortName(record.ShortName, static_cast<std::size_t>(record.ShortNameLength) / sizeof(WCHAR));
   return {Utf8(name), (record.FileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0,
           (record.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 && IsLinkTag(record.EaSize), Utf8(shortName),
-          {volume, static_cast<unsigned long long>(record.FileId.QuadPart)}};
+          {volume, static_cast<unsigned long long>(record.FileId.QuadPart)}, record.FileAttributes};
 }
 
 // Lists the entries of `folder` that `mask` matches (every one for none), at

@@ -86,7 +86,7 @@ std::string LocalAppDataFolder() {
 
 std::string MillisecondStamp() {
   SYSTEMTIME now;
-  GetLocalTime(&now);
+  GetSystemTime(&now);
   char stamp[sizeof "20261208-101502-123"];
   std::snprintf(stamp, sizeof stamp, "%04u%02u%02u-%02u%02u%02u-%03u", now.wYear, now.wMonth, now.wDay, now.wHour,
                 now.wMinute, now.wSecond, now.wMilliseconds);

@@ -31,5 +31,6 @@ bool DeleteTextFile(const std::string& path, std::string& reason);
 // The user's local application data folder ("C:\Users\ana\AppData\Local"), or "".
 std::string LocalAppDataFolder();
 
-// Now, to the millisecond, in a form that sorts as time does: "20261208-101502-123".
+// Now, in UTC to the millisecond, in a form that sorts as time does, whatever
+// the time zone or daylight saving time: "20261208-101502-123".
 std::string MillisecondStamp();

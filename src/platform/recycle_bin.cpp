@@ -160,8 +160,9 @@ bool InvokeRestore(IShellFolder2* bin, PCUITEMID_CHILD item) {
   return invoked;
 }
 
-// Looks for the item named `name`, deleted from `location`, and restores it.
-RestoreResult FindAndRestore(const std::wstring& name, const std::wstring& location) {
+// Looks for the item named `name`, deleted from `location`, and restores it;
+// with `lookOnly`, only says whether it is there (Restored when it is).
+RestoreResult FindAndRestore(const std::wstring& name, const std::wstring& location, bool lookOnly) {
   LPITEMIDLIST binList = nullptr;
   IShellFolder* desktop = nullptr;
   IShellFolder2* bin = nullptr;
@@ -176,7 +177,7 @@ RestoreResult FindAndRestore(const std::wstring& name, const std::wstring& locat
     while (result == RestoreResult::NotInBin && items->Next(1, &item, nullptr) == S_OK) {
       if (lstrcmpiW(ItemText(bin, item, false).c_str(), name.c_str()) == 0 &&
           lstrcmpiW(ItemText(bin, item, true).c_str(), location.c_str()) == 0)
-        result = InvokeRestore(bin, item) ? RestoreResult::Restored : RestoreResult::Failed;
+        result = lookOnly || InvokeRestore(bin, item) ? RestoreResult::Restored : RestoreResult::Failed;
       CoTaskMemFree(item);
     }
   }
@@ -189,14 +190,27 @@ RestoreResult FindAndRestore(const std::wstring& name, const std::wstring& locat
 
 }  // namespace
 
-RestoreResult RestoreFromRecycleBin(const std::string& folder, std::string& reason) {
+namespace {
+
+RestoreResult FindInRecycleBin(const std::string& folder, bool lookOnly) {
   const std::string::size_type last = folder.find_last_of('\\');
   std::wstring location = Wide(folder.substr(0, last));
   // A drive's root is shown with its separator.
   if (location.size() == 2) location += L'\\';
   const bool comStarted = SUCCEEDED(CoInitialize(nullptr));
-  RestoreResult result = FindAndRestore(Wide(folder.substr(last + 1)), location);
+  const RestoreResult result = FindAndRestore(Wide(folder.substr(last + 1)), location, lookOnly);
   if (comStarted) CoUninitialize();
+  return result;
+}
+
+}  // namespace
+
+bool RecycleBinHolds(const std::string& folder) {
+  return FindInRecycleBin(folder, true) == RestoreResult::Restored;
+}
+
+RestoreResult RestoreFromRecycleBin(const std::string& folder, std::string& reason) {
+  RestoreResult result = FindInRecycleBin(folder, false);
   // The folder tells whether it came back.
   if (result == RestoreResult::Restored && !PathExists(folder)) result = RestoreResult::Failed;
   if (result == RestoreResult::Failed) reason = "the Recycle Bin did not give it back";

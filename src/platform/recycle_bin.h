@@ -19,3 +19,7 @@ enum class RestoreResult { Restored, NotInBin, Failed };
 // Recycle Bin, found there by its name and its original location, through its
 // own menu's Restore.
 RestoreResult RestoreFromRecycleBin(const std::string& folder, std::string& reason);
+
+// Whether the Recycle Bin holds the folder last at `folder`, as
+// RestoreFromRecycleBin would find it; nothing is restored.
+bool RecycleBinHolds(const std::string& folder);
