@@ -41,6 +41,9 @@ restart_prefix_server
 refused 'P:\Documents' "it is your Documents folder"
 lift '\\.\C:\users' /o
 expect "\\\\.\\C:\\users refused ($status: $err)" test "$status" = 1
+expect "the refusal says why ($err)" test "${err#dirlift: cannot lift \"*\": }" = \
+  "it holds the profile folders, which Windows and your programs expect in their place"
+refused "$profile\\AppData\\Roaming\\Microsoft" "it holds your Start menu folder"
 expect "the home folder keeps its file" test "$(cat "$HOME/precious.txt")" = precious
 expect "nothing of it reached the profile" test ! -e "$profile_unix/precious.txt"
 

@@ -162,7 +162,7 @@ const LiftCase Cases[] = {
     {"RelativePath", {"X/", "X/a=1", "X/X/", "X/X/b=2"}, {"X"}, "", 0, {"X/", "X/b=2", "a=1"}, 0, 0},
     {"RelativePathWithTrailingSlash", {"X/", "X/a=1"}, {"X/"}, "", 0, {"a=1"}, 0, 0},
     {"MissingFolderIsReported", {"a=1"}, {"@nope"}, "", 1, {"a=1"}, 0, 1},
-    {"FileGivenAsFolderIsReported", {"f=1"}, {"@f"}, "", 1, {"f=1"}, 0, 1},
+    {"FileGivenAsFolderIsReported", {"f=1"}, {"@f"}, "", 1, {"f=1"}, 0, 1, "", "", "\\f\": " + SystemErrorText(ERROR_DIRECTORY)},
     {"EmptyPathIsAMissingFolder", {"a=1"}, {""}, "", 2, {"a=1"}, 0, 1},
     {"ShareRootIsRefused", {"a=1"}, {"\\\\nosuchhost\\share\\"}, "", 1, {"a=1"}, 0, 1},
     {"SwitchInCapitalsDoesNothing", {"X/", "X/a=1"}, {"@X", "/O"}, "", 2, {"X/", "X/a=1"}, 0, 1},
@@ -343,7 +343,7 @@ const LiftCase Cases[] = {
     {"DosWildcardIsRefused", {"arch-2023/", "arch-2023/a=1"}, {"@arch-202<", "/o"}, "", 1,
      {"arch-2023/", "arch-2023/a=1"}, 0, 1, "", "", "wildcards"},
     // The same line as the lift's, and the same status.
-    {"PreviewOfAFileIsRefused", {"f=1"}, {"@f", "/l"}, "", 1, {"f=1"}, 0, 1, "", "", "dirlift: cannot list \""},
+    {"PreviewOfAFileIsRefused", {"f=1"}, {"@f", "/l"}, "", 1, {"f=1"}, 0, 1, "", "", "\\f\": " + SystemErrorText(ERROR_DIRECTORY)},
     // The file set aside cannot go back (a.txt's case twin took its name): the
     // folder of replaced files stays in view, named.
     {"FileNotPutBackKeepsTheReplacedFiles", {"X/", "X/a.txt=new", "a.txt=old", "A.TXT=other"}, {"@X", "/o"},
@@ -362,6 +362,20 @@ const LiftCase Cases[] = {
      "preview: 2 move, 0 replace, 0 keep, 0 rename, 0 merge, 0 ask, 0 shell, 0 fail; nothing was changed\r\n"},
     {"FolderGivenTwice", {"F/", "F/a=1"}, {"@F", "@F"}, "", 1, {"a=1"}, 0, 1, "", "", "which this run lifts before it"},
     {"FolderInsideAnEarlierOne", {"A/", "A/B/", "A/B/b=1"}, {"@A", "@A\\B"}, "", 1, {"B/", "B/b=1"}, 0, 1},
+    // The other way round, each is lifted in turn; the preview runs them on one model as the run does.
+    {"FolderThenTheFolderHoldingIt", {"B/", "B/C/", "B/C/x=1", "B/y=2"}, {"@B\\C", "@B", "/o"}, "", 0, {"x=1", "y=2"},
+     0, 0},
+    {"PreviewOfAFolderThenTheFolderHoldingIt", {"B/", "B/C/", "B/C/x=1", "B/y=2"}, {"@B\\C", "@B", "/o", "/l"}, "", 0,
+     {"B/", "B/C/", "B/C/x=1", "B/y=2"}, 0, 0, "",
+     "move \"x\"\r\nremove \"C\"\r\nmove \"y\"\r\nmove \"x\"\r\nremove \"B\"\r\n"
+     "preview: 3 move, 0 replace, 0 keep, 0 rename, 0 merge, 0 ask, 0 shell, 0 fail; nothing was changed\r\n"},
+    // An empty path is refused wherever it stands, and nothing is done.
+    {"EmptyPathAfterTheFirstIsRefused", ONE_CLASH, {"@X", "", "/o"}, "", 2, ONE_CLASH, 0, 1, "", "",
+     "dirlift: the folder is missing: the path given is empty"},
+    {"UndoOfAnEmptyPath", {"a=1"}, {"", "/u"}, "", 2, {"a=1"}, 0, 1, "", "",
+     "dirlift: the folder is missing: the path given is empty"},
+    {"UndoTakesOneFolder", {"A/", "B/"}, {"@A", "@B", "/u"}, "", 2, {"A/", "B/"}, 0, 1, "", "",
+     "dirlift: /u takes one folder"},
     // Chains with /s: lifted innermost first, all the way down.
     {"ChainLiftedAllTheWayDown", {"X/", "X/Y/", "X/Y/Z/", "X/Y/Z/a=1", "X/Y/Z/b=2"}, {"@X", "/s"}, "", 0,
      {"a=1", "b=2"}, 0, 0},
@@ -454,7 +468,8 @@ INSTANTIATE_TEST_SUITE_P(Runs, Lift, ::testing::ValuesIn(Cases),
                          });
 
 TEST_F(LiftOnce, NoArgumentOrHelpPrintsUsage) {
-  for (const std::vector<std::string>& arguments : {std::vector<std::string>{}, {"/?"}}) {
+  MakeTree(root, {"X/", "X/a=1"});
+  for (const std::vector<std::string>& arguments : {std::vector<std::string>{}, {"/?"}, {root + "\\X", "/?"}}) {
     const RunResult run = RunDirlift(arguments, "", root);
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.out,
@@ -469,6 +484,17 @@ TEST_F(LiftOnce, NoArgumentOrHelpPrintsUsage) {
               "\t/u\tUndo the newest lift (of <path>, where given), replaced files included\r\n");
     EXPECT_EQ(run.err, "");
   }
+  EXPECT_EQ(Snapshot(root), Tree({"X/", "X/a=1"}));
+}
+
+// A quoted path with a trailing backslash after the first swallows no switch:
+// "/l" stays a switch, and nothing moves.
+TEST_F(LiftOnce, QuotedPathWithTrailingBackslashAfterTheFirst) {
+  MakeTree(root, {"A/", "A/a=1", "B C/", "B C/b=2"});
+  const RunResult run = RunProgram("\"" + FolderOfThisExecutable() + "\\dirlift.exe\" A \"B C\\\" /l", "", root);
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(CountOf(run.out, "move \""), 2u) << run.out;
+  EXPECT_EQ(Snapshot(root), Sorted({"A/", "A/a=1", "B C/", "B C/b=2"}));
 }
 
 TEST_F(LiftOnce, QuestionNamesTheEntryExactly) {
@@ -652,14 +678,59 @@ TEST_F(LiftOnce, MappedDriveIsReachedThroughItsMapping) {
                               "folder by its network path (\\\\server\\share\\...) instead\r\n");
 }
 
-// A folder of replaced files from an earlier run in the same second holds its
-// name: the run takes the next numbered one, and nothing of the earlier is touched.
-TEST_F(LiftOnce, ReplacedFolderNameTakenTakesTheNextNumber) {
-  const int TakenSeconds = 10;  // far more than the run lasts
+// Starts dirliftw.exe in `folder` with `arguments`, as Explorer's menu does.
+PROCESS_INFORMATION StartFromMenu(const std::string& arguments, const std::string& folder) {
+  std::string command = "\"" + FolderOfThisExecutable() + "\\dirliftw.exe\" " + arguments;
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process = {};
+  EXPECT_TRUE(CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &startup,
+                             &process));
+  return process;
+}
+
+// Waits for a menu start to end on its own, and gives its exit status; a box
+// would wait for ever, so a run still going after 20 s is ended and fails.
+DWORD EndOf(const PROCESS_INFORMATION& process) {
+  DWORD status = STILL_ACTIVE;
+  if (WaitForSingleObject(process.hProcess, 20000) != WAIT_OBJECT_0) TerminateProcess(process.hProcess, 99);
+  GetExitCodeProcess(process.hProcess, &status);
+  CloseHandle(process.hProcess);
+  CloseHandle(process.hThread);
+  return status;
+}
+
+// Menu starts gathered into one run each lift the folder they name, relative
+// paths in their own current folder, and one folder named twice is lifted once.
+TEST_F(LiftOnce, MenuStartsAreGatheredByTheFolderTheyName) {
+  MakeTree(root, {"g1/", "g1/X/", "g1/X/a=1", "g1/Y/", "g1/Y/b=2", "g2/", "g2/Y/", "g2/Y/c=3", "g2/X/", "g2/X/d=4",
+                  "S/", "S/e=5"});
+  const PROCESS_INFORMATION starts[] = {
+      StartFromMenu("X /o", root + "\\g1"), StartFromMenu("Y /o", root + "\\g2"),
+      StartFromMenu("X /o", root + "\\g2"), StartFromMenu("\"" + root + "\\S\" /-o", root),
+      StartFromMenu("\"" + root + "\\s\" /-o", root)};
+  for (const PROCESS_INFORMATION& start : starts) EXPECT_EQ(EndOf(start), 0u);
+  EXPECT_EQ(Snapshot(root), Sorted({"g1/", "g1/a=1", "g1/Y/", "g1/Y/b=2", "g2/", "g2/c=3", "g2/d=4", "e=5"}));
+}
+
+// A lone menu start waits only for the quiet while that ends the gathering,
+// far less than its five seconds at the most.
+TEST_F(LiftOnce, LoneMenuStartEndsSoon) {
+  MakeTree(root, {"X/", "X/a=1"});
+  const DWORD started = GetTickCount();
+  EXPECT_EQ(EndOf(StartFromMenu("X /-o", root)), 0u);
+  EXPECT_LT(GetTickCount() - started, 3500u);
+  EXPECT_EQ(Snapshot(root), Tree({"a=1"}));
+}
+
+// Folders of replaced files as earlier runs of the next `seconds` would name
+// them, each holding `inside`.
+Tree TakenReplacedFolders(int seconds, const Tree& inside) {
+  Tree taken;
   FILETIME now;
   GetSystemTimeAsFileTime(&now);
   ULARGE_INTEGER tick = {{now.dwLowDateTime, now.dwHighDateTime}};
-  for (int second = 0; second < TakenSeconds; ++second, tick.QuadPart += 10000000ULL) {
+  for (int second = 0; second < seconds; ++second, tick.QuadPart += 10000000ULL) {
     FILETIME utc = {tick.LowPart, tick.HighPart}, local;
     SYSTEMTIME at;
     FileTimeToLocalFileTime(&utc, &local);
@@ -667,8 +738,18 @@ TEST_F(LiftOnce, ReplacedFolderNameTakenTakesTheNextNumber) {
     char stamp[32];
     snprintf(stamp, sizeof stamp, "%04u-%02u-%02u %02u.%02u.%02u", at.wYear, at.wMonth, at.wDay, at.wHour,
              at.wMinute, at.wSecond);
-    MakeTree(root, {"X (replaced " + std::string(stamp) + ")/", "X (replaced " + std::string(stamp) + ")/mine=1"});
+    taken.push_back("X (replaced " + std::string(stamp) + ")/");
+    for (const std::string& entry : inside) taken.push_back(taken.back() + entry);
   }
+  return taken;
+}
+
+const int TakenSeconds = 10;  // far more than a run lasts
+
+// A folder of replaced files from an earlier run in the same second holds its
+// name: the run takes the next numbered one, and nothing of the earlier is touched.
+TEST_F(LiftOnce, ReplacedFolderNameTakenTakesTheNextNumber) {
+  MakeTree(root, TakenReplacedFolders(TakenSeconds, {"mine=1"}));
   MakeTree(root, ONE_CLASH);
   const RunResult run = RunDirlift({root + "\\X", "/o"}, "", root);
   EXPECT_EQ(run.status, 0) << run.err;
@@ -677,6 +758,20 @@ TEST_F(LiftOnce, ReplacedFolderNameTakenTakesTheNextNumber) {
   EXPECT_EQ(std::count_if(after.begin(), after.end(),
                           [](const std::string& entry) { return entry.find("/mine=1") != std::string::npos; }),
             TakenSeconds);
+}
+
+// The undo removes only the folders the lift made: an empty one of the user's,
+// whose name the lift found taken, stays.
+TEST_F(LiftOnce, UndoLeavesTheFoldersWhoseNamesWereTaken) {
+  const Tree taken = TakenReplacedFolders(TakenSeconds, {});
+  MakeTree(root, taken);
+  MakeTree(root, ONE_CLASH);
+  ASSERT_EQ(RunDirlift({root + "\\X", "/o"}, "", root).status, 0);
+  const RunResult undo = RunDirlift({root + "\\X", "/u"}, "", root);
+  EXPECT_EQ(undo.status, 0) << undo.err;
+  Tree before = taken;
+  before.insert(before.end(), ONE_CLASH);
+  EXPECT_EQ(Snapshot(root), Sorted(before));
 }
 
 // Cancel in the shell's own dialog ends the run, as Cancel in the progress

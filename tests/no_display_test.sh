@@ -15,6 +15,7 @@ trap 'rm -rf "$work"' EXIT
 mkdir -p "$work/X" "$work/d"
 (cd "$work/X" && seq -f 'f%04g' 1 "$entries" | xargs touch)
 echo 1 >"$work/X/d"  # a file meeting a folder: the one failure
+echo new >"$work/X/c"; echo old >"$work/c"  # a clash that only a dialog could settle
 folder=$("$wine" winepath -w "$work/X" 2>/dev/null)
 start=$(date +%s%N)
 status=0
@@ -23,8 +24,10 @@ lasted=$((($(date +%s%N) - start) / 1000000))
 
 expect "it ended, with exit status 1 (status $status)" test "$status" = 1
 expect "it lasted over a second ($lasted ms), so the dialog was due" test "$lasted" -gt 1000
-expect "one error line" test "$(cat "$work/err")" = \
-  "dirlift: cannot move \"$folder\\d\" up: a folder of that name is in the way"$'\r'
+expect "an error line for each" test "$(cat "$work/err")" = \
+  "dirlift: cannot move \"$folder\\d\" up: a folder of that name is in the way"$'\r\n'`
+  `"dirlift: no dialog could be shown to settle the clashes: 1 entry stayed where it was, and nothing was replaced"$'\r'
 expect "every other entry lifted" test "$(ls "$work" | grep -c '^f')" = "$entries"
-expect "X holds only the failed entry" test "$(ls "$work/X")" = d
+expect "X holds only the failed and the unsettled entry" test "$(ls "$work/X" | tr '\n' ' ')" = "c d "
+expect "nothing was replaced" test "$(cat "$work/c")" = old
 finish cat "$work/err"

@@ -5,12 +5,16 @@
 #include <windows.h>
 #include <shlobj.h>
 
+#include <algorithm>
+
 #include "lift/paths.h"
 #include "test_tree.h"
 
 namespace {
 
 const char Undone[] = "undone: the lift of \"";
+
+enum class Bin { Untouched, Emptied, RestoredByHand };
 
 struct UndoCase {
   const char* name;
@@ -25,6 +29,11 @@ struct UndoCase {
   std::vector<std::pair<std::string, std::string>> moved = {};
   Tree made = {};
   Tree after = {};  // where the undo cannot give back the tree before
+  Bin bin = Bin::Untouched;  // what the user did with the replaced files in the Recycle Bin
+  // Entries moved out of the way after the first undo (from, to).
+  std::vector<std::pair<std::string, std::string>> freed = {};
+  std::string error = "";  // a part of the last undo's standard error
+  int errorLines = -1;     // how many lines that has, where counted
 };
 
 std::vector<std::string> Expanded(std::vector<std::string> arguments, const std::string& root) {
@@ -33,24 +42,65 @@ std::vector<std::string> Expanded(std::vector<std::string> arguments, const std:
   return arguments;
 }
 
-class Undo : public LiftOnce, public ::testing::WithParamInterface<UndoCase> {};
+class Undo : public LiftOnce, public ::testing::WithParamInterface<UndoCase> {
+ protected:
+  // Under Wine the Recycle Bin is the XDG trash: its items, and a file of
+  // information for each.
+  void Handle(Bin bin) {
+    const std::string trash = dataHome + "\\Trash";
+    if (bin == Bin::RestoredByHand) {
+      for (const std::string& entry : Snapshot(trash + "\\files")) {
+        if (entry.find('/') != entry.size() - 1) continue;
+        const std::string name = entry.substr(0, entry.size() - 1);
+        ASSERT_TRUE(MoveFileA((trash + "\\files\\" + name).c_str(), (root + "\\" + name).c_str()));
+      }
+    }
+    if (bin != Bin::Untouched) {
+      RemoveTree(trash);
+      CreateDirectoryA(trash.c_str(), nullptr);
+    }
+  }
+};
+
+bool Moves(const std::vector<std::pair<std::string, std::string>>& moves, const std::string& root) {
+  for (const auto& move : moves)
+    if (!MoveFileA((root + "\\" + move.first).c_str(), (root + "\\" + move.second).c_str())) return false;
+  return true;
+}
 
 TEST_P(Undo, GivesBackTheTree) {
   const UndoCase& c = GetParam();
+  for (const auto& lift : c.lifts)
+    if (std::find(lift.begin(), lift.end(), "gui") != lift.end() && !HasDisplay())
+      GTEST_SKIP() << "with no display the shell is not asked";
   MakeTree(root, c.before);
   for (const auto& lift : c.lifts) RunDirlift(Expanded(lift, root), c.answers, root);
   ASSERT_NE(Snapshot(root), Sorted(c.before)) << "the lifts changed nothing";
-  for (const auto& move : c.moved)
-    ASSERT_TRUE(MoveFileA((root + "\\" + move.first).c_str(), (root + "\\" + move.second).c_str()));
+  ASSERT_TRUE(Moves(c.moved, root));
   MakeTree(root, c.made);
+  Handle(c.bin);
   RunResult run = {};
   for (const auto& undo : c.undos) {
+    if (&undo != &c.undos.front()) {
+      ASSERT_TRUE(Moves(c.freed, root));
+    }
+    // The preview looks where the undo will look, and fails where it will.
+    std::vector<std::string> listOnly = Expanded(undo, root);
+    listOnly.push_back("/l");
+    const Tree before = Snapshot(root);
+    const RunResult preview = RunDirlift(listOnly, "", root);
+    EXPECT_EQ(Snapshot(root), before) << "the preview changed the tree";
     run = RunDirlift(Expanded(undo, root), "", root);
     EXPECT_NE(run.out.find(Undone), std::string::npos) << run.out << run.err;
+    EXPECT_EQ(preview.status, run.status) << preview.out;
   }
   EXPECT_EQ(run.status, c.status) << run.err;
+  EXPECT_NE(run.err.find(c.error), std::string::npos) << run.err;
+  if (c.errorLines >= 0) {
+    EXPECT_EQ(CountOf(run.err, "\n"), static_cast<std::size_t>(c.errorLines)) << run.err;
+  }
   EXPECT_EQ(WithoutTimes(Snapshot(root)), Sorted(c.after.empty() ? c.before : c.after));
-  if (c.after.empty()) {
+  if (c.status == 0) {
     EXPECT_EQ(Recycled(), Tree()) << "the Recycle Bin is not as it was";
   }
 }
@@ -80,6 +130,34 @@ const UndoCase Cases[] = {
      {"X/", "X/a=new", "X/b=new", "X/c=new", "X/d=new", "a=old", "b=old", "c=old", "d=old", "e moved=1"}},
     {"OldPlaceTaken", {"X/", "X/a=new", "X/f=1", "a=old"}, {{"@X", "/o"}}, "", {{"/u"}}, 1, {}, {"X/", "X/a=mine"},
      {"X/", "X/a=mine", "X/f=1", "a=new", "X (replaced *)/", "X (replaced *)/a=old"}},
+    // Once the way is free, a second /u puts back what the first could not.
+    {"FinishedOnceTheWayIsFree", {"X/", "X/a=new", "X/f=1", "a=old"}, {{"@X", "/o"}}, "", {{"/u"}, {"/u"}}, 0, {},
+     {"X/", "X/a=mine"}, {"X/", "X/a=new", "X/f=1", "a=old", "mine=mine"}, Bin::Untouched, {{"X\\a", "mine"}}, "", 0},
+    // A second /u tries only what is left: the entry moved away, and no more.
+    {"SecondUndoTriesOnlyWhatIsLeft", CLASHES, {{"@X", "/o"}}, "", {{"/u"}, {"/u"}}, 1, {{"e", "e moved"}}, {},
+     {"X/", "X/a=new", "X/b=new", "X/c=new", "X/d=new", "a=old", "b=old", "c=old", "d=old", "e moved=1"},
+     Bin::Untouched, {}, "1 entry is still out", 2},
+    // Another file of the entry's name is not the entry: it stays.
+    {"EntryReplacedSinceByAnotherOfItsName", CLASHES, {{"@X", "/o"}}, "", {{"/u"}}, 1, {{"e", "e moved"}},
+     {"e=impostor"},
+     {"X/", "X/a=new", "X/b=new", "X/c=new", "X/d=new", "a=old", "b=old", "c=old", "d=old", "e moved=1",
+      "e=impostor"},
+     Bin::Untouched, {}, "it has moved or changed since the lift"},
+    // Replaced files the user took out of the Recycle Bin come back from the parent.
+    {"ReplacedFilesRestoredByHand", CLASHES, {{"@X", "/o"}}, "", {{"/u"}}, 0, {}, {}, {}, Bin::RestoredByHand},
+    {"RecycleBinEmptied", {"X/", "X/a=new", "X/f=1", "a=old"}, {{"@X", "/o"}}, "", {{"/u"}}, 1, {}, {},
+     {"X/", "X/a=new", "X/f=1"}, Bin::Emptied, {}, "they are neither in the Recycle Bin nor in \"", 2},
+    // The Recycle Bin's item is the one from that parent.
+    {"ThreeParentsInOneSecond",
+     {"P/", "P/X/", "P/X/a=new1", "P/a=old1", "Q/", "Q/X/", "Q/X/a=new2", "Q/a=old2", "R/", "R/X/", "R/X/a=new3",
+      "R/a=old3"},
+     {{"@P\\X", "@Q\\X", "@R\\X", "/o"}}, "", {{"/u"}}, 0},
+    // A file where a removed folder stood is named once, its entries counted.
+    {"FileWhereTheFolderStood", {"X/", "X/a=1", "X/b=2"}, {{"@X"}}, "", {{"/u"}}, 1, {}, {"X=blocker"},
+     {"X=blocker", "a=1", "b=2"}, Bin::Untouched, {},
+     "\" cannot be made again: a file of that name is in the way; 2 entries cannot go back into it", 2},
+    {"ShellMove", {"X/", "X/a=new", "X/f=1", "a=old"}, {{"@X", "gui"}}, "", {{"/u"}}, 0, {}, {},
+     {"X/", "X/a=new", "X/f=1"}, Bin::Untouched, {}, "the shell keeps no copy of what it replaced"},
 };
 
 void PrintTo(const UndoCase& c, std::ostream* out) { *out << c.name; }
@@ -104,6 +182,35 @@ TEST_F(LiftOnce, UndoPreviewListsWhatTheUndoDoes) {
     const std::string::size_type start = at + 6;
     EXPECT_TRUE(PathExists(root + "\\" + preview.out.substr(start, preview.out.find('"', start) - start)));
   }
+}
+
+// A run that changed nothing keeps no record: there is nothing to undo.
+TEST_F(LiftOnce, RunThatChangedNothingLeavesNothingToUndo) {
+  MakeTree(root, {"f=1", "X/", "X/a=new", "a=old"});
+  EXPECT_EQ(RunDirlift({root + "\\f"}, "", root).status, 1);
+  EXPECT_EQ(RunDirlift({root + "\\X", "/-o"}, "", root).status, 0);
+  for (const char* name : {"f", "X"}) {
+    const RunResult undo = RunDirlift({root + "\\" + name, "/u"}, "", root);
+    EXPECT_EQ(undo.status, 1) << name;
+    EXPECT_NE(undo.err.find("dirlift: nothing to undo for"), std::string::npos) << undo.err;
+  }
+}
+
+// A customised folder comes back with its marks, which Explorer reads its
+// desktop.ini by. (Wine run as root keeps no read-only mark: system and hidden show it.)
+TEST_F(LiftOnce, UndoGivesBackAFolderWithItsMarks) {
+  const DWORD Marks = FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_HIDDEN;
+  MakeTree(root, {"X/", "X/desktop.ini=[.ShellClassInfo]", "X/a=1"});
+  const std::string folder = root + "\\X";
+  ASSERT_TRUE(SetFileAttributesA((folder + "\\desktop.ini").c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM));
+  ASSERT_TRUE(SetFileAttributesA(folder.c_str(), Marks));
+  ASSERT_EQ(GetFileAttributesA(folder.c_str()) & Marks, Marks) << "this file system keeps no marks";
+  ASSERT_EQ(RunDirlift({folder}, "", root).status, 0);
+  ASSERT_FALSE(PathExists(folder));
+  const RunResult undo = RunDirlift({folder, "/u"}, "", root);
+  EXPECT_EQ(undo.status, 0) << undo.err;
+  EXPECT_EQ(GetFileAttributesA(folder.c_str()) & Marks, Marks);
+  EXPECT_TRUE(PathExists(folder + "\\desktop.ini"));
 }
 
 // A lift killed midway leaves a record of all it did: the undo gives back the

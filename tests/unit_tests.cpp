@@ -378,6 +378,8 @@ TEST(RepairQuotedPath, EndsThePathAtAQuoteAndTakesTheWordsAfterIt) {
       {{"dirlift", "C:\\My Photos\""}, {"dirlift", "C:\\My Photos"}},
       {{"dirlift", "C:\\x\"  gui\t", "more"}, {"dirlift", "C:\\x", "gui", "more"}},
       {{"dirlift", "C:\\x", "/o"}, {"dirlift", "C:\\x", "/o"}},
+      {{"dirlift", "A", "B C\" /l"}, {"dirlift", "A", "B C", "/l"}},
+      {{"dirlift", "A\" B\" /o"}, {"dirlift", "A", "B", "/o"}},
       {{"dirlift"}, {"dirlift"}},
   };
   for (const auto& c : cases) EXPECT_EQ(RepairQuotedPath(c.typed), c.repaired) << c.typed[1 % c.typed.size()];
