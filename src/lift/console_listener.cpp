@@ -3,6 +3,7 @@
 #include <ostream>
 
 #include "lift/paths.h"
+#include "lift/question.h"
 
 namespace {
 

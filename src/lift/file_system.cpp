@@ -35,7 +35,8 @@ RecycleResult WindowsFileSystem::Recycle(const std::string& folder, std::string&
   return RecycleFolder(folder, reason) ? RecycleResult::Recycled : RecycleResult::Failed;
 }
 
-RestoreResult WindowsFileSystem::Restore(const std::string& folder, const std::vector<Step>&, std::string& reason) {
+RestoreResult WindowsFileSystem::Restore(const std::string& folder, const std::vector<HeldEntry>&,
+                                         std::string& reason) {
   return RestoreFromRecycleBin(folder, reason);
 }
 

@@ -6,8 +6,14 @@
 #include <string>
 #include <vector>
 
-#include "lift/record.h"
 #include "platform/platform.h"
+
+// An entry that went into a folder before the folder went to the Recycle Bin:
+// where it is in the folder, and what it is.
+struct HeldEntry {
+  std::string path;
+  FileIdentity identity;
+};
 
 enum class RecycleResult {
   Recycled,     // the folder is in the Recycle Bin
@@ -32,7 +38,8 @@ class FileSystem {
   // Brings a folder back from the Recycle Bin. `holds` are the moves that put
   // entries into it: what the disk's bin gives back, a model makes from them
   // once it has seen the bin's item.
-  virtual RestoreResult Restore(const std::string& folder, const std::vector<Step>& holds, std::string& reason) = 0;
+  virtual RestoreResult Restore(const std::string& folder, const std::vector<HeldEntry>& holds,
+                                std::string& reason) = 0;
   // Gives an entry back the marks a listing reported for it.
   virtual bool SetAttributes(const std::string& path, unsigned long attributes, std::string& reason) = 0;
 };
@@ -47,6 +54,6 @@ class WindowsFileSystem : public FileSystem {
   bool RemoveFolder(const std::string& folder, std::string& reason) override;
   ShellOutcome ShellMove(const std::string& fromList, const std::string& toList, std::string& reason) override;
   RecycleResult Recycle(const std::string& folder, std::string& reason) override;
-  RestoreResult Restore(const std::string& folder, const std::vector<Step>& holds, std::string& reason) override;
+  RestoreResult Restore(const std::string& folder, const std::vector<HeldEntry>& holds, std::string& reason) override;
   bool SetAttributes(const std::string& path, unsigned long attributes, std::string& reason) override;
 };

@@ -7,7 +7,9 @@
 #include <cstddef>
 #include <string>
 
-#include "lift/question.h"
+
+// An answer to the overwrite question; NoInput once the input has ended.
+enum class Answer { Yes, No, All, NoInput };
 
 enum class Happening {
   Begin,     // a folder's entries are about to go: `count` of them, `detail` the progress label

@@ -253,7 +253,7 @@ RecycleResult ModelFileSystem::Recycle(const std::string& folder, std::string& r
   return RecycleResult::Recycled;
 }
 
-RestoreResult ModelFileSystem::Restore(const std::string& folder, const std::vector<Step>& holds,
+RestoreResult ModelFileSystem::Restore(const std::string& folder, const std::vector<HeldEntry>& holds,
                                        std::string& reason) {
   // The bin is looked at, not touched: what it holds comes back as the record
   // says it went in.
@@ -262,15 +262,15 @@ RestoreResult ModelFileSystem::Restore(const std::string& folder, const std::vec
     return RestoreResult::NotInBin;
   }
   if (MakeFolder(folder, reason) != MakeResult::Made) return RestoreResult::Failed;
-  for (const Step& step : holds) {
+  for (const HeldEntry& held : holds) {
     std::string ignored;
     bool below;
-    for (const std::string& inner : FoldersAlong(folder, PathBelow(ParentOf(step.to), folder, below)))
+    for (const std::string& inner : FoldersAlong(folder, PathBelow(ParentOf(held.path), folder, below)))
       MakeFolder(inner, ignored);
     std::size_t taken;
-    ModelFolder* parent = Holder(step.to, taken, ignored);
+    ModelFolder* parent = Holder(held.path, taken, ignored);
     if (parent != nullptr && taken == None)
-      Attach(*parent, NewEntry({NameOf(step.to), false, false, "", step.identity, 0}, "", true));
+      Attach(*parent, NewEntry({NameOf(held.path), false, false, "", held.identity, 0}, "", true));
   }
   return RestoreResult::Restored;
 }

@@ -1,12 +1,12 @@
 #pragma once
 // The overwrite question asked for a clash in Ask mode: its text, and one answer
 // read per line of input. Works on any pair of streams; the program hands it the
-// console's.
+// console's. Relies on the listener for the answers' names.
 
 #include <iosfwd>
 #include <string>
 
-enum class Answer { Yes, No, All, NoInput };
+#include "lift/listener.h"
 
 // Asks whether the entry `name` may overwrite what exists in the parent, one
 // line of input per asking, until a line holds exactly "y", "yes", "n", "no",

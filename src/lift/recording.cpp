@@ -89,7 +89,7 @@ RecycleResult RecordingFileSystem::Recycle(const std::string& folder, std::strin
   return result;
 }
 
-RestoreResult RecordingFileSystem::Restore(const std::string& folder, const std::vector<Step>& holds,
+RestoreResult RecordingFileSystem::Restore(const std::string& folder, const std::vector<HeldEntry>& holds,
                                            std::string& reason) {
   return disk_.Restore(folder, holds, reason);
 }

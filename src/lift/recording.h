@@ -25,7 +25,7 @@ class RecordingFileSystem : public FileSystem {
   bool RemoveFolder(const std::string& folder, std::string& reason) override;
   ShellOutcome ShellMove(const std::string& fromList, const std::string& toList, std::string& reason) override;
   RecycleResult Recycle(const std::string& folder, std::string& reason) override;
-  RestoreResult Restore(const std::string& folder, const std::vector<Step>& holds, std::string& reason) override;
+  RestoreResult Restore(const std::string& folder, const std::vector<HeldEntry>& holds, std::string& reason) override;
   bool SetAttributes(const std::string& path, unsigned long attributes, std::string& reason) override;
   // True while a step stands recorded: a change that was taken back leaves none.
   bool Recorded() const;

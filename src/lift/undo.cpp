@@ -117,10 +117,10 @@ bool MoveBack(Undo& undo, const Step& step) {
 }
 
 // The entries the run put into `folder`, which went to the Recycle Bin with it.
-std::vector<Step> MovesInto(const Record& record, const std::string& folder) {
-  std::vector<Step> into;
+std::vector<HeldEntry> MovesInto(const Record& record, const std::string& folder) {
+  std::vector<HeldEntry> into;
   for (const Step& step : record.steps)
-    if (step.kind == StepKind::Move && IsBelowAny({folder}, step.to)) into.push_back(step);
+    if (step.kind == StepKind::Move && IsBelowAny({folder}, step.to)) into.push_back({step.to, step.identity});
   return into;
 }
 
