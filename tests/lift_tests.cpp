@@ -8,10 +8,10 @@
 #include <sstream>
 
 #include "lift/lift.h"
-#include "lift/model.h"
+#include "preview/model.h"
 #include "lift/paths.h"
-#include "lift/preview.h"
-#include "lift/question.h"
+#include "preview/preview.h"
+#include "console/question.h"
 #include "platform/platform.h"
 #include "test_tree.h"
 

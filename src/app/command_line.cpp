@@ -5,9 +5,9 @@
 
 #include "app/gather.h"
 #include "app/undoable.h"
-#include "lift/console_listener.h"
-#include "lift/model.h"
-#include "lift/preview.h"
+#include "console/console_listener.h"
+#include "preview/model.h"
+#include "preview/preview.h"
 #include "lift/typed_folder.h"
 #include "platform/platform.h"
 

@@ -4,14 +4,14 @@
 #include <ostream>
 
 #include "app/command_line.h"
-#include "lift/console_listener.h"
-#include "lift/model.h"
+#include "console/console_listener.h"
+#include "preview/model.h"
 #include "lift/paths.h"
-#include "lift/preview.h"
-#include "lift/record.h"
-#include "lift/recording.h"
+#include "preview/preview.h"
+#include "undo/record.h"
+#include "undo/recording.h"
 #include "lift/typed_folder.h"
-#include "lift/undo.h"
+#include "undo/undo.h"
 
 namespace {
 

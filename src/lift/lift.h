@@ -1,4 +1,9 @@
 #pragma once
+// The folder lift/: the lift's algorithm (the pass, the settling of clashes,
+// the replaced files, the typed folder, the path text, the shell batch) and
+// the two seams it speaks through: the file system and the listener. It
+// includes platform/ alone.
+//
 // Lifting a folder: every entry moves up into the folder's parent, clashes are
 // settled by the run mode (or merged, folder into folder), and the emptied
 // folder is removed or, when it holds an entry of its own name, that entry is

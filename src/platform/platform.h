@@ -1,4 +1,7 @@
 #pragma once
+// The folder platform/: the Windows operations, and nothing of dirlift's own
+// above them. It includes only the system's headers.
+//
 // The Windows operations dirlift relies on, as free functions over the Win32 calls.
 // Paths and names are UTF-8 strings, paths full ones; this layer converts them at
 // its edge to the extended form and calls the wide (W) functions, so every name

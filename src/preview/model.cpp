@@ -1,4 +1,4 @@
-#include "lift/model.h"
+#include "preview/model.h"
 
 #include <algorithm>
 #include <unordered_map>

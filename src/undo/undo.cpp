@@ -1,4 +1,4 @@
-#include "lift/undo.h"
+#include "undo/undo.h"
 
 #include <map>
 

@@ -1,4 +1,4 @@
-#include "lift/progress.h"
+#include "console/progress.h"
 
 #include <ostream>
 

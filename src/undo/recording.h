@@ -10,7 +10,7 @@
 
 #include "lift/file_system.h"
 #include "lift/listener.h"
-#include "lift/record.h"
+#include "undo/record.h"
 
 class RecordingFileSystem : public FileSystem {
  public:

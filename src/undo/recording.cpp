@@ -1,4 +1,4 @@
-#include "lift/recording.h"
+#include "undo/recording.h"
 
 #include "lift/paths.h"
 #include "lift/shell_batch.h"

@@ -1,9 +1,9 @@
-#include "lift/console_listener.h"
+#include "console/console_listener.h"
 
 #include <ostream>
 
 #include "lift/paths.h"
-#include "lift/question.h"
+#include "console/question.h"
 
 namespace {
 

@@ -1,4 +1,7 @@
 #pragma once
+// The folder preview/: the model of the folders a preview lifts on, and the
+// listener that lists what a lift would do. It includes lift/ and platform/.
+//
 // The preview's report: one line for each entry, in the order a lift would
 // act ("move", "replace", "keep", "rename", "merge", "ask", "shell", "fail",
 // then "lift", "remove" or "stay" for the folders), and a closing line that

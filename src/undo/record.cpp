@@ -1,4 +1,4 @@
-#include "lift/record.h"
+#include "undo/record.h"
 
 #include <algorithm>
 #include <cstdlib>

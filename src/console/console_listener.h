@@ -1,4 +1,8 @@
 #pragma once
+// The folder console/: what a person sees of a run: the listener that shows
+// failures and asks the overwrite question, and the progress of a long lift.
+// It includes lift/ and platform/.
+//
 // A lift as a console run shows it: each failure as an error line, each new
 // name as a line on standard output, each clash of ask mode as the overwrite
 // question, and the progress counted from the entries as they go. Relies on
@@ -10,7 +14,7 @@
 #include <vector>
 
 #include "lift/listener.h"
-#include "lift/progress.h"
+#include "console/progress.h"
 
 class ConsoleListener : public Listener {
  public:

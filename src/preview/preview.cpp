@@ -1,4 +1,4 @@
-#include "lift/preview.h"
+#include "preview/preview.h"
 
 #include <ostream>
 #include <vector>

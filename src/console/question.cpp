@@ -1,4 +1,4 @@
-#include "lift/question.h"
+#include "console/question.h"
 
 #include <istream>
 #include <ostream>
