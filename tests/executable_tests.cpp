@@ -11,7 +11,7 @@
 #include <iterator>
 #include <set>
 
-#include "app/command_line.h"
+#include "app/arguments.h"
 #include "test_tree.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <stdexcept>
 
-#include "app/command_line.h"
+#include "app/arguments.h"
 #include "lift/paths.h"
 #include "platform/platform.h"
 

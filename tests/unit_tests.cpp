@@ -5,7 +5,9 @@
 
 #include <sstream>
 
+#include "app/arguments.h"
 #include "app/command_line.h"
+#include "app/run.h"
 #include "lift/lift.h"
 #include "lift/paths.h"
 #include "console/progress.h"
@@ -159,24 +161,6 @@ TEST(IsRootPath, RefusesOnlyPathsWithoutParent) {
     EXPECT_FALSE(IsRootPath(folder)) << folder;
 }
 
-TEST(ChooseRunMode, TakesExactSwitchesOnly) {
-  const struct {
-    const char* text;
-    RunMode mode;
-  } known[] = {{"gui", RunMode::ShellBatch}, {"/o", RunMode::OverwriteAll},
-               {"/-o", RunMode::KeepExisting}, {"/r", RunMode::KeepBoth}};
-  for (const auto& c : known) {
-    RunMode mode = RunMode::Ask;
-    EXPECT_TRUE(ChooseRunMode(c.text, mode)) << c.text;
-    EXPECT_EQ(mode, c.mode) << c.text;
-  }
-  for (const char* unknown : {"/O", "GUI", "Gui", "", "-o", "/o ", "/-O", "/", "/R", "/m"}) {
-    RunMode mode = RunMode::Ask;
-    EXPECT_FALSE(ChooseRunMode(unknown, mode)) << unknown;
-    EXPECT_EQ(mode, RunMode::Ask) << unknown;
-  }
-}
-
 TEST(WriteUsage, FourLinesThenOneForEachLaterSwitch) {
   std::ostringstream out;
   WriteUsage(out);
@@ -192,53 +176,84 @@ TEST(WriteUsage, FourLinesThenOneForEachLaterSwitch) {
             "\t/u\tUndo the newest lift (of <path>, where given), replaced files included\n");
 }
 
-TEST(ReadSwitches, AModeAndMergeInEitherOrder) {
+// Every command line reads into one value, and every refusal has its line,
+// said on standard error, and exit status 2, with nothing done.
+TEST(ReadCommandLine, OneValueForEveryLineAndEachRefusalItsLine) {
+  using Folders = std::vector<std::string>;
+  const RunMode Ask = RunMode::Ask;
+  const char Unknown[] = "\" (expected /o, /-o, /r, gui, /m, /s, /l or /u)";
+  const std::string Empty = "the folder is missing: the path given is empty";
   const struct {
-    std::vector<std::string> arguments;
-    bool read;
+    std::vector<std::string> arguments;  // after the program name
+    Action action;
+    Folders folders;
     RunMode mode;
-    bool merge;
-    const char* problem;
-    std::vector<std::string> folders = {"X"};
-    bool chains = false;
+    std::string switches;  // of /m, /s and /l, those given
+    std::string problem;
   } cases[] = {
-      {{"dirlift", "X"}, true, RunMode::Ask, false, ""},
-      {{"dirlift", "X", "/m"}, true, RunMode::Ask, true, ""},
-      {{"dirlift", "X", "/o", "/m"}, true, RunMode::OverwriteAll, true, ""},
-      {{"dirlift", "X", "/m", "/-o"}, true, RunMode::KeepExisting, true, ""},
-      {{"dirlift", "X", "/r", "/m", "/o"}, false, RunMode::Ask, false,
-       "two modes given (\"/r\" and \"/o\"): give one of /o, /-o, /r or gui"},
-      {{"dirlift", "X", "/r", "GUI"}, false, RunMode::Ask, false,
-       "unknown switch \"GUI\" (expected /o, /-o, /r, gui, /m, /s, /l or /u)"},
+      {{}, Action::Usage, {}, Ask, "", ""},
+      {{"X", "/o", "/?"}, Action::Usage, {}, Ask, "", ""},
+      {{"/?", "/O"}, Action::Usage, {}, Ask, "", ""},
+      {{"X"}, Action::Lift, {"X"}, Ask, "", ""},
+      {{"X", "/m"}, Action::Lift, {"X"}, Ask, "/m", ""},
+      {{"X", "/o", "/m"}, Action::Lift, {"X"}, RunMode::OverwriteAll, "/m", ""},
+      {{"X", "/m", "/-o"}, Action::Lift, {"X"}, RunMode::KeepExisting, "/m", ""},
+      {{"X", "/l", "/r", "/s"}, Action::Lift, {"X"}, RunMode::KeepBoth, "/s/l", ""},
       // Every switch counts wherever it stands; other words are more folders.
-      {{"dirlift", "X", "gui", "more", "/m"}, true, RunMode::ShellBatch, true, "", {"X", "more"}},
-      {{"dirlift", "gui", "Y", "/s"}, true, RunMode::Ask, false, "", {"gui", "Y"}, true},
-      {{"dirlift", "X", "/o", "extra", "gui"}, false, RunMode::Ask, false,
+      {{"X", "gui", "more", "/m"}, Action::Lift, {"X", "more"}, RunMode::ShellBatch, "/m", ""},
+      {{"gui", "Y", "/s"}, Action::Lift, {"gui", "Y"}, Ask, "/s", ""},
+      // A quoted path with a trailing backslash, in any place.
+      {{"A", "B C\" /l"}, Action::Lift, {"A", "B C"}, Ask, "/l", ""},
+      {{"/u"}, Action::Undo, {}, Ask, "", ""},
+      {{"X", "/u", "/l"}, Action::Undo, {"X"}, Ask, "/l", ""},
+      {{"/u", "gui"}, Action::Undo, {}, Ask, "", "/u goes with /l alone, not with \"gui\""},
+      {{"X", "/r", "/m", "/o"}, Action::Refuse, {}, Ask, "", "two modes given (\"/r\" and \"/o\"): give one of /o, /-o, /r or gui"},
+      {{"X", "/o", "extra", "gui"}, Action::Refuse, {}, Ask, "",
        "two modes given (\"/o\" and \"gui\"): give one of /o, /-o, /r or gui"},
-      {{"dirlift", "X", "/m", "/O"}, false, RunMode::Ask, false,
-       "unknown switch \"/O\" (expected /o, /-o, /r, gui, /m, /s, /l or /u)"},
-      {{"dirlift", "X", "/m", "-o"}, false, RunMode::Ask, false,
-       "unknown switch \"-o\" (expected /o, /-o, /r, gui, /m, /s, /l or /u)"},
-      {{"dirlift", "X", "/O", "/m"}, false, RunMode::Ask, false,
-       "unknown switch \"/O\" (expected /o, /-o, /r, gui, /m, /s, /l or /u)"},
-      {{"dirlift", "X", "/o", "/-o"}, false, RunMode::Ask, false,
-       "two modes given (\"/o\" and \"/-o\"): give one of /o, /-o, /r or gui"},
-      {{"dirlift", "X", "/M"}, false, RunMode::Ask, false,
-       "unknown switch \"/M\" (expected /o, /-o, /r, gui, /m, /s, /l or /u)"},
+      {{"X", "/r", "GUI"}, Action::Refuse, {}, Ask, "", "unknown switch \"GUI" + std::string(Unknown)},
+      {{"X", "/m", "/O"}, Action::Refuse, {}, Ask, "", "unknown switch \"/O" + std::string(Unknown)},
+      {{"X", "/m", "-o"}, Action::Refuse, {}, Ask, "", "unknown switch \"-o" + std::string(Unknown)},
+      {{"X", "/M"}, Action::Refuse, {}, Ask, "", "unknown switch \"/M" + std::string(Unknown)},
+      {{"-o", "X"}, Action::Refuse, {}, Ask, "", "unknown switch \"-o" + std::string(Unknown)},
+      {{"/o", "X"}, Action::Refuse, {}, Ask, "", "the folder is missing: give it first, before \"/o\""},
+      {{"/m"}, Action::Refuse, {}, Ask, "", "the folder is missing: give it first, before \"/m\""},
+      {{""}, Action::Refuse, {}, Ask, "", Empty},
+      {{"X", "", "/o"}, Action::Refuse, {}, Ask, "", Empty},
+      {{"", "/u"}, Action::Refuse, {}, Ask, "", Empty},
+      {{"A", "B", "/u"}, Action::Refuse, {}, Ask, "", "/u takes one folder, and \"A\" is given before \"B\""},
+      {{"X", "/u", "/o"}, Action::Refuse, {}, Ask, "", "/u goes with /l alone, not with \"/o\""},
   };
   for (const auto& c : cases) {
-    RunChoice choice = {RunMode::Ask, false, false, false};
-    std::string problem;
-    std::vector<std::string> folders;
-    EXPECT_EQ(ReadSwitches(c.arguments, choice, folders, problem), c.read) << c.arguments.back();
-    EXPECT_EQ(problem, c.problem) << c.arguments.back();
-    if (c.read) {
-      EXPECT_EQ(choice.mode, c.mode) << c.arguments.back();
-      EXPECT_EQ(choice.mergeFolders, c.merge) << c.arguments.back();
-      EXPECT_EQ(choice.chains, c.chains) << c.arguments.back();
-      EXPECT_EQ(folders, c.folders) << c.arguments.back();
+    std::vector<std::string> arguments = {"dirlift"};
+    arguments.insert(arguments.end(), c.arguments.begin(), c.arguments.end());
+    const std::string shown = c.arguments.empty() ? "(none)" : c.arguments.back();
+    const CommandLine line = ReadCommandLine(arguments);
+    const Action action = c.problem.empty() ? c.action : Action::Refuse;
+    EXPECT_EQ(line.action, action) << shown;
+    EXPECT_EQ(line.problem, c.problem) << shown;
+    if (action == Action::Refuse) {
+      std::istringstream in;
+      std::ostringstream out, errors;
+      EXPECT_EQ(RunDirlift(arguments, in, out, errors), ExitBadSwitch) << shown;
+      EXPECT_EQ(errors.str(), "dirlift: " + c.problem + "\n");
+      EXPECT_EQ(out.str(), "");
+      continue;
     }
+    EXPECT_EQ(line.folders, c.folders) << shown;
+    EXPECT_EQ(line.choice.mode, c.mode) << shown;
+    EXPECT_EQ(std::string(line.choice.mergeFolders ? "/m" : "") + (line.choice.chains ? "/s" : "") +
+                  (line.choice.listOnly ? "/l" : ""),
+              c.switches)
+        << shown;
+    // The arguments it stands for read back as the same line.
+    const CommandLine again = ReadCommandLine(ArgumentsOf(line, "dirlift"));
+    EXPECT_TRUE(again.action == line.action && again.folders == line.folders && again.choice.mode == line.choice.mode &&
+                SwitchesOf(again) == SwitchesOf(line))
+        << shown;
   }
+  // The same switches in another order are the same run, to the gathering.
+  EXPECT_EQ(SwitchesOf(ReadCommandLine({"dirlift", "X", "/m", "gui"})),
+            SwitchesOf(ReadCommandLine({"dirlift", "Y", "gui", "/m"})));
 }
 
 TEST(IsLinkTag, OnlyNameSurrogatesAreLinks) {

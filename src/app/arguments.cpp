@@ -1,7 +1,4 @@
-#include "app/command_line.h"
-
-// The command line as text: a path quoted with a trailing backslash, and
-// arguments quoted so that the runtime reads them back as they were.
+#include "app/arguments.h"
 
 namespace {
 const std::size_t PathArgument = 1;

@@ -1,39 +1,39 @@
 #include "app/command_line.h"
 
 #include <algorithm>
-#include <sstream>
+#include <ostream>
 
-#include "app/gather.h"
-#include "app/undoable.h"
-#include "console/console_listener.h"
-#include "preview/model.h"
-#include "preview/preview.h"
-#include "lift/typed_folder.h"
-#include "platform/platform.h"
+#include "app/arguments.h"
 
 namespace {
-const std::size_t PathArgument = 1;
-const std::size_t SwitchArgument = 2;
+
+const std::size_t FirstArgument = 1;
+// '?' cannot occur in a Windows name, so this shadows no folder.
+const char HelpSwitch[] = "/?";
+const char UndoSwitch[] = "/u";
 const char MergeSwitch[] = "/m";
 const char ListOnlySwitch[] = "/l";
 const char ChainSwitch[] = "/s";
-// An argument after the path that starts so is meant as a switch: one that is
-// not known is refused rather than ignored, so that a slip never changes the mode.
-const char SwitchMarks[] = "/-";
 const char GuiSwitch[] = "gui";
-// '?' cannot occur in a Windows name, so this shadows no folder.
-const char HelpArgument[] = "/?";
-const std::size_t MostLinesInFailureBox = 15;
-const char BoxTitle[] = "dirlift";
-const char ElevationOffer[] =
-    "Administrator rights may help where access was denied. Try again as administrator?";
-const char CloseWindowPrompt[] = "Press Enter to close this window.";
+const struct {
+  const char* text;
+  RunMode mode;
+} ModeSwitches[] = {
+    {GuiSwitch, RunMode::ShellBatch},
+    {"/o", RunMode::OverwriteAll},
+    {"/-o", RunMode::KeepExisting},
+    {"/r", RunMode::KeepBoth},
+};
+// An argument that starts so is meant as a switch: one that is not known is
+// refused rather than taken for a folder, so that a slip never changes the mode.
+const char SwitchMarks[] = "/-";
+const char EmptyPath[] = "the folder is missing: the path given is empty";
 
 bool StartsAsSwitch(const std::string& text) {
   return !text.empty() && std::string(SwitchMarks).find(text[0]) != std::string::npos;
 }
 
-// "/O", "-o" or "GUI": a switch mistyped, never a word to pass over.
+// "/O", "-o" or "GUI": a switch mistyped, never a folder's name.
 bool IsMeantAsSwitch(const std::string& text) {
   if (StartsAsSwitch(text)) return true;
   std::string lower = text;
@@ -41,29 +41,115 @@ bool IsMeantAsSwitch(const std::string& text) {
     if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
   return lower == GuiSwitch;
 }
-bool AsksForHelp(const std::vector<std::string>& arguments) {
-  return arguments.size() <= PathArgument ||
-         std::find(arguments.begin() + PathArgument, arguments.end(), HelpArgument) != arguments.end();
+
+const char* ModeText(RunMode mode) {
+  for (const auto& known : ModeSwitches)
+    if (known.mode == mode) return known.text;
+  return nullptr;
+}
+
+bool ReadMode(const std::string& text, RunMode& mode) {
+  for (const auto& known : ModeSwitches)
+    if (text == known.text) {
+      mode = known.mode;
+      return true;
+    }
+  return false;
+}
+
+CommandLine Refused(const std::string& problem) {
+  return {Action::Refuse, {}, {RunMode::Ask, false, false, false}, problem};
 }
 
 std::string UnknownSwitch(const std::string& text) {
   return "unknown switch \"" + text + "\" (expected /o, /-o, /r, gui, /m, /s, /l or /u)";
 }
 
+// /u goes with /l and at most one folder.
+CommandLine ReadUndo(const std::vector<std::string>& arguments) {
+  CommandLine line = {Action::Undo, {}, {RunMode::Ask, false, false, false}, ""};
+  for (std::size_t at = FirstArgument; at < arguments.size(); ++at) {
+    const std::string& text = arguments[at];
+    if (text == UndoSwitch) continue;
+    if (text == ListOnlySwitch) {
+      line.choice.listOnly = true;
+    } else if (text.empty()) {
+      return Refused(EmptyPath);
+    } else if (IsMeantAsSwitch(text) && !(at == FirstArgument && text == GuiSwitch)) {
+      return Refused("/u goes with /l alone, not with \"" + text + "\"");
+    } else if (!line.folders.empty()) {
+      return Refused("/u takes one folder, and \"" + line.folders.front() + "\" is given before \"" + text + "\"");
+    } else {
+      line.folders.push_back(text);
+    }
+  }
+  return line;
+}
+
 }  // namespace
 
-
-std::string FailureBoxText(const std::string& failureLines) {
-  std::istringstream lines(failureLines);
-  std::string text, line;
-  std::size_t count = 0;
-  while (std::getline(lines, line)) {
-    if (++count <= MostLinesInFailureBox) text += line + "\n";
+CommandLine ReadCommandLine(const std::vector<std::string>& typed) {
+  const std::vector<std::string> arguments = RepairQuotedPath(typed);
+  const auto first = arguments.begin() + static_cast<std::ptrdiff_t>(std::min(FirstArgument, arguments.size()));
+  if (first == arguments.end() || std::find(first, arguments.end(), HelpSwitch) != arguments.end())
+    return {Action::Usage, {}, {RunMode::Ask, false, false, false}, ""};
+  if (std::find(first, arguments.end(), UndoSwitch) != arguments.end()) return ReadUndo(arguments);
+  // The folder comes first: a switch there is never taken for a folder's name
+  // ("-o" as .\-o), and a folder named "gui" is given so.
+  CommandLine line = {Action::Lift, {*first}, {RunMode::Ask, false, false, false}, ""};
+  if (first->empty()) return Refused(EmptyPath);
+  if (StartsAsSwitch(*first)) {
+    RunMode mode;
+    const bool known = ReadMode(*first, mode) || *first == MergeSwitch || *first == ListOnlySwitch ||
+                       *first == ChainSwitch;
+    return Refused(known ? "the folder is missing: give it first, before \"" + *first + "\""
+                         : UnknownSwitch(*first));
   }
-  if (count > MostLinesInFailureBox)
-    text += "and " + std::to_string(count - MostLinesInFailureBox) + " more\n";
-  if (!text.empty()) text.pop_back();
-  return text;
+  std::string modeText;
+  for (auto at = first + 1; at != arguments.end(); ++at) {
+    const std::string& text = *at;
+    RunMode mode;
+    if (text == MergeSwitch) {
+      line.choice.mergeFolders = true;
+    } else if (text == ListOnlySwitch) {
+      line.choice.listOnly = true;
+    } else if (text == ChainSwitch) {
+      line.choice.chains = true;
+    } else if (ReadMode(text, mode)) {
+      if (!modeText.empty())
+        return Refused("two modes given (\"" + modeText + "\" and \"" + text + "\"): give one of /o, /-o, /r or gui");
+      modeText = text;
+      line.choice.mode = mode;
+    } else if (IsMeantAsSwitch(text)) {
+      return Refused(UnknownSwitch(text));
+    } else if (text.empty()) {
+      return Refused(EmptyPath);
+    } else {
+      line.folders.push_back(text);
+    }
+  }
+  return line;
+}
+
+std::vector<std::string> ArgumentsOf(const CommandLine& line, const std::string& program) {
+  std::vector<std::string> arguments = {program};
+  // A folder named like a switch after the first is given as .\name.
+  for (const std::string& folder : line.folders)
+    arguments.push_back(&folder == &line.folders.front() || !IsMeantAsSwitch(folder) ? folder : ".\\" + folder);
+  if (line.action == Action::Undo) arguments.push_back(UndoSwitch);
+  if (const char* mode = line.choice.mode == RunMode::Ask ? nullptr : ModeText(line.choice.mode))
+    arguments.push_back(mode);
+  if (line.choice.mergeFolders) arguments.push_back(MergeSwitch);
+  if (line.choice.chains) arguments.push_back(ChainSwitch);
+  if (line.choice.listOnly) arguments.push_back(ListOnlySwitch);
+  return arguments;
+}
+
+std::string SwitchesOf(const CommandLine& line) {
+  std::vector<std::string> arguments = ArgumentsOf({line.action, {}, line.choice, ""}, "");
+  std::string switches;
+  for (auto at = arguments.begin() + 1; at != arguments.end(); ++at) switches += *at;
+  return switches;
 }
 
 void WriteUsage(std::ostream& out) {
@@ -77,201 +163,4 @@ void WriteUsage(std::ostream& out) {
   out << "\t/s\tLift a chain of single folders all the way down" << std::endl;
   out << "\t/l\tList what the lift would do, and change nothing" << std::endl;
   out << "\t/u\tUndo the newest lift (of <path>, where given), replaced files included" << std::endl;
-}
-
-bool ChooseRunMode(const std::string& switchText, RunMode& mode) {
-  if (switchText == GuiSwitch) {
-    mode = RunMode::ShellBatch;
-  } else if (switchText == "/o") {
-    mode = RunMode::OverwriteAll;
-  } else if (switchText == "/-o") {
-    mode = RunMode::KeepExisting;
-  } else if (switchText == "/r") {
-    mode = RunMode::KeepBoth;
-  } else {
-    return false;
-  }
-  return true;
-}
-
-bool IsSwitchOnly(const std::string& argument) {
-  RunMode mode;
-  return argument == MergeSwitch || argument == ListOnlySwitch || argument == ChainSwitch ||
-         (argument != GuiSwitch && ChooseRunMode(argument, mode));
-}
-
-bool ReadSwitches(const std::vector<std::string>& arguments, RunChoice& choice, std::vector<std::string>& folders,
-                  std::string& problem) {
-  choice = {RunMode::Ask, false, false, false};
-  folders.assign(arguments.begin() + std::min(PathArgument, arguments.size()),
-                 arguments.begin() + std::min(SwitchArgument, arguments.size()));
-  std::string modeText;
-  for (std::size_t at = SwitchArgument; at < arguments.size(); ++at) {
-    const std::string& text = arguments[at];
-    RunMode mode;
-    if (text == MergeSwitch) {
-      choice.mergeFolders = true;
-    } else if (text == ListOnlySwitch) {
-      choice.listOnly = true;
-    } else if (text == ChainSwitch) {
-      choice.chains = true;
-    } else if (ChooseRunMode(text, mode)) {
-      if (!modeText.empty()) {
-        problem = "two modes given (\"" + modeText + "\" and \"" + text + "\"): give one of /o, /-o, /r or gui";
-        return false;
-      }
-      modeText = text;
-      choice.mode = mode;
-    } else if (IsMeantAsSwitch(text)) {
-      problem = UnknownSwitch(text);
-      return false;
-    } else if (text.empty()) {
-      problem = EmptyPathProblem;
-      return false;
-    } else {
-      folders.push_back(text);
-    }
-  }
-  return true;
-}
-
-bool ShouldWaitBeforeClosing(bool gui, int status, bool usageShown, bool inputIsConsole, bool ownsConsole,
-                             bool consoleSeen) {
-  return !gui && (status != ExitDone || usageShown) && inputIsConsole && ownsConsole && consoleSeen;
-}
-
-namespace {
-
-// What a run leaves for the user to read: on the console before its window
-// closes, or in a box.
-struct Ending {
-  int status;
-  bool gui;
-  bool usageShown;
-  std::string failures;  // the failure lines a box shows (gui mode, or no console)
-  bool listed;           // standard output holds the usage text or a preview
-};
-
-// `windowless`: there is no console to show anything on or to read answers
-// from; the failures go to a box, as in gui mode.
-Ending Run(const std::vector<std::string>& arguments, std::istream& in, std::ostream& out,
-           std::ostream& errors, bool windowless) {
-  if (AsksForHelp(arguments)) {
-    WriteUsage(out);
-    return {ExitDone, false, true, "", true};
-  }
-  if (AsksForUndo(arguments)) return {RunUndo(arguments, in, out, errors), false, false, "", true};
-  // The folder comes first: a switch there is never taken for a folder's name
-  // ("-o" as .\-o), and nothing is left to chance with an empty one.
-  const std::string& first = arguments[PathArgument];
-  if (first.empty() || StartsAsSwitch(first)) {
-    if (first.empty())
-      errors << "dirlift: " << EmptyPathProblem << std::endl;
-    else if (IsSwitchOnly(first))
-      errors << "dirlift: the folder is missing: give it first, before \"" << first << "\"" << std::endl;
-    else
-      errors << "dirlift: " << UnknownSwitch(first) << std::endl;
-    return {ExitBadSwitch, false, false, "", false};
-  }
-  RunChoice choice;
-  std::string problem;
-  std::vector<std::string> typed;
-  if (!ReadSwitches(arguments, choice, typed, problem)) {
-    errors << "dirlift: " << problem << std::endl;
-    return {ExitBadSwitch, false, false, "", false};
-  }
-  if (choice.listOnly) {
-    // The same lift on a model of the folders: no move, no question, no window.
-    ModelFileSystem model;
-    PreviewListener preview(out, errors);
-    std::vector<ResolvedFolder> folders;
-    ResolveFolders(typed, folders, model, preview);
-    LiftFolders(folders, choice, model, preview);
-    // Where no folder could be lifted at all, there is nothing to sum up.
-    if (preview.Refusals() >= typed.size()) return {ExitFailed, false, false, "", false};
-    preview.Summarize();
-    return {preview.Refusals() == 0 ? ExitDone : ExitFailed, false, false, "", true};
-  }
-  // A gui run was started from Explorer: the shell's dialogs are all its user
-  // sees, so the failures that standard error gets are shown in a box as well.
-  const bool gui = choice.mode == RunMode::ShellBatch;
-  if (gui) HideOwnConsoleWindow();
-  const bool boxed = gui || windowless;
-  // Without a display, outside an interactive desktop, or where nobody sees the
-  // desktop, no window must come up: the lift goes on without the dialog and the box.
-  const bool windows = boxed && CanShowWindows();
-  // The shell would settle the clashes unasked, where nobody sees its questions.
-  choice.noDialogs = gui && !windows;
-  std::ostringstream failuresForBox;
-  std::ostream& failures = boxed ? failuresForBox : errors;
-  // The status line goes only to a console: never into a pipe or a file.
-  const ProgressView view = windows                    ? ProgressView::ShellDialog
-                            : boxed                    ? ProgressView::Hidden
-                            : StandardErrorIsConsole() ? ProgressView::ConsoleLine
-                                                       : ProgressView::Hidden;
-  Progress progress =
-      StartProgress(view, view == ProgressView::ConsoleLine ? StandardErrorWidth() : 0);
-  ConsoleListener listener(in, out, failures, progress);
-  const bool lifted = LiftKeepingRecord(typed, choice, listener, failures);
-  EndProgress(progress, failures);
-  errors << failuresForBox.str() << std::flush;
-  return {lifted ? ExitDone : ExitFailed, gui, false, windows ? failuresForBox.str() : "", false};
-}
-
-}  // namespace
-
-int RunDirlift(const std::vector<std::string>& typedArguments, std::istream& in, std::ostream& out,
-               std::ostream& errors) {
-  const Ending ending = Run(RepairQuotedPath(typedArguments), in, out, errors, false);
-  if (!ending.failures.empty()) ShowWarningBox(BoxTitle, FailureBoxText(ending.failures));
-  // A console window nobody can see (a scheduled task's) would wait for ever.
-  if (ShouldWaitBeforeClosing(ending.gui, ending.status, ending.usageShown, StandardInputIsConsole(),
-                              OwnsItsConsole(), WindowStationIsVisible() && !StartedHidden())) {
-    // On standard error, with the failures: standard output may be a file.
-    errors << CloseWindowPrompt << std::flush;
-    std::string line;
-    std::getline(in, line);
-  }
-  return ending.status;
-}
-
-bool ShouldOfferElevation(bool accessDenied, bool elevationKnown, bool elevated) {
-  return accessDenied && elevationKnown && !elevated;
-}
-
-int RunWindowless(const std::vector<std::string>& typedArguments) {
-  // The folders of every dirliftw.exe that Explorer started for one selection
-  // go into one run: one progress dialog, one box.
-  const std::vector<std::string> arguments = GatherFolders(RepairQuotedPath(typedArguments));
-  if (arguments.empty()) return ExitDone;
-  // No console: every question is kept, as at the end of input, and what a
-  // console run would print goes to a box, where a box can be seen.
-  std::istringstream noAnswers;
-  std::ostringstream out, errors;
-  const Ending ending = Run(arguments, noAnswers, out, errors, true);
-  if (!CanShowWindows()) return ending.status;
-  bool elevated = false;
-  const bool elevationKnown = IsElevated(elevated);
-  const bool accessDenied = ending.failures.find(SystemErrorText(ERROR_ACCESS_DENIED)) != std::string::npos;
-  if (ShouldOfferElevation(accessDenied, elevationKnown, elevated)) {
-    if (AskYesNoBox(BoxTitle, FailureBoxText(ending.failures) + "\n\n" + ElevationOffer)) {
-      // The elevated run lifts what is left, and never offers this again. It
-      // gets the folder's full path and this run's folder, so that a relative
-      // path names the same folder there.
-      std::vector<std::string> rerun = arguments;
-      for (std::size_t at = PathArgument; at < rerun.size(); ++at)
-        if (at == PathArgument || (!IsMeantAsSwitch(rerun[at]) && rerun[at] != GuiSwitch))
-          rerun[at] = FullPath(rerun[at]);
-      std::string reason;
-      if (!RunAsAdministrator(OwnExecutable(), QuotedArguments(rerun), CurrentFolder(), reason))
-        ShowWarningBox(BoxTitle, "dirlift: cannot start as administrator: " + reason);
-    }
-  } else if (!ending.failures.empty()) {
-    ShowWarningBox(BoxTitle, FailureBoxText(ending.failures));
-  } else if (!errors.str().empty()) {
-    ShowWarningBox(BoxTitle, FailureBoxText(errors.str()));
-  } else if (ending.listed) {
-    ShowInformationBox(BoxTitle, FailureBoxText(out.str()));
-  }
-  return ending.status;
 }

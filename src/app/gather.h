@@ -1,13 +1,12 @@
 #pragma once
 // Explorer starts one dirliftw.exe for each folder selected: the first of them
 // gathers the folders of the others started with the same switches, and lifts
-// them all in one run. Relies on the platform's collector.
+// them all in one run. Relies on the parsed command line and the platform's
+// collector.
 
-#include <string>
-#include <vector>
+#include "app/command_line.h"
 
-// The arguments (program name first) of the run this process makes: with the
-// folders of every process that handed its folder over, or none where this
-// one handed its own over. Only a run of one folder and switches that change
-// the disk gathers; any other keeps its arguments.
-std::vector<std::string> GatherFolders(const std::vector<std::string>& arguments);
+// The run this process makes: with the folders of every process that handed
+// its folder over, or with none where this one handed its own over. Only a
+// lift of one folder that changes the disk gathers; any other line is kept.
+CommandLine GatherFolders(const CommandLine& line);

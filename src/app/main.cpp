@@ -1,6 +1,6 @@
 #include <iostream>
 
-#include "app/command_line.h"
+#include "app/run.h"
 #include "platform/platform.h"
 
 // The wide entry point: the arguments arrive as the user typed them, whatever

@@ -15,9 +15,6 @@
 
 namespace {
 
-const char ListOnly[] = "/l";
-const std::size_t FirstArgument = 1;
-
 // The folder as the lift resolved it: its full path, under the name its
 // parent lists it by where it still exists.
 std::string FolderAsLifted(const std::string& typed) {
@@ -59,36 +56,9 @@ bool LiftKeepingRecord(const std::vector<std::string>& paths, RunChoice choice, 
   return resolved && allLifted;
 }
 
-bool AsksForUndo(const std::vector<std::string>& arguments) {
-  return std::find(arguments.begin() + std::min(FirstArgument, arguments.size()), arguments.end(), UndoSwitch) !=
-         arguments.end();
-}
-
-int RunUndo(const std::vector<std::string>& arguments, std::istream& in, std::ostream& out, std::ostream& errors) {
-  std::string typed;
-  bool folderGiven = false, listOnly = false;
-  for (std::size_t at = FirstArgument; at < arguments.size(); ++at) {
-    const std::string& argument = arguments[at];
-    if (argument == UndoSwitch) continue;
-    std::string problem;
-    if (argument == ListOnly) {
-      listOnly = true;
-    } else if (argument.empty()) {
-      problem = EmptyPathProblem;
-    } else if (argument[0] == '/' || argument[0] == '-') {
-      problem = "/u goes with /l alone, not with \"" + argument + "\"";
-    } else if (folderGiven) {
-      problem = "/u takes one folder, and \"" + typed + "\" is given before \"" + argument + "\"";
-    } else {
-      typed = argument;
-      folderGiven = true;
-    }
-    if (!problem.empty()) {
-      errors << "dirlift: " << problem << std::endl;
-      return ExitBadSwitch;
-    }
-  }
-  const std::string folder = folderGiven ? FolderAsLifted(typed) : "";
+int RunUndo(const CommandLine& line, std::istream& in, std::ostream& out, std::ostream& errors) {
+  const bool listOnly = line.choice.listOnly;
+  const std::string folder = line.folders.empty() ? "" : FolderAsLifted(line.folders.front());
   Record record;
   if (!FindRecordToUndo(folder, record)) {
     errors << "dirlift: nothing to undo" << (folder.empty() ? "" : " for " + Quoted(folder)) << std::endl;

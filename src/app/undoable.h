@@ -1,14 +1,14 @@
 #pragma once
-// Runs that can be undone: a lift that keeps its record, and the undo (/u)
-// that reads it back. Relies on the record, the recording seam and the undo.
+// Runs that can be undone: a lift that keeps its record, and the undo that
+// reads it back. Relies on the parsed command line, the record, the recording
+// seam and the undo.
 
 #include <iosfwd>
 #include <string>
 #include <vector>
 
+#include "app/command_line.h"
 #include "lift/lift.h"
-
-const char UndoSwitch[] = "/u";
 
 // Lifts the folders typed as `paths` on the disk, one after another, keeping
 // one record of every change; where none can be kept, says once that the lift
@@ -16,9 +16,6 @@ const char UndoSwitch[] = "/u";
 bool LiftKeepingRecord(const std::vector<std::string>& paths, RunChoice choice, Listener& listener,
                        std::ostream& errors);
 
-// True when the arguments (program name first) ask for an undo.
-bool AsksForUndo(const std::vector<std::string>& arguments);
-
 // Undoes the newest run not yet undone, or the newest that lifted the folder
 // given, or with /l lists what that would do. Returns the exit status.
-int RunUndo(const std::vector<std::string>& arguments, std::istream& in, std::ostream& out, std::ostream& errors);
+int RunUndo(const CommandLine& line, std::istream& in, std::ostream& out, std::ostream& errors);

@@ -1,4 +1,4 @@
-#include "app/command_line.h"
+#include "app/run.h"
 #include "platform/platform.h"
 
 // dirliftw.exe: the same program without a console, for Explorer's menu. The

@@ -1,0 +1,165 @@
+#include "app/run.h"
+
+#include <sstream>
+
+#include "app/arguments.h"
+#include "app/command_line.h"
+#include "app/gather.h"
+#include "app/undoable.h"
+#include "console/console_listener.h"
+#include "lift/typed_folder.h"
+#include "platform/platform.h"
+#include "preview/model.h"
+#include "preview/preview.h"
+
+namespace {
+
+const std::size_t MostLinesInFailureBox = 15;
+const char BoxTitle[] = "dirlift";
+const char ElevationOffer[] =
+    "Administrator rights may help where access was denied. Try again as administrator?";
+const char CloseWindowPrompt[] = "Press Enter to close this window.";
+
+}  // namespace
+
+std::string FailureBoxText(const std::string& failureLines) {
+  std::istringstream lines(failureLines);
+  std::string text, line;
+  std::size_t count = 0;
+  while (std::getline(lines, line)) {
+    if (++count <= MostLinesInFailureBox) text += line + "\n";
+  }
+  if (count > MostLinesInFailureBox)
+    text += "and " + std::to_string(count - MostLinesInFailureBox) + " more\n";
+  if (!text.empty()) text.pop_back();
+  return text;
+}
+
+bool ShouldWaitBeforeClosing(bool gui, int status, bool usageShown, bool inputIsConsole, bool ownsConsole,
+                             bool consoleSeen) {
+  return !gui && (status != ExitDone || usageShown) && inputIsConsole && ownsConsole && consoleSeen;
+}
+
+namespace {
+
+// What a run leaves for the user to read: on the console before its window
+// closes, or in a box.
+struct Ending {
+  int status;
+  bool gui;
+  bool usageShown;
+  std::string failures;  // the failure lines a box shows (gui mode, or no console)
+  bool listed;           // standard output holds the usage text or a preview
+};
+
+// `windowless`: there is no console to show anything on or to read answers
+// from; the failures go to a box, as in gui mode.
+Ending Run(const CommandLine& line, std::istream& in, std::ostream& out, std::ostream& errors, bool windowless) {
+  switch (line.action) {
+    case Action::Usage:
+      WriteUsage(out);
+      return {ExitDone, false, true, "", true};
+    case Action::Refuse:
+      errors << "dirlift: " << line.problem << std::endl;
+      return {ExitBadSwitch, false, false, "", false};
+    case Action::Undo:
+      return {RunUndo(line, in, out, errors), false, false, "", true};
+    case Action::Lift:
+      break;
+  }
+  RunChoice choice = line.choice;
+  const std::vector<std::string>& typed = line.folders;
+  if (choice.listOnly) {
+    // The same lift on a model of the folders: no move, no question, no window.
+    ModelFileSystem model;
+    PreviewListener preview(out, errors);
+    std::vector<ResolvedFolder> folders;
+    ResolveFolders(typed, folders, model, preview);
+    LiftFolders(folders, choice, model, preview);
+    // Where no folder could be lifted at all, there is nothing to sum up.
+    if (preview.Refusals() >= typed.size()) return {ExitFailed, false, false, "", false};
+    preview.Summarize();
+    return {preview.Refusals() == 0 ? ExitDone : ExitFailed, false, false, "", true};
+  }
+  // A gui run was started from Explorer: the shell's dialogs are all its user
+  // sees, so the failures that standard error gets are shown in a box as well.
+  const bool gui = choice.mode == RunMode::ShellBatch;
+  if (gui) HideOwnConsoleWindow();
+  const bool boxed = gui || windowless;
+  // Without a display, outside an interactive desktop, or where nobody sees the
+  // desktop, no window must come up: the lift goes on without the dialog and the box.
+  const bool windows = boxed && CanShowWindows();
+  // The shell would settle the clashes unasked, where nobody sees its questions.
+  choice.noDialogs = gui && !windows;
+  std::ostringstream failuresForBox;
+  std::ostream& failures = boxed ? failuresForBox : errors;
+  // The status line goes only to a console: never into a pipe or a file.
+  const ProgressView view = windows                    ? ProgressView::ShellDialog
+                            : boxed                    ? ProgressView::Hidden
+                            : StandardErrorIsConsole() ? ProgressView::ConsoleLine
+                                                       : ProgressView::Hidden;
+  Progress progress =
+      StartProgress(view, view == ProgressView::ConsoleLine ? StandardErrorWidth() : 0);
+  ConsoleListener listener(in, out, failures, progress);
+  const bool lifted = LiftKeepingRecord(typed, choice, listener, failures);
+  EndProgress(progress, failures);
+  errors << failuresForBox.str() << std::flush;
+  return {lifted ? ExitDone : ExitFailed, gui, false, windows ? failuresForBox.str() : "", false};
+}
+
+}  // namespace
+
+int RunDirlift(const std::vector<std::string>& typedArguments, std::istream& in, std::ostream& out,
+               std::ostream& errors) {
+  const Ending ending = Run(ReadCommandLine(typedArguments), in, out, errors, false);
+  if (!ending.failures.empty()) ShowWarningBox(BoxTitle, FailureBoxText(ending.failures));
+  // A console window nobody can see (a scheduled task's) would wait for ever.
+  if (ShouldWaitBeforeClosing(ending.gui, ending.status, ending.usageShown, StandardInputIsConsole(),
+                              OwnsItsConsole(), WindowStationIsVisible() && !StartedHidden())) {
+    // On standard error, with the failures: standard output may be a file.
+    errors << CloseWindowPrompt << std::flush;
+    std::string line;
+    std::getline(in, line);
+  }
+  return ending.status;
+}
+
+bool ShouldOfferElevation(bool accessDenied, bool elevationKnown, bool elevated) {
+  return accessDenied && elevationKnown && !elevated;
+}
+
+int RunWindowless(const std::vector<std::string>& typedArguments) {
+  // The folders of every dirliftw.exe that Explorer started for one selection
+  // go into one run: one progress dialog, one box.
+  const CommandLine line = GatherFolders(ReadCommandLine(typedArguments));
+  if (line.action == Action::Lift && line.folders.empty()) return ExitDone;
+  // No console: every question is kept, as at the end of input, and what a
+  // console run would print goes to a box, where a box can be seen.
+  std::istringstream noAnswers;
+  std::ostringstream out, errors;
+  const Ending ending = Run(line, noAnswers, out, errors, true);
+  if (!CanShowWindows()) return ending.status;
+  bool elevated = false;
+  const bool elevationKnown = IsElevated(elevated);
+  const bool accessDenied = ending.failures.find(SystemErrorText(ERROR_ACCESS_DENIED)) != std::string::npos;
+  if (ShouldOfferElevation(accessDenied, elevationKnown, elevated)) {
+    if (AskYesNoBox(BoxTitle, FailureBoxText(ending.failures) + "\n\n" + ElevationOffer)) {
+      // The elevated run lifts what is left, and never offers this again. It
+      // gets the folder's full path and this run's folder, so that a relative
+      // path names the same folder there.
+      CommandLine rerun = line;
+      for (std::string& folder : rerun.folders) folder = FullPath(folder);
+      std::string reason;
+      if (!RunAsAdministrator(OwnExecutable(), QuotedArguments(ArgumentsOf(rerun, OwnExecutable())), CurrentFolder(),
+                              reason))
+        ShowWarningBox(BoxTitle, "dirlift: cannot start as administrator: " + reason);
+    }
+  } else if (!ending.failures.empty()) {
+    ShowWarningBox(BoxTitle, FailureBoxText(ending.failures));
+  } else if (!errors.str().empty()) {
+    ShowWarningBox(BoxTitle, FailureBoxText(errors.str()));
+  } else if (ending.listed) {
+    ShowInformationBox(BoxTitle, FailureBoxText(out.str()));
+  }
+  return ending.status;
+}
