@@ -1,87 +1,11 @@
 #include "preview/model.h"
 
 #include <algorithm>
-#include <unordered_map>
 
 #include "lift/paths.h"
-
-// One entry of the copy. A folder's entries are read from `diskPath` when
-// first needed; a folder moved in the copy keeps the place its entries have
-// on the disk, where nothing moved.
-struct ModelFolder {
-  ListedEntry entry;
-  std::string diskPath;
-  bool loaded;
-  std::string loadError;  // why its entries could not be read
-  std::vector<std::unique_ptr<ModelFolder>> children;  // in listing order; empty where one left
-  // Every name, case twins of a case-sensitive folder included: by the name
-  // itself, and by name key and short name key for Windows' case-blind look-up.
-  std::unordered_map<std::string, std::size_t> byName;
-  std::unordered_multimap<std::string, std::size_t> byKey;
-  std::unordered_map<std::string, std::size_t> byShortName;
-};
+#include "preview/model_folder.h"
 
 namespace {
-
-const std::size_t None = static_cast<std::size_t>(-1);
-
-using Child = std::unique_ptr<ModelFolder>;
-
-Child NewEntry(const ListedEntry& entry, const std::string& diskPath, bool loaded) {
-  return Child(new ModelFolder{entry, diskPath, loaded, "", {}, {}, {}, {}});
-}
-
-std::vector<std::string> KeysOf(const std::string& path) {
-  std::vector<std::string> keys;
-  for (const std::string& component : ComponentsOf(path)) keys.push_back(NameKey(component));
-  return keys;
-}
-
-void Attach(ModelFolder& folder, Child child) {
-  const ListedEntry& entry = child->entry;
-  folder.byName[entry.name] = folder.children.size();
-  folder.byKey.insert({NameKey(entry.name), folder.children.size()});
-  if (!entry.shortName.empty()) folder.byShortName[NameKey(entry.shortName)] = folder.children.size();
-  folder.children.push_back(std::move(child));
-}
-
-Child Detach(ModelFolder& folder, std::size_t index) {
-  Child child = std::move(folder.children[index]);
-  folder.byName.erase(child->entry.name);
-  const auto twins = folder.byKey.equal_range(NameKey(child->entry.name));
-  for (auto twin = twins.first; twin != twins.second; ++twin)
-    if (twin->second == index) {
-      folder.byKey.erase(twin);
-      break;
-    }
-  if (!child->entry.shortName.empty()) folder.byShortName.erase(NameKey(child->entry.shortName));
-  return child;
-}
-
-bool Load(ModelFolder& folder) {
-  if (folder.loaded) return folder.loadError.empty();
-  folder.loaded = true;
-  std::vector<ListedEntry> entries;
-  if (!ListFolder(folder.diskPath, entries, folder.loadError)) return false;
-  for (const ListedEntry& entry : entries) Attach(folder, NewEntry(entry, JoinPath(folder.diskPath, entry.name), false));
-  return true;
-}
-
-// Where `name` is in the folder, as the disk finds it: by that very name first,
-// then by its long name case aside (the first listed of case twins), then by
-// its short name.
-std::size_t Find(ModelFolder& folder, const std::string& name) {
-  if (!Load(folder)) return None;
-  auto found = folder.byName.find(name);
-  if (found != folder.byName.end()) return found->second;
-  const std::string key = NameKey(name);
-  std::size_t first = None;
-  const auto twins = folder.byKey.equal_range(key);
-  for (auto twin = twins.first; twin != twins.second; ++twin) first = std::min(first, twin->second);
-  if (first != None) return first;
-  found = folder.byShortName.find(key);
-  return found != folder.byShortName.end() ? found->second : None;
-}
 
 bool Fail(unsigned long error, std::string& reason) {
   reason = SystemErrorText(error);
