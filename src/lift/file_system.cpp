@@ -1,12 +1,21 @@
 #include "lift/file_system.h"
 
+#include "lift/paths.h"
+
 bool WindowsFileSystem::ListFolder(const std::string& folder, std::vector<ListedEntry>& entries,
                                    std::string& reason) {
-  return ::ListFolder(folder, entries, reason);
+  if (!::ListFolder(folder, entries, reason)) return false;
+  if (!entries.empty()) volumes_[folder] = entries.front().identity.volume;
+  return true;
 }
 
 bool WindowsFileSystem::ListEntry(const std::string& path, ListedEntry& entry, std::string& reason) {
-  return ::ListEntry(path, entry, reason);
+  const std::string folder = ParentOf(path);
+  const auto known = volumes_.find(folder);
+  if (known != volumes_.end()) return ::ListEntryOnVolume(path, known->second, entry, reason);
+  if (!::ListEntry(path, entry, reason)) return false;
+  volumes_[folder] = entry.identity.volume;
+  return true;
 }
 
 bool WindowsFileSystem::Exists(const std::string& path) { return PathExists(path); }

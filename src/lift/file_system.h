@@ -3,6 +3,7 @@
 // one interface. WindowsFileSystem is the disk itself, through the platform
 // operations; the preview's model (model.h) is the other. Paths are full ones.
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -46,6 +47,8 @@ class FileSystem {
 
 class WindowsFileSystem : public FileSystem {
  public:
+  // Each folder's volume is read once: the look-ups of single entries, one per
+  // clash, then skip it.
   bool ListFolder(const std::string& folder, std::vector<ListedEntry>& entries, std::string& reason) override;
   bool ListEntry(const std::string& path, ListedEntry& entry, std::string& reason) override;
   bool Exists(const std::string& path) override;
@@ -56,4 +59,7 @@ class WindowsFileSystem : public FileSystem {
   RecycleResult Recycle(const std::string& folder, std::string& reason) override;
   RestoreResult Restore(const std::string& folder, const std::vector<HeldEntry>& holds, std::string& reason) override;
   bool SetAttributes(const std::string& path, unsigned long attributes, std::string& reason) override;
+
+ private:
+  std::map<std::string, unsigned long> volumes_;  // each folder's volume serial number, by its path
 };

@@ -41,20 +41,19 @@ std::string WhyKeptInPlace(const std::string& folder, const std::string& ownName
   const KeptFolder* is = nullptr;
   std::string holds;
   for (const KeptFolder& one : kept) {
-    FileIdentity identity;
-    if (!IdentityOf(one.path, identity)) {
-      // Its identity cannot be read: the text of its path tells, for this one alone.
+    if (!PathExists(one.path)) {
+      // It cannot be looked at: the text of its path tells, for this one alone.
       if (holds.empty()) holds = WhyWindowsKeepsInPlace(plain, {one});
       continue;
     }
-    if (identity == self) {
+    if (IsEntry(one.path, self)) {
       // One folder may be several known ones (Desktop and Documents in one home
       // folder): the one it is named after is meant.
       if (is == nullptr || SameName(NameOf(one.path), ownName)) is = &one;
       continue;
     }
     for (const std::string& above : FoldersAbove(one.path))
-      if (holds.empty() && IdentityOf(above, identity) && identity == self) holds = KeptRefusal(one, false);
+      if (holds.empty() && IsEntry(above, self)) holds = KeptRefusal(one, false);
   }
   return is != nullptr ? KeptRefusal(*is, true) : holds;
 }

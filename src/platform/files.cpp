@@ -1,10 +1,23 @@
 #include "platform/files.h"
 
 #include <windows.h>
+#include <winternl.h>
 
 #include "platform/text.h"
 
 namespace {
+
+// FileInternalInformation, the file index alone.
+const FILE_INFORMATION_CLASS FileIndexClass = static_cast<FILE_INFORMATION_CLASS>(6);
+
+typedef NTSTATUS(NTAPI* QueryInformation)(HANDLE, IO_STATUS_BLOCK*, PVOID, ULONG, FILE_INFORMATION_CLASS);
+
+// No access asked, and every kind of sharing allowed: this disturbs no other
+// program. Backup semantics open a folder as well as a file.
+HANDLE OpenToLookAt(const std::string& path) {
+  return CreateFileW(ExtendedPath(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                     OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+}
 
 // SetFileAttributes takes no "directory" mark, and no marks at all as NORMAL.
 DWORD SettableAttributes(DWORD attributes) {
@@ -109,11 +122,23 @@ std::string CurrentFolder() {
 
 bool operator==(const FileIdentity& a, const FileIdentity& b) { return a.volume == b.volume && a.index == b.index; }
 
+bool IsEntry(const std::string& path, const FileIdentity& identity) {
+  const auto query = reinterpret_cast<QueryInformation>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtQueryInformationFile")));
+  const HANDLE handle = OpenToLookAt(path);
+  if (handle == INVALID_HANDLE_VALUE) return false;
+  LARGE_INTEGER index = {};
+  IO_STATUS_BLOCK status;
+  const bool indexRead =
+      query != nullptr && NT_SUCCESS(query(handle, &status, &index, sizeof index, FileIndexClass));
+  CloseHandle(handle);
+  if (indexRead && static_cast<unsigned long long>(index.QuadPart) != identity.index) return false;
+  FileIdentity other;
+  return IdentityOf(path, other) && other == identity;
+}
+
 bool IdentityOf(const std::string& path, FileIdentity& identity) {
-  // No access asked, and every kind of sharing allowed: this disturbs no other
-  // program. Backup semantics open a folder as well as a file.
-  const HANDLE handle = CreateFileW(ExtendedPath(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  const HANDLE handle = OpenToLookAt(path);
   if (handle == INVALID_HANDLE_VALUE) return false;
   BY_HANDLE_FILE_INFORMATION information;
   const bool read = GetFileInformationByHandle(handle, &information) != 0;

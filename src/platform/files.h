@@ -27,6 +27,7 @@ struct ListedEntry {
   std::string shortName;  // its 8.3 name, where it has one besides the long name
   FileIdentity identity;  // the entry's own, a link's and not its target's
   unsigned long attributes;  // read-only, hidden, system and the rest, as the listing gives them
+  unsigned long long size;   // a file's bytes
 };
 
 // True for the reparse tag of a junction or symbolic link: a name surrogate,
@@ -41,6 +42,11 @@ bool ListFolder(const std::string& folder, std::vector<ListedEntry>& entries, st
 // The entry that `path` reaches, under the name its folder lists it by, even
 // when the path reached it by its 8.3 short name or in another case.
 bool ListEntry(const std::string& path, ListedEntry& entry, std::string& reason);
+
+// The same, where the serial number of the volume that holds the entry's
+// folder is known already: asking for it costs as much as the rest of a
+// look-up, on some systems several times as much.
+bool ListEntryOnVolume(const std::string& path, unsigned long volume, ListedEntry& entry, std::string& reason);
 
 // True when a file or folder exists at `path`, under any name that reaches it.
 bool PathExists(const std::string& path);
@@ -84,3 +90,7 @@ std::string CurrentFolder();
 
 // The identity of what `path` reaches, links followed. False where it cannot be read.
 bool IdentityOf(const std::string& path, FileIdentity& identity);
+
+// True when `path` reaches the entry of `identity`. Its file index is read
+// first, and the volume's serial number (a dearer call) only where they match.
+bool IsEntry(const std::string& path, const FileIdentity& identity);

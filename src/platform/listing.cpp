@@ -13,6 +13,8 @@ namespace {
 const ULONG FileIdBothDirectoryInformation = 37;
 const NTSTATUS NoMoreFiles = static_cast<NTSTATUS>(0x80000006);
 const ULONG ListingBufferSize = 64 * 1024;
+// One entry's record: its fixed part and a name of 255 UTF-16 units, with room to spare.
+const ULONG SingleEntryBufferSize = 1024;
 const wchar_t ThisFolder[] = L".";
 const wchar_t ParentFolder[] = L"..";
 
@@ -47,23 +49,28 @@ ListedEntry Listed(const EntryRecord& record, unsigned long volume) {
   const std::wstring shortName(record.ShortName, static_cast<std::size_t>(record.ShortNameLength) / sizeof(WCHAR));
   return {Utf8(name), (record.FileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0,
           (record.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 && IsLinkTag(record.EaSize), Utf8(shortName),
-          {volume, static_cast<unsigned long long>(record.FileId.QuadPart)}, record.FileAttributes};
+          {volume, static_cast<unsigned long long>(record.FileId.QuadPart)}, record.FileAttributes,
+          static_cast<unsigned long long>(record.EndOfFile.QuadPart)};
 }
 
 // Lists the entries of `folder` that `mask` matches (every one for none), at
-// most one with `single`.
-bool Query(const std::string& folder, const std::wstring* mask, bool single, std::vector<ListedEntry>& entries,
-           std::string& reason) {
+// most one with `single`. The volume's serial number is read from the folder
+// unless `knownVolume` gives it.
+bool Query(const std::string& folder, const std::wstring* mask, bool single, const unsigned long* knownVolume,
+           std::vector<ListedEntry>& entries, std::string& reason) {
   const auto query = reinterpret_cast<QueryDirectory>(reinterpret_cast<void*>(NtFunction("NtQueryDirectoryFile")));
   if (query == nullptr) return FailWithStatus(static_cast<NTSTATUS>(0xC0000002), reason);  // not implemented
   const HANDLE handle = CreateFileW(ExtendedPath(folder).c_str(), FILE_LIST_DIRECTORY | SYNCHRONIZE,
                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
                                     FILE_FLAG_BACKUP_SEMANTICS, nullptr);
   if (handle == INVALID_HANDLE_VALUE) return FailWithLastError(reason);
-  BY_HANDLE_FILE_INFORMATION information;
-  bool listed = GetFileInformationByHandle(handle, &information) != 0;
-  if (!listed) {
-    FailWithLastError(reason);
+  BY_HANDLE_FILE_INFORMATION information = {};
+  bool listed = true;
+  if (knownVolume != nullptr) {
+    // Where the folder is a file, the query itself fails.
+    information.dwVolumeSerialNumber = *knownVolume;
+  } else if (!GetFileInformationByHandle(handle, &information)) {
+    listed = FailWithLastError(reason);
   } else if ((information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
     reason = SystemErrorText(ERROR_DIRECTORY);
     listed = false;
@@ -73,10 +80,11 @@ bool Query(const std::string& folder, const std::wstring* mask, bool single, std
     pattern.Buffer = const_cast<PWSTR>(mask->c_str());
     pattern.Length = pattern.MaximumLength = static_cast<USHORT>(mask->size() * sizeof(wchar_t));
   }
-  std::vector<LONGLONG> buffer(ListingBufferSize / sizeof(LONGLONG));  // aligned as the records need
+  const ULONG bufferSize = single ? SingleEntryBufferSize : ListingBufferSize;
+  std::vector<LONGLONG> buffer(bufferSize / sizeof(LONGLONG));  // aligned as the records need
   for (bool first = true; listed; first = false) {
     IO_STATUS_BLOCK status;
-    const NTSTATUS result = query(handle, nullptr, nullptr, nullptr, &status, buffer.data(), ListingBufferSize,
+    const NTSTATUS result = query(handle, nullptr, nullptr, nullptr, &status, buffer.data(), bufferSize,
                                   FileIdBothDirectoryInformation, single, mask != nullptr ? &pattern : nullptr, first);
     if (result == NoMoreFiles) break;
     if (!NT_SUCCESS(result)) {
@@ -113,19 +121,31 @@ bool IsLinkTag(unsigned long reparseTag) {
 }
 
 bool ListFolder(const std::string& folder, std::vector<ListedEntry>& entries, std::string& reason) {
-  return Query(folder, nullptr, false, entries, reason);
+  return Query(folder, nullptr, false, nullptr, entries, reason);
 }
 
-bool ListEntry(const std::string& path, ListedEntry& entry, std::string& reason) {
+namespace {
+
+bool FindEntry(const std::string& path, const unsigned long* volume, ListedEntry& entry, std::string& reason) {
   // A mask without wildcards lists the one entry the path reaches, under the
   // name its folder holds, even when the path reached it by its short name.
   const std::wstring name = Wide(path.substr(path.find_last_of("\\/") + 1));
   std::vector<ListedEntry> found;
-  if (!Query(FolderOf(path), &name, true, found, reason)) return false;
+  if (!Query(FolderOf(path), &name, true, volume, found, reason)) return false;
   if (found.empty()) {
     reason = SystemErrorText(ERROR_FILE_NOT_FOUND);
     return false;
   }
   entry = found.front();
   return true;
+}
+
+}  // namespace
+
+bool ListEntry(const std::string& path, ListedEntry& entry, std::string& reason) {
+  return FindEntry(path, nullptr, entry, reason);
+}
+
+bool ListEntryOnVolume(const std::string& path, unsigned long volume, ListedEntry& entry, std::string& reason) {
+  return FindEntry(path, &volume, entry, reason);
 }

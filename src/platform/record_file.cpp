@@ -26,20 +26,29 @@ AppendFile* CreateAppendFile(const std::string& path, MakeResult& result, std::s
   return new AppendFile{handle, 0};
 }
 
+namespace {
+
+// Writes `text` at `offset`, as one write.
+bool WriteAt(HANDLE handle, unsigned long long offset, const std::string& text) {
+  OVERLAPPED at = {};
+  at.Offset = static_cast<DWORD>(offset);
+  at.OffsetHigh = static_cast<DWORD>(offset >> 32);
+  DWORD written = 0;
+  return WriteFile(handle, text.data(), static_cast<DWORD>(text.size()), &written, &at) && written == text.size();
+}
+
+}  // namespace
+
 bool Append(AppendFile* file, const std::string& text, unsigned long long& before) {
   before = file->end;
-  DWORD written = 0;
-  if (!WriteFile(file->handle, text.data(), static_cast<DWORD>(text.size()), &written, nullptr) ||
-      written != text.size())
-    return false;
-  file->end += written;
+  if (!WriteAt(file->handle, file->end, text)) return false;
+  file->end += text.size();
   return true;
 }
 
 bool CutBackTo(AppendFile* file, unsigned long long end) {
-  LARGE_INTEGER at;
-  at.QuadPart = static_cast<LONGLONG>(end);
-  if (!SetFilePointerEx(file->handle, at, nullptr, FILE_BEGIN) || !SetEndOfFile(file->handle)) return false;
+  if (end >= file->end) return true;
+  if (!WriteAt(file->handle, end, std::string(static_cast<std::size_t>(file->end - end), '\n'))) return false;
   file->end = end;
   return true;
 }

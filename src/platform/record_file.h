@@ -16,7 +16,9 @@ AppendFile* CreateAppendFile(const std::string& path, MakeResult& result, std::s
 // Writes `text` at the end, at once; `before` is where the end was.
 bool Append(AppendFile* file, const std::string& text, unsigned long long& before);
 
-// Takes everything from `end` on back out of the file.
+// Takes everything from `end` on back out of the file: it is blanked at once,
+// as line ends alone (which read as no line at all), and what is appended next
+// goes over it. The file keeps its length, which costs no call to the system.
 bool CutBackTo(AppendFile* file, unsigned long long end);
 
 void CloseAppendFile(AppendFile* file);

@@ -78,14 +78,8 @@ unsigned long long FolderSize(const std::string& folder) {
   unsigned long long size = 0;
   if (!ListFolder(folder, entries, reason)) return size;
   for (const ListedEntry& entry : entries) {
-    const std::string path = folder + "\\" + entry.name;
-    if (entry.folder && !entry.link) {
-      size += FolderSize(path);
-    } else {
-      WIN32_FILE_ATTRIBUTE_DATA data;
-      if (GetFileAttributesExW(ExtendedPath(path).c_str(), GetFileExInfoStandard, &data))
-        size += (static_cast<unsigned long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
-    }
+    // The listing gives each file's size: no file is looked at on its own.
+    size += entry.folder && !entry.link ? FolderSize(folder + "\\" + entry.name) : entry.size;
   }
   return size;
 }
