@@ -38,6 +38,7 @@ struct LiftCase {
   // What went to the Recycle Bin, the time in the replaced files' folder as "*";
   // checked where given.
   Tree recycled = {};
+  Times times = {};  // files' last-write times, set before the run
 };
 
 std::string Expand(const std::string& argument, const std::string& root) {
@@ -74,9 +75,12 @@ class Lift : public LiftOnce, public ::testing::WithParamInterface<LiftCase> {};
 TEST_P(Lift, LeavesTheExpectedTree) {
   const LiftCase& c = GetParam();
   MakeTree(root, c.before);
+  SetTimes(root, c.times);
   std::vector<std::string> arguments;
   for (const std::string& argument : c.arguments) arguments.push_back(Expand(argument, root));
 
+  // Where no dialog can be shown, the shell is not asked at all.
+  if (IsGuiRun(c.arguments) && !HasDisplay()) GTEST_SKIP() << "with no display the shell is not asked";
   // A gui run must never read standard input: it is held open, so a read would hang.
   const RunResult run = RunDirlift(arguments, c.input, JoinPath(root, c.from), IsGuiRun(c.arguments));
 
@@ -376,6 +380,34 @@ const LiftCase Cases[] = {
      "dirlift: the folder is missing: the path given is empty"},
     {"UndoTakesOneFolder", {"A/", "B/"}, {"@A", "@B", "/u"}, "", 2, {"A/", "B/"}, 0, 1, "", "",
      "dirlift: /u takes one folder"},
+    // /n: the newer file wins, by 2 seconds or more; the older stays, silently.
+    {"NewerReplaces", ONE_CLASH, {"@X", "/n"}, "", 0, {"a=new", "f=1"}, 0, 0, "", "", "", RECYCLED_A,
+     {{"X/a", 3000}, {"a", 0}}},
+    {"OlderIsKept", ONE_CLASH, {"@X", "/n"}, "", 0, {"X/", "X/a=new", "a=old", "f=1"}, 0, 0, "", "", "", {},
+     {{"X/a", -3000}, {"a", 0}}},
+    {"OneSecondNewerIsKept", ONE_CLASH, {"@X", "/n"}, "", 0, {"X/", "X/a=new", "a=old", "f=1"}, 0, 0, "", "", "", {},
+     {{"X/a", 1000}, {"a", 0}}},
+    {"JustUnderTwoSecondsNewerIsKept", ONE_CLASH, {"@X", "/n"}, "", 0, {"X/", "X/a=new", "a=old", "f=1"}, 0, 0, "", "",
+     "", {}, {{"X/a", 1999}, {"a", 0}}},
+    {"TwoSecondsNewerReplaces", ONE_CLASH, {"@X", "/n"}, "", 0, {"a=new", "f=1"}, 0, 0, "", "", "", RECYCLED_A,
+     {{"X/a", 2000}, {"a", 0}}},
+    {"NewerInAMergedFolder", {"X/", "X/s/", "X/s/a=new", "X/s/b=new", "s/", "s/a=old", "s/b=old"}, {"@X", "/n", "/m"},
+     "", 0, {"X/", "X/s/", "X/s/b=new", "s/", "s/a=new", "s/b=old"}, 0, 0, "", "", "",
+     {"X (replaced *)/", "X (replaced *)/s/", "X (replaced *)/s/a=old"},
+     {{"X/s/a", 5000}, {"s/a", 0}, {"X/s/b", 0}, {"s/b", 5000}}},
+    // /d: a copy byte for byte goes to the Recycle Bin, unasked, whatever the mode.
+    {"CopyIsNotAsked", {"X/", "X/a=same", "X/b=new", "a=same", "b=old"}, {"@X", "/d"}, "n\n", 0,
+     {"X/", "X/b=new", "a=same", "b=old"}, 1, 0, "", "\"b\"", "", {"X (replaced *)/", "X (replaced *)/a=same"}},
+    {"CopiesLetTheFolderGo", {"X/", "X/a=same", "a=same"}, {"@X", "/d", "/-o"}, "", 0, {"a=same"}, 0, 0, "", "", "",
+     {"X (replaced *)/", "X (replaced *)/a=same"}},
+    {"CopyAndAClashOverwritten", {"X/", "X/a=same", "X/b=new", "a=same", "b=old"}, {"@X", "/o", "/d"}, "", 0,
+     {"a=same", "b=new"}, 0, 0, "", "", "", {"X (replaced *)/", "X (replaced *)/a=same", "X (replaced *)/b=old"}},
+    {"SameSizeOtherBytesIsAClash", {"X/", "X/a=abc", "a=abd"}, {"@X", "/d", "/-o"}, "", 0, {"X/", "X/a=abc", "a=abd"},
+     0, 0},
+    {"PreviewCountsCopies", {"X/", "X/a=same", "X/b=new", "a=same", "b=old"}, {"@X", "/o", "/d", "/l"}, "", 0,
+     {"X/", "X/a=same", "X/b=new", "a=same", "b=old"}, 0, 0, "",
+     "same \"a\"\r\nreplace \"b\"\r\nremove \"X\"\r\n"
+     "preview: 0 move, 1 replace, 0 keep, 1 same, 0 rename, 0 merge, 0 ask, 0 shell, 0 fail; nothing was changed\r\n"},
     // Chains with /s: lifted innermost first, all the way down.
     {"ChainLiftedAllTheWayDown", {"X/", "X/Y/", "X/Y/Z/", "X/Y/Z/a=1", "X/Y/Z/b=2"}, {"@X", "/s"}, "", 0,
      {"a=1", "b=2"}, 0, 0},
@@ -473,12 +505,14 @@ TEST_F(LiftOnce, NoArgumentOrHelpPrintsUsage) {
     const RunResult run = RunDirlift(arguments, "", root);
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.out,
-              "Syntax: dirlift <path> [<path> ...] [/o | /-o | /r | gui] [/m] [/s] [/l] [/u]\r\n\r\n"
+              "Syntax: dirlift <path> [<path> ...] [/o | /-o | /r | /n | gui] [/m] [/d] [/s] [/l] [/u]\r\n\r\n"
               "\t/o\tOverwrite all existing files\r\n"
               "\t/-o\tDon't overwrite existing files\r\n"
               "\t/r\tKeep both: move a clashing entry up under a new name\r\n"
+              "\t/n\tKeep the newer file: replace only by one 2 seconds newer or more\r\n"
               "\t/m\tMerge a clashing folder into the folder of its name (with a mode)\r\n"
               "\tgui\tHand the clashes to the Windows shell's dialogs, with undo\r\n"
+              "\t/d\tLet an identical copy go to the Recycle Bin, with any mode\r\n"
               "\t/s\tLift a chain of single folders all the way down\r\n"
               "\t/l\tList what the lift would do, and change nothing\r\n"
               "\t/u\tUndo the newest lift (of <path>, where given), replaced files included\r\n");
@@ -678,6 +712,19 @@ TEST_F(LiftOnce, MappedDriveIsReachedThroughItsMapping) {
                               "folder by its network path (\\\\server\\share\\...) instead\r\n");
 }
 
+// /d leaves the file in the parent as it was: that very file, not an equal
+// one put in its place.
+TEST_F(LiftOnce, CopyLeavesTheFileInTheParentItself) {
+  MakeTree(root, {"X/", "X/a=same", "a=same"});
+  FileIdentity before, after;
+  ASSERT_TRUE(IdentityOf(root + "\\a", before));
+  const RunResult run = RunDirlift({root + "\\X", "/d", "/o"}, "", root);
+  EXPECT_EQ(run.status, 0) << run.err;
+  ASSERT_TRUE(IdentityOf(root + "\\a", after));
+  EXPECT_TRUE(before == after);
+  EXPECT_EQ(Recycled(), Tree({"X (replaced *)/", "X (replaced *)/a=same"}));
+}
+
 // Starts dirliftw.exe in `folder` with `arguments`, as Explorer's menu does.
 PROCESS_INFORMATION StartFromMenu(const std::string& arguments, const std::string& folder) {
   std::string command = "\"" + FolderOfThisExecutable() + "\\dirliftw.exe\" " + arguments;
@@ -791,6 +838,23 @@ TEST_F(LiftOnce, CancelInTheShellsDialogEndsTheRun) {
   EXPECT_EQ(out.str(), "shell \"b\"\nshell \"c\"\nstay \"X\"\n");
 }
 
+// On a volume that keeps local time (FAT), a file an hour newer, give or take
+// 2 seconds, is one that daylight saving time shifted: the same age.
+TEST_F(LiftOnce, AnHourNewerOnFatIsTheSameAge) {
+  class LocalTimeVolume : public ModelFileSystem {
+   public:
+    bool KeepsLocalTime(const std::string&) override { return true; }
+  };
+  const long long Hour = 3600000;
+  MakeTree(root, {"X/", "X/a=1", "X/b=2", "X/c=3", "a=old", "b=old", "c=old"});
+  SetTimes(root, {{"X/a", Hour + 1000}, {"X/b", Hour + 3000}, {"X/c", Hour - 2000}, {"a", 0}, {"b", 0}, {"c", 0}});
+  LocalTimeVolume disk;
+  std::ostringstream out, errors;
+  PreviewListener listener(out, errors);
+  EXPECT_TRUE(LiftFolder(root + "\\X", {RunMode::KeepNewer, false, true, false}, disk, listener));
+  EXPECT_EQ(out.str(), "keep \"a\"\nreplace \"b\"\nkeep \"c\"\nstay \"X\"\n");
+}
+
 // The entry cannot move in once the file in its way is set aside (another
 // program took the name, say): that file is put back, and no folder of
 // replaced files is left behind.
@@ -880,6 +944,8 @@ const HeldOpenCase HeldOpenCases[] = {
     // The file to be replaced cannot be set aside: nothing is replaced, and no
     // folder of replaced files is left behind.
     {"ReplacedFileHeldOpen", {"/o"}, {"X/", "X/a=new", "X/b=1", "a=old"}, "a", {"X/", "X/a=new", "a=old", "b=1"}},
+    // A file that cannot be read is no copy: the mode settles it.
+    {"CopyHeldOpen", {"/o", "/d"}, {"X/", "X/a=same", "X/b=1", "a=same"}, "a", {"X/", "X/a=same", "a=same", "b=1"}},
     // What failed in X stays untouched by the lift of X\X: its namesake goes
     // up beside it, named by where it goes below the parent.
     {"KeepBothFromInside", {"/r"}, {"X/", "X/a=1", "X/locked=2", "X/X/", "X/X/locked=3"}, "X\\locked",
@@ -1013,7 +1079,7 @@ TEST_P(Preview, ListsWhatTheRunThenDoes) {
     } else if (kind == "fail") {
       // An entry that stays, or an inner folder of the lifted one's name.
       EXPECT_TRUE(PathExists(Source(name)) || (IsLiftedFolder(name) && PathExists(Destination(name)))) << line;
-    } else if (kind == "move" || kind == "replace") {
+    } else if (kind == "move" || kind == "replace" || kind == "same") {
       EXPECT_TRUE(PathExists(Destination(name)) && !PathExists(Source(name))) << line;
     } else if (kind == "rename") {
       EXPECT_TRUE(PathExists(Destination(newName)) && !PathExists(Source(name))) << line;
@@ -1026,6 +1092,13 @@ TEST_P(Preview, ListsWhatTheRunThenDoes) {
 #define PREVIEW_TAIL "; nothing was changed\r\n"
 
 const PreviewCase PreviewCases[] = {
+    {"CopiesAndClashesAtTwoLevels",
+     {"X/", "X/a=same", "X/b=new", "X/s/", "X/s/c=same", "X/s/d=new", "a=same", "b=old", "s/", "s/c=same", "s/d=old"},
+     {"/d", "/o", "/m"},
+     "same \"a\"\r\nreplace \"b\"\r\nmerge \"s\"\r\nsame \"s\\c\"\r\nreplace \"s\\d\"\r\nremove \"s\"\r\n"
+     "remove \"X\"\r\npreview: 0 move, 2 replace, 0 keep, 2 same, 0 rename, 1 merge, 0 ask, 0 shell, 0 fail;"
+     " nothing was changed\r\n",
+     true},
     {"Asked",
      {"X/", "X/a=new", "X/c=1", "X/src/", "X/src/f=1", "X/X/", "X/X/a=in", "X/X/z=1", "a=old", "src/"},
      {},

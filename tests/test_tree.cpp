@@ -371,3 +371,19 @@ void LiftOnce::TearDown() {
 }
 
 Tree LiftOnce::Recycled() const { return WithoutTimes(Snapshot(dataHome + "\\Trash\\files")); }
+
+void SetTimes(const std::string& root, const Times& times) {
+  // 2026-01-01 00:00:00 UTC, in 100 ns ticks since 1601.
+  const unsigned long long Moment = 134116416000000000ULL, TicksPerMillisecond = 10000;
+  for (const auto& time : times) {
+    std::string path = root + "\\" + time.first;
+    std::replace(path.begin(), path.end(), '/', '\\');
+    const HANDLE file = CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE) << path;
+    const unsigned long long ticks = Moment + static_cast<unsigned long long>(time.second) * TicksPerMillisecond;
+    const FILETIME written = {static_cast<DWORD>(ticks), static_cast<DWORD>(ticks >> 32)};
+    EXPECT_TRUE(SetFileTime(file, nullptr, nullptr, &written)) << path;
+    CloseHandle(file);
+  }
+}

@@ -66,6 +66,12 @@ RunResult RunDirlift(const std::vector<std::string>& arguments, const std::strin
                      const std::string& currentFolder, bool holdInputOpen = false,
                      const std::function<void(DWORD)>& watch = {}, const char* program = "dirlift.exe");
 
+// Files' last-write times, each as milliseconds after one fixed moment.
+using Times = std::vector<std::pair<std::string, long long>>;
+
+// Gives each file below `root` its time.
+void SetTimes(const std::string& root, const Times& times);
+
 // Number of times `part` occurs in `text`.
 std::size_t CountOf(const std::string& text, const std::string& part);
 

@@ -165,12 +165,14 @@ TEST(WriteUsage, FourLinesThenOneForEachLaterSwitch) {
   std::ostringstream out;
   WriteUsage(out);
   EXPECT_EQ(out.str(),
-            "Syntax: dirlift <path> [<path> ...] [/o | /-o | /r | gui] [/m] [/s] [/l] [/u]\n\n"
+            "Syntax: dirlift <path> [<path> ...] [/o | /-o | /r | /n | gui] [/m] [/d] [/s] [/l] [/u]\n\n"
             "\t/o\tOverwrite all existing files\n"
             "\t/-o\tDon't overwrite existing files\n"
             "\t/r\tKeep both: move a clashing entry up under a new name\n"
+            "\t/n\tKeep the newer file: replace only by one 2 seconds newer or more\n"
             "\t/m\tMerge a clashing folder into the folder of its name (with a mode)\n"
             "\tgui\tHand the clashes to the Windows shell's dialogs, with undo\n"
+            "\t/d\tLet an identical copy go to the Recycle Bin, with any mode\n"
             "\t/s\tLift a chain of single folders all the way down\n"
             "\t/l\tList what the lift would do, and change nothing\n"
             "\t/u\tUndo the newest lift (of <path>, where given), replaced files included\n");
@@ -181,7 +183,7 @@ TEST(WriteUsage, FourLinesThenOneForEachLaterSwitch) {
 TEST(ReadCommandLine, OneValueForEveryLineAndEachRefusalItsLine) {
   using Folders = std::vector<std::string>;
   const RunMode Ask = RunMode::Ask;
-  const char Unknown[] = "\" (expected /o, /-o, /r, gui, /m, /s, /l or /u)";
+  const char Unknown[] = "\" (expected /o, /-o, /r, /n, gui, /m, /d, /s, /l or /u)";
   const std::string Empty = "the folder is missing: the path given is empty";
   const struct {
     std::vector<std::string> arguments;  // after the program name
@@ -207,9 +209,11 @@ TEST(ReadCommandLine, OneValueForEveryLineAndEachRefusalItsLine) {
       {{"/u"}, Action::Undo, {}, Ask, "", ""},
       {{"X", "/u", "/l"}, Action::Undo, {"X"}, Ask, "/l", ""},
       {{"/u", "gui"}, Action::Undo, {}, Ask, "", "/u goes with /l alone, not with \"gui\""},
-      {{"X", "/r", "/m", "/o"}, Action::Refuse, {}, Ask, "", "two modes given (\"/r\" and \"/o\"): give one of /o, /-o, /r or gui"},
+      {{"X", "/r", "/m", "/o"}, Action::Refuse, {}, Ask, "", "two modes given (\"/r\" and \"/o\"): give one of /o, /-o, /r, /n or gui"},
       {{"X", "/o", "extra", "gui"}, Action::Refuse, {}, Ask, "",
-       "two modes given (\"/o\" and \"gui\"): give one of /o, /-o, /r or gui"},
+       "two modes given (\"/o\" and \"gui\"): give one of /o, /-o, /r, /n or gui"},
+      {{"X", "/n", "/o"}, Action::Refuse, {}, Ask, "", "two modes given (\"/n\" and \"/o\"): give one of /o, /-o, /r, /n or gui"},
+      {{"X", "/d", "/n"}, Action::Lift, {"X"}, RunMode::KeepNewer, "/d", ""},
       {{"X", "/r", "GUI"}, Action::Refuse, {}, Ask, "", "unknown switch \"GUI" + std::string(Unknown)},
       {{"X", "/m", "/O"}, Action::Refuse, {}, Ask, "", "unknown switch \"/O" + std::string(Unknown)},
       {{"X", "/m", "-o"}, Action::Refuse, {}, Ask, "", "unknown switch \"-o" + std::string(Unknown)},
@@ -241,8 +245,8 @@ TEST(ReadCommandLine, OneValueForEveryLineAndEachRefusalItsLine) {
     }
     EXPECT_EQ(line.folders, c.folders) << shown;
     EXPECT_EQ(line.choice.mode, c.mode) << shown;
-    EXPECT_EQ(std::string(line.choice.mergeFolders ? "/m" : "") + (line.choice.chains ? "/s" : "") +
-                  (line.choice.listOnly ? "/l" : ""),
+    EXPECT_EQ(std::string(line.choice.mergeFolders ? "/m" : "") + (line.choice.dropCopies ? "/d" : "") +
+                  (line.choice.chains ? "/s" : "") + (line.choice.listOnly ? "/l" : ""),
               c.switches)
         << shown;
     // The arguments it stands for read back as the same line.

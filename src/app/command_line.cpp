@@ -14,6 +14,7 @@ const char UndoSwitch[] = "/u";
 const char MergeSwitch[] = "/m";
 const char ListOnlySwitch[] = "/l";
 const char ChainSwitch[] = "/s";
+const char CopiesSwitch[] = "/d";
 const char GuiSwitch[] = "gui";
 const struct {
   const char* text;
@@ -23,6 +24,7 @@ const struct {
     {"/o", RunMode::OverwriteAll},
     {"/-o", RunMode::KeepExisting},
     {"/r", RunMode::KeepBoth},
+    {"/n", RunMode::KeepNewer},
 };
 // An argument that starts so is meant as a switch: one that is not known is
 // refused rather than taken for a folder, so that a slip never changes the mode.
@@ -62,7 +64,7 @@ CommandLine Refused(const std::string& problem) {
 }
 
 std::string UnknownSwitch(const std::string& text) {
-  return "unknown switch \"" + text + "\" (expected /o, /-o, /r, gui, /m, /s, /l or /u)";
+  return "unknown switch \"" + text + "\" (expected /o, /-o, /r, /n, gui, /m, /d, /s, /l or /u)";
 }
 
 // /u goes with /l and at most one folder.
@@ -101,7 +103,7 @@ CommandLine ReadCommandLine(const std::vector<std::string>& typed) {
   if (StartsAsSwitch(*first)) {
     RunMode mode;
     const bool known = ReadMode(*first, mode) || *first == MergeSwitch || *first == ListOnlySwitch ||
-                       *first == ChainSwitch;
+                       *first == ChainSwitch || *first == CopiesSwitch;
     return Refused(known ? "the folder is missing: give it first, before \"" + *first + "\""
                          : UnknownSwitch(*first));
   }
@@ -115,9 +117,12 @@ CommandLine ReadCommandLine(const std::vector<std::string>& typed) {
       line.choice.listOnly = true;
     } else if (text == ChainSwitch) {
       line.choice.chains = true;
+    } else if (text == CopiesSwitch) {
+      line.choice.dropCopies = true;
     } else if (ReadMode(text, mode)) {
       if (!modeText.empty())
-        return Refused("two modes given (\"" + modeText + "\" and \"" + text + "\"): give one of /o, /-o, /r or gui");
+        return Refused("two modes given (\"" + modeText + "\" and \"" + text +
+                       "\"): give one of /o, /-o, /r, /n or gui");
       modeText = text;
       line.choice.mode = mode;
     } else if (IsMeantAsSwitch(text)) {
@@ -140,6 +145,7 @@ std::vector<std::string> ArgumentsOf(const CommandLine& line, const std::string&
   if (const char* mode = line.choice.mode == RunMode::Ask ? nullptr : ModeText(line.choice.mode))
     arguments.push_back(mode);
   if (line.choice.mergeFolders) arguments.push_back(MergeSwitch);
+  if (line.choice.dropCopies) arguments.push_back(CopiesSwitch);
   if (line.choice.chains) arguments.push_back(ChainSwitch);
   if (line.choice.listOnly) arguments.push_back(ListOnlySwitch);
   return arguments;
@@ -153,13 +159,15 @@ std::string SwitchesOf(const CommandLine& line) {
 }
 
 void WriteUsage(std::ostream& out) {
-  out << "Syntax: dirlift <path> [<path> ...] [/o | /-o | /r | gui] [/m] [/s] [/l] [/u]" << std::endl;
+  out << "Syntax: dirlift <path> [<path> ...] [/o | /-o | /r | /n | gui] [/m] [/d] [/s] [/l] [/u]" << std::endl;
   out << std::endl;
   out << "\t/o\tOverwrite all existing files" << std::endl;
   out << "\t/-o\tDon't overwrite existing files" << std::endl;
   out << "\t/r\tKeep both: move a clashing entry up under a new name" << std::endl;
+  out << "\t/n\tKeep the newer file: replace only by one 2 seconds newer or more" << std::endl;
   out << "\t/m\tMerge a clashing folder into the folder of its name (with a mode)" << std::endl;
   out << "\tgui\tHand the clashes to the Windows shell's dialogs, with undo" << std::endl;
+  out << "\t/d\tLet an identical copy go to the Recycle Bin, with any mode" << std::endl;
   out << "\t/s\tLift a chain of single folders all the way down" << std::endl;
   out << "\t/l\tList what the lift would do, and change nothing" << std::endl;
   out << "\t/u\tUndo the newest lift (of <path>, where given), replaced files included" << std::endl;

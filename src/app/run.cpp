@@ -72,7 +72,7 @@ Ending Run(const CommandLine& line, std::istream& in, std::ostream& out, std::os
   if (choice.listOnly) {
     // The same lift on a model of the folders: no move, no question, no window.
     ModelFileSystem model;
-    PreviewListener preview(out, errors);
+    PreviewListener preview(out, errors, choice.dropCopies);
     std::vector<ResolvedFolder> folders;
     ResolveFolders(typed, folders, model, preview);
     LiftFolders(folders, choice, model, preview);

@@ -13,6 +13,7 @@ bool IsEntryDone(Happening happening) {
     case Happening::Move:
     case Happening::Replace:
     case Happening::Keep:
+    case Happening::Same:
     case Happening::Rename:
     case Happening::Merge:
     case Happening::Shell:

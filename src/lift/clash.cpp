@@ -60,6 +60,39 @@ Outcome MergeFolder(Run& run, Pass& pass, const ListedEntry& entry, const std::s
   return MoveEntries(run, merge, "", noSameName);
 }
 
+// Ticks of 100 ns: FAT keeps times to 2 seconds, and local time shifts by an
+// hour at a change of daylight saving time.
+const long long TwoSeconds = 20000000LL;
+const long long OneHour = 36000000000LL;
+
+// Is the incoming file newer, by the 2 seconds FAT can tell apart? On a volume
+// that keeps local time, a difference of an hour (give or take those 2
+// seconds) is a change of daylight saving time, not a newer file.
+bool IsNewer(const Run& run, const ListedEntry& entry, const ListedEntry& existing) {
+  const long long newer = static_cast<long long>(entry.lastWrite - existing.lastWrite);
+  if (newer < TwoSeconds) return false;
+  return !run.localTime || newer - OneHour < -TwoSeconds || newer - OneHour > TwoSeconds;
+}
+
+// Two files of one size and the same bytes, neither of them a placeholder
+// whose content a read would download.
+bool IsCopy(Run& run, const ListedEntry& entry, const ListedEntry& existing, const std::string& source,
+            const std::string& destination) {
+  return entry.size == existing.size && !ContentIsElsewhere(entry.attributes) &&
+         !ContentIsElsewhere(existing.attributes) &&
+         run.disk.CompareContents(source, destination) == Contents::Same;
+}
+
+// The copy goes where replaced files go, and on to the Recycle Bin; the file
+// in the parent is not touched.
+Outcome DropCopy(Run& run, Pass& pass, const ListedEntry& entry, const std::string& source) {
+  std::string aside, reason;
+  if (!SetAside(run.replaced, run.disk, source, pass.below, entry.name, aside, reason))
+    return Reported(run, pass, entry.name, reason);
+  Tell(run, Happening::Same, ShownName(pass, entry.name));
+  return Outcome::Dropped;
+}
+
 Outcome Keep(Run& run, const Pass& pass, const ListedEntry& entry) {
   Tell(run, Happening::Keep, ShownName(pass, entry.name));
   return Outcome::Kept;
@@ -102,6 +135,9 @@ Outcome SettleByMode(Run& run, Pass& pass, const ListedEntry& entry, const Liste
       return Keep(run, pass, entry);
     case RunMode::KeepBoth:
       return MoveUnderNewName(run, pass, entry, source);
+    case RunMode::KeepNewer:
+      if (IsNewer(run, entry, existing)) return ReplaceUp(run, pass, entry, existing, source, destination);
+      return Keep(run, pass, entry);
   }
   return Keep(run, pass, entry);
 }
@@ -138,6 +174,7 @@ Outcome SettleFolderClash(Run& run, Pass& pass, const ListedEntry& entry, const 
     case RunMode::KeepBoth:
       return SettleByMode(run, pass, entry, existing, source, destination);
     case RunMode::KeepExisting:
+    case RunMode::KeepNewer:
       return Keep(run, pass, entry);
     case RunMode::Ask:
     case RunMode::OverwriteAll:
@@ -163,5 +200,7 @@ Outcome SettleClash(Run& run, Pass& pass, const ListedEntry& entry, const std::s
   if (!obstacle.empty() && run.mode == RunMode::KeepBoth) return MoveUnderNewName(run, pass, entry, source);
   if (!obstacle.empty()) return Reported(run, pass, entry.name, obstacle);
   if (entry.folder && existing.folder) return SettleFolderClash(run, pass, entry, existing, source, destination);
+  // A copy is settled before the mode, and before the shell's batch.
+  if (run.dropCopies && IsCopy(run, entry, existing, source, destination)) return DropCopy(run, pass, entry, source);
   return SettleByMode(run, pass, entry, existing, source, destination);
 }

@@ -52,3 +52,9 @@ RestoreResult WindowsFileSystem::Restore(const std::string& folder, const std::v
 bool WindowsFileSystem::SetAttributes(const std::string& path, unsigned long attributes, std::string& reason) {
   return ::SetAttributes(path, attributes, reason);
 }
+
+Contents WindowsFileSystem::CompareContents(const std::string& a, const std::string& b) {
+  return ::CompareContents(a, b);
+}
+
+bool WindowsFileSystem::KeepsLocalTime(const std::string& folder) { return ::KeepsLocalTime(folder); }

@@ -43,6 +43,10 @@ class FileSystem {
                                 std::string& reason) = 0;
   // Gives an entry back the marks a listing reported for it.
   virtual bool SetAttributes(const std::string& path, unsigned long attributes, std::string& reason) = 0;
+  // Whether two files hold the same bytes; only reads, changes nothing.
+  virtual Contents CompareContents(const std::string& a, const std::string& b) = 0;
+  // Whether the volume of `folder` keeps times in local time, as FAT does.
+  virtual bool KeepsLocalTime(const std::string& folder) = 0;
 };
 
 class WindowsFileSystem : public FileSystem {
@@ -59,6 +63,8 @@ class WindowsFileSystem : public FileSystem {
   RecycleResult Recycle(const std::string& folder, std::string& reason) override;
   RestoreResult Restore(const std::string& folder, const std::vector<HeldEntry>& holds, std::string& reason) override;
   bool SetAttributes(const std::string& path, unsigned long attributes, std::string& reason) override;
+  Contents CompareContents(const std::string& a, const std::string& b) override;
+  bool KeepsLocalTime(const std::string& folder) override;
 
  private:
   std::map<std::string, unsigned long> volumes_;  // each folder's volume serial number, by its path

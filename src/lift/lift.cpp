@@ -188,6 +188,7 @@ bool LiftOne(Run& run, const ResolvedFolder& folder) {
   // folder nor moves a folder that holds it, so dirlift steps out of the way.
   SetCurrentFolder(ParentOf(folder.path));
   run.replaced = NoReplacedFiles(ParentOf(folder.path), folder.ownName);
+  run.localTime = run.mode == RunMode::KeepNewer && run.disk.KeepsLocalTime(ParentOf(folder.path));
   const bool lifted = LiftPass(run, folder.path, folder.ownName, "", false);
   return RecycleReplaced(run.replaced, run.disk, run.listener) && lifted;
 }
@@ -201,7 +202,8 @@ bool LiftFolder(const std::string& path, RunChoice choice, FileSystem& disk, Lis
 }
 
 bool LiftFolders(const std::vector<ResolvedFolder>& folders, RunChoice choice, FileSystem& disk, Listener& listener) {
-  Run run = {choice.mode, choice.mergeFolders, choice.noDialogs, disk, listener, NoReplacedFiles("", ""), false, "", 0};
+  Run run = {choice.mode, choice.mergeFolders, choice.noDialogs, choice.dropCopies, false, disk, listener,
+             NoReplacedFiles("", ""), false, "", 0};
   bool allWell = true;
   for (const ResolvedFolder& folder : folders) {
     std::vector<ResolvedFolder> chain = choice.chains ? ChainFrom(folder, disk) : std::vector<ResolvedFolder>{folder};

@@ -18,7 +18,8 @@
 #include "lift/listener.h"
 
 // How a clash is settled. KeepBoth moves the clashing entry up under a new name.
-enum class RunMode { Ask = 0, OverwriteAll = 1, KeepExisting = 2, ShellBatch = 3, KeepBoth = 4 };
+// KeepNewer replaces a file only by one that is newer.
+enum class RunMode { Ask = 0, OverwriteAll = 1, KeepExisting = 2, ShellBatch = 3, KeepBoth = 4, KeepNewer = 5 };
 
 // A run's choices from the command line. With `mergeFolders`, a folder that
 // meets a folder of its name in the parent is merged into it rather than
@@ -27,13 +28,15 @@ enum class RunMode { Ask = 0, OverwriteAll = 1, KeepExisting = 2, ShellBatch = 3
 // `chains`, a folder that holds nothing but one folder is lifted all the way
 // down: that folder first, innermost first. With `noDialogs`, no window can
 // be shown: a gui run keeps its clashes rather than let the shell settle them
-// unasked.
+// unasked. With `dropCopies`, a file that meets a file of the same bytes goes
+// to the Recycle Bin, whatever the mode.
 struct RunChoice {
   RunMode mode;
   bool mergeFolders;
   bool listOnly;
   bool chains;
   bool noDialogs = false;
+  bool dropCopies = false;
 };
 
 // A folder to lift, resolved (typed_folder.h): its full path, and its own

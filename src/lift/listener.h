@@ -17,6 +17,7 @@ enum class Happening {
   Move,      // goes up under its name
   Replace,   // replaces the file of its name, whose old copy goes to the Recycle Bin
   Keep,      // stays: the file of its name is kept
+  Same,      // a copy of the file of its name, byte for byte: it goes to the Recycle Bin
   Rename,    // goes up as `detail`
   Merge,     // a folder merged into the folder of its name; its entries follow
   Shell,     // handed to the shell's move

@@ -11,13 +11,16 @@
 #include "lift/replaced_files.h"
 
 // What became of one entry, or of all entries of a folder.
-enum class Outcome { Moved, Renamed, Kept, Failed, Batched };
+// Dropped: an identical copy went to the Recycle Bin, and nothing moved up.
+enum class Outcome { Moved, Renamed, Kept, Failed, Batched, Dropped };
 
 // What every folder of one run shares.
 struct Run {
   RunMode mode;  // an answer "all" turns it to OverwriteAll for the rest of the run
   bool mergeFolders;
   bool noDialogs;          // the shell could not ask: its clashes stay
+  bool dropCopies;         // an identical copy is no clash
+  bool localTime;          // the parent's volume keeps local time, which daylight saving time shifts
   FileSystem& disk;
   Listener& listener;
   ReplacedFiles replaced;  // where replaced files wait for the Recycle Bin

@@ -28,6 +28,7 @@ struct ListedEntry {
   FileIdentity identity;  // the entry's own, a link's and not its target's
   unsigned long attributes;  // read-only, hidden, system and the rest, as the listing gives them
   unsigned long long size;   // a file's bytes
+  unsigned long long lastWrite;  // when it was last written, in 100 ns ticks (UTC, or local time on FAT)
 };
 
 // True for the reparse tag of a junction or symbolic link: a name surrogate,

@@ -50,7 +50,8 @@ ListedEntry Listed(const EntryRecord& record, unsigned long volume) {
   return {Utf8(name), (record.FileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0,
           (record.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 && IsLinkTag(record.EaSize), Utf8(shortName),
           {volume, static_cast<unsigned long long>(record.FileId.QuadPart)}, record.FileAttributes,
-          static_cast<unsigned long long>(record.EndOfFile.QuadPart)};
+          static_cast<unsigned long long>(record.EndOfFile.QuadPart),
+          static_cast<unsigned long long>(record.LastWriteTime.QuadPart)};
 }
 
 // Lists the entries of `folder` that `mask` matches (every one for none), at

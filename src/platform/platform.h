@@ -10,6 +10,7 @@
 
 #include "platform/collector.h"
 #include "platform/console.h"
+#include "platform/contents.h"
 #include "platform/files.h"
 #include "platform/record_file.h"
 #include "platform/recycle_bin.h"

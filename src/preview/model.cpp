@@ -50,7 +50,7 @@ ModelFolder* ModelFileSystem::FolderAt(const std::string& path, std::string& rea
 
 ModelFolder* ModelFileSystem::NewTop(const std::string& path) {
   const std::vector<std::string> keys = KeysOf(path);
-  Child top = NewEntry({NameOf(path), true, false, "", {}, FILE_ATTRIBUTE_DIRECTORY, 0}, path, false);
+  Child top = NewEntry({NameOf(path), true, false, "", {}, FILE_ATTRIBUTE_DIRECTORY, 0, 0}, path, false);
   // A copy made earlier of a folder below this one is the one the lift has
   // been changing: it takes the place of that folder in this copy.
   for (std::size_t at = 0; at < tops_.size();) {
@@ -145,7 +145,7 @@ MakeResult ModelFileSystem::MakeFolder(const std::string& folder, std::string& r
   if (NameTooLong(folder, reason)) return MakeResult::Failed;
   reason.clear();
   if (taken != None) return MakeResult::NameTaken;
-  Attach(*parent, NewEntry({NameOf(folder), true, false, "", {}, FILE_ATTRIBUTE_DIRECTORY, 0}, "", true));
+  Attach(*parent, NewEntry({NameOf(folder), true, false, "", {}, FILE_ATTRIBUTE_DIRECTORY, 0, 0}, "", true));
   return MakeResult::Made;
 }
 
@@ -194,7 +194,7 @@ RestoreResult ModelFileSystem::Restore(const std::string& folder, const std::vec
     std::size_t taken;
     ModelFolder* parent = Holder(held.path, taken, ignored);
     if (parent != nullptr && taken == None)
-      Attach(*parent, NewEntry({NameOf(held.path), false, false, "", held.identity, 0, 0}, "", true));
+      Attach(*parent, NewEntry({NameOf(held.path), false, false, "", held.identity, 0, 0, 0}, "", true));
   }
   return RestoreResult::Restored;
 }
@@ -206,3 +206,15 @@ bool ModelFileSystem::SetAttributes(const std::string& path, unsigned long attri
   folder->children[index]->entry.attributes = attributes;
   return true;
 }
+
+Contents ModelFileSystem::CompareContents(const std::string& a, const std::string& b) {
+  // The files are where the disk has them, wherever the copy has moved them.
+  std::size_t one, other;
+  std::string reason;
+  ModelFolder* first = Holder(a, one, reason);
+  ModelFolder* second = Holder(b, other, reason);
+  if (first == nullptr || second == nullptr || one == None || other == None) return Contents::Unreadable;
+  return ::CompareContents(first->children[one]->diskPath, second->children[other]->diskPath);
+}
+
+bool ModelFileSystem::KeepsLocalTime(const std::string& folder) { return ::KeepsLocalTime(folder); }

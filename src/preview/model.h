@@ -28,6 +28,8 @@ class ModelFileSystem : public FileSystem {
   RecycleResult Recycle(const std::string& folder, std::string& reason) override;
   RestoreResult Restore(const std::string& folder, const std::vector<HeldEntry>& holds, std::string& reason) override;
   bool SetAttributes(const std::string& path, unsigned long attributes, std::string& reason) override;
+  Contents CompareContents(const std::string& a, const std::string& b) override;
+  bool KeepsLocalTime(const std::string& folder) override;
 
  private:
   // Makes `path` the root of a copy, taking in the copies already made of

@@ -20,6 +20,7 @@ const char* KindOf(Happening happening) {
     case Happening::Make: return "make";
     case Happening::Replace: return "replace";
     case Happening::Keep: return "keep";
+    case Happening::Same: return "same";
     case Happening::Rename: return "rename";
     case Happening::Merge: return "merge";
     case Happening::Shell: return "shell";
@@ -34,8 +35,8 @@ const char* KindOf(Happening happening) {
 
 }  // namespace
 
-PreviewListener::PreviewListener(std::ostream& out, std::ostream& errors)
-    : out_(out), errors_(errors), refusals_(0) {}
+PreviewListener::PreviewListener(std::ostream& out, std::ostream& errors, bool countsCopies)
+    : out_(out), errors_(errors), refusals_(0), countsCopies_(countsCopies) {}
 
 void PreviewListener::Tell(const Event& event) {
   if (event.happening == Happening::Refuse) {
@@ -72,6 +73,8 @@ void PreviewListener::Summarize(bool undo) {
   for (const char* kind : undo ? UndoKinds : EntryKinds) {
     out_ << separator << counts_[kind] << ' ' << kind;
     separator = ", ";
+    // Scripts read the line as it was before /d: only with /d does it count copies.
+    if (!undo && countsCopies_ && std::string(kind) == "keep") out_ << separator << counts_["same"] << " same";
   }
   out_ << "; nothing was changed" << std::endl;
 }

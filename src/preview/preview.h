@@ -18,7 +18,8 @@
 
 class PreviewListener : public Listener {
  public:
-  PreviewListener(std::ostream& out, std::ostream& errors);
+  // With `countsCopies` (/d), the closing line counts the copies too.
+  PreviewListener(std::ostream& out, std::ostream& errors, bool countsCopies = false);
   void Tell(const Event& event) override;
   Answer Ask(const std::string& name, const std::string& origin) override;
   bool StopRequested() override;
@@ -34,4 +35,5 @@ class PreviewListener : public Listener {
   std::string asked_;  // the entry just asked about, whose "no" the ask line stands for
   std::map<std::string, std::size_t> counts_;  // lines of each kind
   std::size_t refusals_;
+  bool countsCopies_;
 };

@@ -98,6 +98,12 @@ bool RecordingFileSystem::SetAttributes(const std::string& path, unsigned long a
   return disk_.SetAttributes(path, attributes, reason);
 }
 
+Contents RecordingFileSystem::CompareContents(const std::string& a, const std::string& b) {
+  return disk_.CompareContents(a, b);
+}
+
+bool RecordingFileSystem::KeepsLocalTime(const std::string& folder) { return disk_.KeepsLocalTime(folder); }
+
 bool RecordingFileSystem::Recorded() const { return steps_ > 0; }
 
 Step RecordingFileSystem::FolderStep(StepKind kind, const std::string& folder) {

@@ -27,6 +27,8 @@ class RecordingFileSystem : public FileSystem {
   RecycleResult Recycle(const std::string& folder, std::string& reason) override;
   RestoreResult Restore(const std::string& folder, const std::vector<HeldEntry>& holds, std::string& reason) override;
   bool SetAttributes(const std::string& path, unsigned long attributes, std::string& reason) override;
+  Contents CompareContents(const std::string& a, const std::string& b) override;
+  bool KeepsLocalTime(const std::string& folder) override;
   // True while a step stands recorded: a change that was taken back leaves none.
   bool Recorded() const;
 
