@@ -373,13 +373,6 @@ const LiftCase Cases[] = {
      {"B/", "B/C/", "B/C/x=1", "B/y=2"}, 0, 0, "",
      "move \"x\"\r\nremove \"C\"\r\nmove \"y\"\r\nmove \"x\"\r\nremove \"B\"\r\n"
      "preview: 3 move, 0 replace, 0 keep, 0 rename, 0 merge, 0 ask, 0 shell, 0 fail; nothing was changed\r\n"},
-    // An empty path is refused wherever it stands, and nothing is done.
-    {"EmptyPathAfterTheFirstIsRefused", ONE_CLASH, {"@X", "", "/o"}, "", 2, ONE_CLASH, 0, 1, "", "",
-     "dirlift: the folder is missing: the path given is empty"},
-    {"UndoOfAnEmptyPath", {"a=1"}, {"", "/u"}, "", 2, {"a=1"}, 0, 1, "", "",
-     "dirlift: the folder is missing: the path given is empty"},
-    {"UndoTakesOneFolder", {"A/", "B/"}, {"@A", "@B", "/u"}, "", 2, {"A/", "B/"}, 0, 1, "", "",
-     "dirlift: /u takes one folder"},
     // /n: the newer file wins, by 2 seconds or more; the older stays, silently.
     {"NewerReplaces", ONE_CLASH, {"@X", "/n"}, "", 0, {"a=new", "f=1"}, 0, 0, "", "", "", RECYCLED_A,
      {{"X/a", 3000}, {"a", 0}}},
@@ -404,10 +397,6 @@ const LiftCase Cases[] = {
      {"a=same", "b=new"}, 0, 0, "", "", "", {"X (replaced *)/", "X (replaced *)/a=same", "X (replaced *)/b=old"}},
     {"SameSizeOtherBytesIsAClash", {"X/", "X/a=abc", "a=abd"}, {"@X", "/d", "/-o"}, "", 0, {"X/", "X/a=abc", "a=abd"},
      0, 0},
-    {"PreviewCountsCopies", {"X/", "X/a=same", "X/b=new", "a=same", "b=old"}, {"@X", "/o", "/d", "/l"}, "", 0,
-     {"X/", "X/a=same", "X/b=new", "a=same", "b=old"}, 0, 0, "",
-     "same \"a\"\r\nreplace \"b\"\r\nremove \"X\"\r\n"
-     "preview: 0 move, 1 replace, 0 keep, 1 same, 0 rename, 0 merge, 0 ask, 0 shell, 0 fail; nothing was changed\r\n"},
     // Chains with /s: lifted innermost first, all the way down.
     {"ChainLiftedAllTheWayDown", {"X/", "X/Y/", "X/Y/Z/", "X/Y/Z/a=1", "X/Y/Z/b=2"}, {"@X", "/s"}, "", 0,
      {"a=1", "b=2"}, 0, 0},
@@ -723,28 +712,6 @@ TEST_F(LiftOnce, CopyLeavesTheFileInTheParentItself) {
   ASSERT_TRUE(IdentityOf(root + "\\a", after));
   EXPECT_TRUE(before == after);
   EXPECT_EQ(Recycled(), Tree({"X (replaced *)/", "X (replaced *)/a=same"}));
-}
-
-// Starts dirliftw.exe in `folder` with `arguments`, as Explorer's menu does.
-PROCESS_INFORMATION StartFromMenu(const std::string& arguments, const std::string& folder) {
-  std::string command = "\"" + FolderOfThisExecutable() + "\\dirliftw.exe\" " + arguments;
-  STARTUPINFOA startup = {};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION process = {};
-  EXPECT_TRUE(CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &startup,
-                             &process));
-  return process;
-}
-
-// Waits for a menu start to end on its own, and gives its exit status; a box
-// would wait for ever, so a run still going after 20 s is ended and fails.
-DWORD EndOf(const PROCESS_INFORMATION& process) {
-  DWORD status = STILL_ACTIVE;
-  if (WaitForSingleObject(process.hProcess, 20000) != WAIT_OBJECT_0) TerminateProcess(process.hProcess, 99);
-  GetExitCodeProcess(process.hProcess, &status);
-  CloseHandle(process.hProcess);
-  CloseHandle(process.hThread);
-  return status;
 }
 
 // Menu starts gathered into one run each lift the folder they name, relative

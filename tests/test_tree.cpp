@@ -387,3 +387,22 @@ void SetTimes(const std::string& root, const Times& times) {
     CloseHandle(file);
   }
 }
+
+PROCESS_INFORMATION StartFromMenu(const std::string& arguments, const std::string& folder) {
+  std::string command = "\"" + FolderOfThisExecutable() + "\\dirliftw.exe\" " + arguments;
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process = {};
+  EXPECT_TRUE(CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &startup,
+                             &process));
+  return process;
+}
+
+DWORD EndOf(const PROCESS_INFORMATION& process) {
+  DWORD status = STILL_ACTIVE;
+  if (WaitForSingleObject(process.hProcess, 20000) != WAIT_OBJECT_0) TerminateProcess(process.hProcess, 99);
+  GetExitCodeProcess(process.hProcess, &status);
+  CloseHandle(process.hProcess);
+  CloseHandle(process.hThread);
+  return status;
+}

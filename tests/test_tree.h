@@ -72,6 +72,13 @@ using Times = std::vector<std::pair<std::string, long long>>;
 // Gives each file below `root` its time.
 void SetTimes(const std::string& root, const Times& times);
 
+// Starts dirliftw.exe in `folder` with `arguments`, as Explorer's menu does.
+PROCESS_INFORMATION StartFromMenu(const std::string& arguments, const std::string& folder);
+
+// Waits for a menu start to end on its own, and gives its exit status; a box
+// would wait for ever, so a run still going after 20 s is ended and fails.
+DWORD EndOf(const PROCESS_INFORMATION& process);
+
 // Number of times `part` occurs in `text`.
 std::size_t CountOf(const std::string& text, const std::string& part);
 

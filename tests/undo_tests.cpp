@@ -258,23 +258,9 @@ TEST_F(LiftOnce, TwentyFoldersSelectedInExplorerLiftInFewRuns) {
   }
   MakeTree(root, tree);
   std::vector<PROCESS_INFORMATION> started;
-  for (int at = 0; at < Folders; ++at) {
-    std::string command = "\"" + FolderOfThisExecutable() + "\\dirliftw.exe\" \"" + root + "\\F" +
-                          std::to_string(100 + at) + "\" gui";
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process = {};
-    ASSERT_TRUE(CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, root.c_str(), &startup,
-                               &process));
-    started.push_back(process);
-  }
-  for (const PROCESS_INFORMATION& process : started) {
-    // A box would wait for ever: it says something failed.
-    EXPECT_EQ(WaitForSingleObject(process.hProcess, 20000), WAIT_OBJECT_0);
-    TerminateProcess(process.hProcess, 1);
-    CloseHandle(process.hProcess);
-    CloseHandle(process.hThread);
-  }
+  for (int at = 0; at < Folders; ++at)
+    started.push_back(StartFromMenu("\"" + root + "\\F" + std::to_string(100 + at) + "\" gui", root));
+  for (const PROCESS_INFORMATION& process : started) EXPECT_EQ(EndOf(process), 0u);
   Tree lifted;
   for (int at = 0; at < Folders; ++at) lifted.push_back("f" + std::to_string(at) + "=" + std::to_string(at));
   EXPECT_EQ(Snapshot(root), Sorted(lifted));
