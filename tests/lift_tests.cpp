@@ -494,7 +494,7 @@ TEST_F(LiftOnce, NoArgumentOrHelpPrintsUsage) {
     const RunResult run = RunDirlift(arguments, "", root);
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.out,
-              "Syntax: dirlift <path> [<path> ...] [/o | /-o | /r | /n | gui] [/m] [/d] [/s] [/l] [/u]\r\n\r\n"
+              "Syntax: dirlift <path> [<path> ...] [/o | /-o | /r | /n | gui] [/m] [/d] [/f | /f:N | /s] [/l] [/u]\r\n\r\n"
               "\t/o\tOverwrite all existing files\r\n"
               "\t/-o\tDon't overwrite existing files\r\n"
               "\t/r\tKeep both: move a clashing entry up under a new name\r\n"
@@ -502,6 +502,8 @@ TEST_F(LiftOnce, NoArgumentOrHelpPrintsUsage) {
               "\t/m\tMerge a clashing folder into the folder of its name (with a mode)\r\n"
               "\tgui\tHand the clashes to the Windows shell's dialogs, with undo\r\n"
               "\t/d\tLet an identical copy go to the Recycle Bin, with any mode\r\n"
+              "\t/f\tFlatten: lift the entries of every subfolder, at every level\r\n"
+              "\t/f:N\tFlatten N levels (1 to 99): the folders at level N move up whole\r\n"
               "\t/s\tLift a chain of single folders all the way down\r\n"
               "\t/l\tList what the lift would do, and change nothing\r\n"
               "\t/u\tUndo the newest lift (of <path>, where given), replaced files included\r\n");

@@ -165,7 +165,7 @@ TEST(WriteUsage, FourLinesThenOneForEachLaterSwitch) {
   std::ostringstream out;
   WriteUsage(out);
   EXPECT_EQ(out.str(),
-            "Syntax: dirlift <path> [<path> ...] [/o | /-o | /r | /n | gui] [/m] [/d] [/s] [/l] [/u]\n\n"
+            "Syntax: dirlift <path> [<path> ...] [/o | /-o | /r | /n | gui] [/m] [/d] [/f | /f:N | /s] [/l] [/u]\n\n"
             "\t/o\tOverwrite all existing files\n"
             "\t/-o\tDon't overwrite existing files\n"
             "\t/r\tKeep both: move a clashing entry up under a new name\n"
@@ -173,7 +173,9 @@ TEST(WriteUsage, FourLinesThenOneForEachLaterSwitch) {
             "\t/m\tMerge a clashing folder into the folder of its name (with a mode)\n"
             "\tgui\tHand the clashes to the Windows shell's dialogs, with undo\n"
             "\t/d\tLet an identical copy go to the Recycle Bin, with any mode\n"
-            "\t/s\tLift a chain of single folders all the way down\n"
+            "\t/f\tFlatten: lift the entries of every subfolder, at every level\n"
+              "\t/f:N\tFlatten N levels (1 to 99): the folders at level N move up whole\n"
+              "\t/s\tLift a chain of single folders all the way down\n"
             "\t/l\tList what the lift would do, and change nothing\n"
             "\t/u\tUndo the newest lift (of <path>, where given), replaced files included\n");
 }
@@ -183,14 +185,14 @@ TEST(WriteUsage, FourLinesThenOneForEachLaterSwitch) {
 TEST(ReadCommandLine, OneValueForEveryLineAndEachRefusalItsLine) {
   using Folders = std::vector<std::string>;
   const RunMode Ask = RunMode::Ask;
-  const char Unknown[] = "\" (expected /o, /-o, /r, /n, gui, /m, /d, /s, /l or /u)";
+  const char Unknown[] = "\" (expected /o, /-o, /r, /n, gui, /m, /d, /f, /f:N, /s, /l or /u)";
   const std::string Empty = "the folder is missing: the path given is empty";
   const struct {
     std::vector<std::string> arguments;  // after the program name
     Action action;
     Folders folders;
     RunMode mode;
-    std::string switches;  // of /m, /s and /l, those given
+    std::string switches;  // of /m, /d, /f, /s and /l, those given
     std::string problem;
   } cases[] = {
       {{}, Action::Usage, {}, Ask, "", ""},
@@ -226,6 +228,21 @@ TEST(ReadCommandLine, OneValueForEveryLineAndEachRefusalItsLine) {
       {{"", "/u"}, Action::Refuse, {}, Ask, "", Empty},
       {{"A", "B", "/u"}, Action::Refuse, {}, Ask, "", "/u takes one folder, and \"A\" is given before \"B\""},
       {{"X", "/u", "/o"}, Action::Refuse, {}, Ask, "", "/u goes with /l alone, not with \"/o\""},
+      {{"X", "/f", "/r"}, Action::Lift, {"X"}, RunMode::KeepBoth, "/f", ""},
+      {{"X", "/f:2", "/l"}, Action::Lift, {"X"}, Ask, "/f:2/l", ""},
+      {{"X", "/f:99"}, Action::Lift, {"X"}, Ask, "/f:99", ""},
+      {{"X", "/f:1"}, Action::Lift, {"X"}, Ask, "", ""},
+      {{"X", "/f:0"}, Action::Refuse, {}, Ask, "", "bad level \"0\" in \"/f:0\": give a whole number from 1 to 99"},
+      {{"X", "/f:x"}, Action::Refuse, {}, Ask, "", "bad level \"x\" in \"/f:x\": give a whole number from 1 to 99"},
+      {{"X", "/f:"}, Action::Refuse, {}, Ask, "", "bad level \"\" in \"/f:\": give a whole number from 1 to 99"},
+      {{"X", "/f:100"}, Action::Refuse, {}, Ask, "", "bad level \"100\" in \"/f:100\": give a whole number from 1 to 99"},
+      {{"X", "/f:+5"}, Action::Refuse, {}, Ask, "", "bad level \"+5\" in \"/f:+5\": give a whole number from 1 to 99"},
+      {{"X", "/f:05"}, Action::Refuse, {}, Ask, "", "bad level \"05\" in \"/f:05\": give a whole number from 1 to 99"},
+      {{"X", "/F"}, Action::Refuse, {}, Ask, "", "unknown switch \"/F" + std::string(Unknown)},
+      {{"X", "/f", "/f"}, Action::Refuse, {}, Ask, "", "two flattens given (\"/f\" and \"/f\"): give /f or /f:N once"},
+      {{"X", "/f", "/f:2"}, Action::Refuse, {}, Ask, "", "two flattens given (\"/f\" and \"/f:2\"): give /f or /f:N once"},
+      {{"X", "/f:2", "/s"}, Action::Refuse, {}, Ask, "", "\"/f:2\" goes without /s: a flatten already takes every chain"},
+      {{"/f", "X"}, Action::Refuse, {}, Ask, "", "the folder is missing: give it first, before \"/f\""},
   };
   for (const auto& c : cases) {
     std::vector<std::string> arguments = {"dirlift"};
@@ -246,6 +263,9 @@ TEST(ReadCommandLine, OneValueForEveryLineAndEachRefusalItsLine) {
     EXPECT_EQ(line.folders, c.folders) << shown;
     EXPECT_EQ(line.choice.mode, c.mode) << shown;
     EXPECT_EQ(std::string(line.choice.mergeFolders ? "/m" : "") + (line.choice.dropCopies ? "/d" : "") +
+                  (line.choice.levels == EveryLevel ? "/f"
+                   : line.choice.levels != PlainLift ? "/f:" + std::to_string(line.choice.levels)
+                                                     : "") +
                   (line.choice.chains ? "/s" : "") + (line.choice.listOnly ? "/l" : ""),
               c.switches)
         << shown;

@@ -15,6 +15,10 @@ const char MergeSwitch[] = "/m";
 const char ListOnlySwitch[] = "/l";
 const char ChainSwitch[] = "/s";
 const char CopiesSwitch[] = "/d";
+const char FlattenSwitch[] = "/f";
+// "/f:3": the levels follow the mark, a whole number without sign or leading zero.
+const char LevelsMark[] = "/f:";
+const int MostLevels = 99;
 const char GuiSwitch[] = "gui";
 const struct {
   const char* text;
@@ -64,7 +68,32 @@ CommandLine Refused(const std::string& problem) {
 }
 
 std::string UnknownSwitch(const std::string& text) {
-  return "unknown switch \"" + text + "\" (expected /o, /-o, /r, /n, gui, /m, /d, /s, /l or /u)";
+  return "unknown switch \"" + text + "\" (expected /o, /-o, /r, /n, gui, /m, /d, /f, /f:N, /s, /l or /u)";
+}
+
+bool IsFlatten(const std::string& text) { return text == FlattenSwitch || text.rfind(LevelsMark, 0) == 0; }
+
+// The levels of "/f" or "/f:N"; false, with `problem`, for a level outside
+// 1 to MostLevels or not written as a plain whole number.
+bool ReadLevels(const std::string& text, int& levels, std::string& problem) {
+  if (text == FlattenSwitch) {
+    levels = EveryLevel;
+    return true;
+  }
+  const std::string digits = text.substr(std::string(LevelsMark).size());
+  const bool plain = !digits.empty() && digits.size() <= 2 && digits[0] != '0' &&
+                     digits.find_first_not_of("0123456789") == std::string::npos;
+  if (!plain) {
+    problem = "bad level \"" + digits + "\" in \"" + text + "\": give a whole number from 1 to " +
+              std::to_string(MostLevels);
+    return false;
+  }
+  levels = std::stoi(digits);
+  return true;
+}
+
+std::string LevelsText(int levels) {
+  return levels == EveryLevel ? std::string(FlattenSwitch) : LevelsMark + std::to_string(levels);
 }
 
 // /u goes with /l and at most one folder.
@@ -103,11 +132,11 @@ CommandLine ReadCommandLine(const std::vector<std::string>& typed) {
   if (StartsAsSwitch(*first)) {
     RunMode mode;
     const bool known = ReadMode(*first, mode) || *first == MergeSwitch || *first == ListOnlySwitch ||
-                       *first == ChainSwitch || *first == CopiesSwitch;
+                       *first == ChainSwitch || *first == CopiesSwitch || IsFlatten(*first);
     return Refused(known ? "the folder is missing: give it first, before \"" + *first + "\""
                          : UnknownSwitch(*first));
   }
-  std::string modeText;
+  std::string modeText, levelsText;
   for (auto at = first + 1; at != arguments.end(); ++at) {
     const std::string& text = *at;
     RunMode mode;
@@ -119,6 +148,12 @@ CommandLine ReadCommandLine(const std::vector<std::string>& typed) {
       line.choice.chains = true;
     } else if (text == CopiesSwitch) {
       line.choice.dropCopies = true;
+    } else if (IsFlatten(text)) {
+      if (!levelsText.empty())
+        return Refused("two flattens given (\"" + levelsText + "\" and \"" + text + "\"): give /f or /f:N once");
+      std::string problem;
+      if (!ReadLevels(text, line.choice.levels, problem)) return Refused(problem);
+      levelsText = text;
     } else if (ReadMode(text, mode)) {
       if (!modeText.empty())
         return Refused("two modes given (\"" + modeText + "\" and \"" + text +
@@ -133,6 +168,9 @@ CommandLine ReadCommandLine(const std::vector<std::string>& typed) {
       line.folders.push_back(text);
     }
   }
+  // A flatten dissolves every chain of single folders on its way down.
+  if (line.choice.chains && !levelsText.empty())
+    return Refused("\"" + levelsText + "\" goes without /s: a flatten already takes every chain");
   return line;
 }
 
@@ -146,6 +184,7 @@ std::vector<std::string> ArgumentsOf(const CommandLine& line, const std::string&
     arguments.push_back(mode);
   if (line.choice.mergeFolders) arguments.push_back(MergeSwitch);
   if (line.choice.dropCopies) arguments.push_back(CopiesSwitch);
+  if (line.choice.levels != PlainLift) arguments.push_back(LevelsText(line.choice.levels));
   if (line.choice.chains) arguments.push_back(ChainSwitch);
   if (line.choice.listOnly) arguments.push_back(ListOnlySwitch);
   return arguments;
@@ -159,7 +198,8 @@ std::string SwitchesOf(const CommandLine& line) {
 }
 
 void WriteUsage(std::ostream& out) {
-  out << "Syntax: dirlift <path> [<path> ...] [/o | /-o | /r | /n | gui] [/m] [/d] [/s] [/l] [/u]" << std::endl;
+  out << "Syntax: dirlift <path> [<path> ...] [/o | /-o | /r | /n | gui] [/m] [/d] [/f | /f:N | /s] [/l] [/u]"
+      << std::endl;
   out << std::endl;
   out << "\t/o\tOverwrite all existing files" << std::endl;
   out << "\t/-o\tDon't overwrite existing files" << std::endl;
@@ -168,6 +208,8 @@ void WriteUsage(std::ostream& out) {
   out << "\t/m\tMerge a clashing folder into the folder of its name (with a mode)" << std::endl;
   out << "\tgui\tHand the clashes to the Windows shell's dialogs, with undo" << std::endl;
   out << "\t/d\tLet an identical copy go to the Recycle Bin, with any mode" << std::endl;
+  out << "\t/f\tFlatten: lift the entries of every subfolder, at every level" << std::endl;
+  out << "\t/f:N\tFlatten N levels (1 to 99): the folders at level N move up whole" << std::endl;
   out << "\t/s\tLift a chain of single folders all the way down" << std::endl;
   out << "\t/l\tList what the lift would do, and change nothing" << std::endl;
   out << "\t/u\tUndo the newest lift (of <path>, where given), replaced files included" << std::endl;

@@ -14,6 +14,7 @@ bool IsEntryDone(Happening happening) {
     case Happening::Replace:
     case Happening::Keep:
     case Happening::Same:
+    case Happening::Recycle:
     case Happening::Rename:
     case Happening::Merge:
     case Happening::Shell:
@@ -62,7 +63,7 @@ void ConsoleListener::Tell(const Event& event) {
   }
 }
 
-Answer ConsoleListener::Ask(const std::string& name, const std::string& origin) {
+Answer ConsoleListener::Ask(const std::string& name, const std::string& origin, const std::string&) {
   // The question starts on a clean line.
   ClearProgressLine(progress_, errors_);
   return AskToOverwrite(name, origin, answers_, out_);

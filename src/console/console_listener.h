@@ -20,7 +20,7 @@ class ConsoleListener : public Listener {
  public:
   ConsoleListener(std::istream& answers, std::ostream& out, std::ostream& errors, Progress& progress);
   void Tell(const Event& event) override;
-  Answer Ask(const std::string& name, const std::string& origin) override;
+  Answer Ask(const std::string& name, const std::string& origin, const std::string& shown) override;
   bool StopRequested() override;
 
  private:

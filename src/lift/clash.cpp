@@ -32,8 +32,8 @@ Outcome MoveUnderNewName(Run& run, Pass& pass, const ListedEntry& entry, const s
     std::string reason;
     switch (run.disk.Move(source, JoinPath(pass.into, newName), reason)) {
       case MoveResult::Moved:
-        pass.filled.insert(NameKey(newName));
-        Tell(run, Happening::Rename, ShownName(pass, entry.name), ShownName(pass, newName));
+        Fill(run, pass, newName, true);
+        Tell(run, Happening::Rename, ShownName(pass, entry.name), LandingName(pass, newName));
         return Outcome::Renamed;
       case MoveResult::NameTaken:
         break;
@@ -50,12 +50,21 @@ Outcome MoveUnderNewName(Run& run, Pass& pass, const ListedEntry& entry, const s
 // the same rules, to any depth, and it goes once it is empty.
 Outcome MergeFolder(Run& run, Pass& pass, const ListedEntry& entry, const std::string& source,
                     const std::string& destination) {
+  // Whatever is in a folder that came up whole in this run came up with it.
+  const Filled* filled = FilledBy(run, pass, entry.name);
+  const std::string intoCameFrom =
+      !pass.intoCameFrom.empty()      ? JoinPath(pass.intoCameFrom, entry.name)
+      : filled != nullptr && filled->whole ? JoinPath(run.origins[filled->origin], entry.name)
+                                           : std::string();
   // Whatever comes of the merge, this run has been filling that folder: a case
   // twin of the entry must not be merged into it as well.
-  pass.filled.insert(NameKey(entry.name));
+  Fill(run, pass, entry.name, false);
   const std::string shown = ShownName(pass, entry.name);
   Tell(run, Happening::Merge, shown);
-  Pass merge = {source, destination, shown, JoinPath(pass.shownAs, entry.name), shown, false, {}, "", ""};
+  Pass merge = MakePass(run, source, destination, LandingName(pass, entry.name), JoinPath(pass.shownAs, entry.name),
+                        shown, JoinPath(run.origins[pass.origin], entry.name));
+  if (!pass.fromBelow.empty()) merge.fromBelow = shown;
+  merge.intoCameFrom = intoCameFrom;
   ListedEntry noSameName = {};
   return MoveEntries(run, merge, "", noSameName);
 }
@@ -87,10 +96,16 @@ bool IsCopy(Run& run, const ListedEntry& entry, const ListedEntry& existing, con
 // in the parent is not touched.
 Outcome DropCopy(Run& run, Pass& pass, const ListedEntry& entry, const std::string& source) {
   std::string aside, reason;
-  if (!SetAside(run.replaced, run.disk, source, pass.below, entry.name, aside, reason))
+  if (!SetAside(run.replaced, run.disk, source, AsideBelow(run, pass), entry.name, aside, reason))
     return Reported(run, pass, entry.name, reason);
   Tell(run, Happening::Same, ShownName(pass, entry.name));
   return Outcome::Dropped;
+}
+
+// Where the entry `name` comes from, as the question names it.
+std::string AskedOrigin(const Run& run, const Pass& pass, const std::string& name) {
+  if (pass.fromBelow.empty()) return run.origin;
+  return JoinPath(run.origin, ShownName(pass, name));
 }
 
 Outcome Keep(Run& run, const Pass& pass, const ListedEntry& entry) {
@@ -118,7 +133,8 @@ Outcome SettleByMode(Run& run, Pass& pass, const ListedEntry& entry, const Liste
       return Outcome::Batched;
     }
     case RunMode::Ask:
-      switch (run.listener.Ask(ShownName(pass, entry.name), run.origin)) {
+      switch (run.listener.Ask(LandingName(pass, entry.name), AskedOrigin(run, pass, entry.name),
+                               ShownName(pass, entry.name))) {
         case Answer::All:
           run.mode = RunMode::OverwriteAll;
           [[fallthrough]];
@@ -144,10 +160,10 @@ Outcome SettleByMode(Run& run, Pass& pass, const ListedEntry& entry, const Liste
 
 // Why the mode must not settle a clash with `existing`, or "" when it may:
 // only a clash of two entries of one name and one kind is the user's to settle.
-std::string WhyNotToSettle(const Pass& pass, const ListedEntry& entry, const ListedEntry& existing) {
+std::string WhyNotToSettle(const Run& run, const Pass& pass, const ListedEntry& entry, const ListedEntry& existing) {
   // A case twin from a case-sensitive folder, or a short name of something this
   // pass moved up: replacing would destroy one of the folder's own entries.
-  if (pass.filled.count(NameKey(existing.name)))
+  if (FilledBy(run, pass, existing.name) != nullptr)
     return Quoted(existing.name) + ", moved up by this run, has the same name to Windows";
   // Windows reaches an entry through its 8.3 short name too: replacing would
   // destroy an unrelated entry.
@@ -186,6 +202,43 @@ Outcome SettleFolderClash(Run& run, Pass& pass, const ListedEntry& entry, const 
                                : "a folder of that name is in the way; add /m to merge them");
 }
 
+// Did what is in the way come up in this run, from another folder than the
+// entry's? `cameFrom` says from where.
+bool CameUpInThisRun(const Run& run, const Pass& pass, const ListedEntry& existing, std::string& cameFrom) {
+  const Filled* filled = FilledBy(run, pass, existing.name);
+  if (filled != nullptr && filled->origin != pass.origin) {
+    cameFrom = run.origins[filled->origin];
+    return true;
+  }
+  cameFrom = pass.intoCameFrom;
+  return filled == nullptr && !cameFrom.empty();
+}
+
+// Two entries that both came up in this run never replace one another: the
+// later one goes up under a new name, is kept, is dropped as a copy, or stays,
+// reported. Two folders may be merged.
+Outcome SettleRunClash(Run& run, Pass& pass, const ListedEntry& entry, const ListedEntry& existing,
+                       const std::string& source, const std::string& destination, const std::string& cameFrom) {
+  const bool folders = entry.folder && existing.folder;
+  if (folders && run.mergeFolders && !entry.link && !existing.link && run.mode != RunMode::ShellBatch &&
+      SameName(entry.name, existing.name))
+    return MergeFolder(run, pass, entry, source, destination);
+  if (!entry.folder && !existing.folder && run.dropCopies && IsCopy(run, entry, existing, source, destination))
+    return DropCopy(run, pass, entry, source);
+  switch (run.mode) {
+    case RunMode::KeepBoth:
+      return MoveUnderNewName(run, pass, entry, source);
+    case RunMode::KeepExisting:
+    case RunMode::KeepNewer:
+      return Keep(run, pass, entry);
+    default:
+      break;
+  }
+  return Reported(run, pass, entry.name,
+                  std::string(existing.folder ? "a folder" : "a file") + " of that name came up from " +
+                      Quoted(cameFrom) + " in this run");
+}
+
 }  // namespace
 
 // The move found the name taken: a clash, if what is there bears the entry's own name.
@@ -195,7 +248,10 @@ Outcome SettleClash(Run& run, Pass& pass, const ListedEntry& entry, const std::s
   std::string reason;
   if (!run.disk.ListEntry(destination, existing, reason))
     return Reported(run, pass, entry.name, "cannot tell what lies in its way: " + reason);
-  const std::string obstacle = WhyNotToSettle(pass, entry, existing);
+  std::string cameFrom;
+  if (CameUpInThisRun(run, pass, existing, cameFrom))
+    return SettleRunClash(run, pass, entry, existing, source, destination, cameFrom);
+  const std::string obstacle = WhyNotToSettle(run, pass, entry, existing);
   // Moving under a new name replaces nothing, so it settles these clashes too.
   if (!obstacle.empty() && run.mode == RunMode::KeepBoth) return MoveUnderNewName(run, pass, entry, source);
   if (!obstacle.empty()) return Reported(run, pass, entry.name, obstacle);

@@ -7,22 +7,7 @@
 #include "lift/typed_folder.h"
 #include "platform/platform.h"
 
-void Tell(Run& run, Happening happening, const std::string& name, const std::string& detail,
-          const std::string& failure, std::size_t count) {
-  run.listener.Tell({happening, name, detail, failure, count});
-}
-
-std::string ShownName(const Pass& pass, const std::string& name) { return JoinPath(pass.below, name); }
-
-Outcome Reported(Run& run, const Pass& pass, const std::string& name, const std::string& reason) {
-  Tell(run, Happening::Fail, ShownName(pass, name), reason,
-       "cannot move " + Quoted(JoinPath(pass.from, name)) + " up");
-  return Outcome::Failed;
-}
-
 namespace {
-
-bool Stopped(Run& run) { return run.cancelled || run.listener.StopRequested(); }
 
 void Count(Outcome outcome, bool& failed, bool& stays) {
   if (outcome == Outcome::Failed) failed = true;
@@ -33,9 +18,11 @@ Outcome Overall(bool failed, bool stays) {
   return failed ? Outcome::Failed : stays ? Outcome::Kept : Outcome::Moved;
 }
 
+}  // namespace
+
 // The move itself tells whether the name is free: testing first would leave a
 // moment in which another program (another dirlift) could take it.
-Outcome MoveOne(Run& run, Pass& pass, const ListedEntry& entry) {
+Outcome MoveUp(Run& run, Pass& pass, const ListedEntry& entry) {
   const std::string source = JoinPath(pass.from, entry.name);
   const std::string destination = JoinPath(pass.into, entry.name);
   std::string reason;
@@ -50,9 +37,11 @@ Outcome MoveOne(Run& run, Pass& pass, const ListedEntry& entry) {
       outcome = SettleClash(run, pass, entry, source, destination);
       break;
   }
-  if (outcome == Outcome::Moved || outcome == Outcome::Batched) pass.filled.insert(NameKey(entry.name));
+  if (outcome == Outcome::Moved || outcome == Outcome::Batched) Fill(run, pass, entry.name, true);
   return outcome;
 }
+
+namespace {
 
 // An entry bearing the folder's own name stays, to be lifted into the folder.
 // A case-sensitive folder may hold two such: the one spelt as the folder is
@@ -67,36 +56,6 @@ Outcome HoldBack(Run& run, Pass& pass, const ListedEntry& entry, const std::stri
   if (entry.name == ownName) std::swap(other, sameName);
   return Reported(run, pass, other.name,
                Quoted(sameName.name) + " bears the folder's name too, and only one can be lifted into it");
-}
-
-bool AnyStillExists(Run& run, const std::vector<std::string>& paths) {
-  for (const std::string& path : paths)
-    if (run.disk.Exists(path)) return true;
-  return false;
-}
-
-// The shell moves the clashing entries of one folder in one batch, asking
-// about each replacement itself.
-bool RunShellBatch(Run& run, const Pass& pass, bool& stays) {
-  if (pass.batchSources.empty()) return true;
-  Tell(run, Happening::HandOver, pass.name);
-  std::string reason;
-  bool done = true;
-  switch (run.disk.ShellMove(pass.batchSources, pass.batchDestinations, reason)) {
-    case ShellOutcome::Done:
-      break;
-    case ShellOutcome::Cancelled:
-      run.cancelled = true;
-      break;
-    case ShellOutcome::Failed:
-      Tell(run, Happening::Problem, pass.name, reason,
-           "the shell could not move the clashing entries of " + Quoted(pass.from));
-      done = false;
-      break;
-  }
-  // What the user declined or cancelled in the shell's dialogs stays, by their choice.
-  if (AnyStillExists(run, ShellBatchPaths(pass.batchSources))) stays = true;
-  return done;
 }
 
 }  // namespace
@@ -118,7 +77,7 @@ Outcome MoveEntries(Run& run, Pass& pass, const std::string& ownName, ListedEntr
     // A cancel stops after the entry being moved; the rest stay, so does the folder.
     if (Stopped(run)) break;
     Count(!ownKey.empty() && NameKey(entry.name) == ownKey ? HoldBack(run, pass, entry, ownName, sameName)
-                                                            : MoveOne(run, pass, entry),
+                                                            : MoveUp(run, pass, entry),
           failed, stays);
   }
   if (Stopped(run)) {
@@ -144,7 +103,9 @@ namespace {
 // the folder is removed or the entry bearing its name is lifted into it.
 bool LiftPass(Run& run, const std::string& folder, const std::string& ownName, const std::string& below,
               bool descent) {
-  Pass pass = {folder, ParentOf(folder), below, ownName, JoinPath(below, ownName), descent, {}, "", ""};
+  Pass pass = MakePass(run, folder, ParentOf(folder), below, ownName, JoinPath(below, ownName),
+                       run.origin.empty() ? JoinPath(below, ownName) : run.origin);
+  pass.intoKeepsWhatStayed = descent;
   ListedEntry sameName = {};
   const bool allWell = MoveEntries(run, pass, ownName, sameName) != Outcome::Failed;
   if (sameName.name.empty() || Stopped(run)) return allWell;
@@ -189,7 +150,7 @@ bool LiftOne(Run& run, const ResolvedFolder& folder) {
   SetCurrentFolder(ParentOf(folder.path));
   run.replaced = NoReplacedFiles(ParentOf(folder.path), folder.ownName);
   run.localTime = run.mode == RunMode::KeepNewer && run.disk.KeepsLocalTime(ParentOf(folder.path));
-  const bool lifted = LiftPass(run, folder.path, folder.ownName, "", false);
+  const bool lifted = run.levels > PlainLift ? FlattenFolder(run, folder) : LiftPass(run, folder.path, folder.ownName, "", false);
   return RecycleReplaced(run.replaced, run.disk, run.listener) && lifted;
 }
 
@@ -203,7 +164,7 @@ bool LiftFolder(const std::string& path, RunChoice choice, FileSystem& disk, Lis
 
 bool LiftFolders(const std::vector<ResolvedFolder>& folders, RunChoice choice, FileSystem& disk, Listener& listener) {
   Run run = {choice.mode, choice.mergeFolders, choice.noDialogs, choice.dropCopies, false, disk, listener,
-             NoReplacedFiles("", ""), false, "", 0};
+             NoReplacedFiles("", ""), false, "", 0, choice.levels, {}, {}};
   bool allWell = true;
   for (const ResolvedFolder& folder : folders) {
     std::vector<ResolvedFolder> chain = choice.chains ? ChainFrom(folder, disk) : std::vector<ResolvedFolder>{folder};

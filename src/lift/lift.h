@@ -21,6 +21,11 @@
 // KeepNewer replaces a file only by one that is newer.
 enum class RunMode { Ask = 0, OverwriteAll = 1, KeepExisting = 2, ShellBatch = 3, KeepBoth = 4, KeepNewer = 5 };
 
+// How deep a flatten goes: a plain lift is one level, and every level of a
+// tree lies within EveryLevel.
+const int PlainLift = 1;
+const int EveryLevel = 1 << 30;
+
 // A run's choices from the command line. With `mergeFolders`, a folder that
 // meets a folder of its name in the parent is merged into it rather than
 // settled by the mode (the shell merges folders itself, so ShellBatch ignores
@@ -29,7 +34,9 @@ enum class RunMode { Ask = 0, OverwriteAll = 1, KeepExisting = 2, ShellBatch = 3
 // down: that folder first, innermost first. With `noDialogs`, no window can
 // be shown: a gui run keeps its clashes rather than let the shell settle them
 // unasked. With `dropCopies`, a file that meets a file of the same bytes goes
-// to the Recycle Bin, whatever the mode.
+// to the Recycle Bin, whatever the mode. With `levels` from 2 on, a flatten:
+// the folder's entries are level 1, and each subfolder above that level is
+// dissolved into the parent rather than moved whole.
 struct RunChoice {
   RunMode mode;
   bool mergeFolders;
@@ -37,6 +44,7 @@ struct RunChoice {
   bool chains;
   bool noDialogs = false;
   bool dropCopies = false;
+  int levels = PlainLift;
 };
 
 // A folder to lift, resolved (typed_folder.h): its full path, and its own

@@ -18,13 +18,14 @@ enum class Happening {
   Replace,   // replaces the file of its name, whose old copy goes to the Recycle Bin
   Keep,      // stays: the file of its name is kept
   Same,      // a copy of the file of its name, byte for byte: it goes to the Recycle Bin
+  Recycle,   // a dissolved folder's desktop.ini or Thumbs.db: it goes to the Recycle Bin
   Rename,    // goes up as `detail`
   Merge,     // a folder merged into the folder of its name; its entries follow
   Shell,     // handed to the shell's move
   Fail,      // stays, reported: `failure` and `detail` say what and why
   Lift,      // the entry of the folder's own name is lifted into it
-  Remove,    // a lifted or merged folder, emptied, is removed
-  Stay,      // a lifted or merged folder stays, holding what stayed
+  Remove,    // a lifted, merged or dissolved folder, emptied, is removed
+  Stay,      // a lifted, merged or dissolved folder stays, holding what stayed
   Problem,   // a folder could not be listed or removed, or the shell or the Recycle Bin failed
   Notice,    // no failure, but the user must know: the replaced files stay in the parent
   Refuse,    // nothing was done: the folder given cannot be lifted or listed
@@ -47,9 +48,11 @@ class Listener {
  public:
   virtual ~Listener() = default;
   virtual void Tell(const Event& event) = 0;
-  // May the entry `name` replace the file of its name in the parent? In a run
-  // of several folders, `origin` is the folder it comes from.
-  virtual Answer Ask(const std::string& name, const std::string& origin) = 0;
+  // May the entry `name` (its path below the parent) replace the file of its
+  // name there? `origin` is where it comes from, where the name alone does not
+  // tell: in a run of several folders its folder, in a flatten the entry
+  // itself. `shown` is the entry as its events name it.
+  virtual Answer Ask(const std::string& name, const std::string& origin, const std::string& shown) = 0;
   // True once the user asked the lift to stop.
   virtual bool StopRequested() = 0;
 };

@@ -4,8 +4,9 @@
 // a clash (clash.cpp), which replaces, keeps, renames or merges by the mode.
 // Relies on the file-system seam, the listener and the replaced-files folder.
 
-#include <set>
+#include <map>
 #include <string>
+#include <vector>
 
 #include "lift/lift.h"
 #include "lift/replaced_files.h"
@@ -13,6 +14,13 @@
 // What became of one entry, or of all entries of a folder.
 // Dropped: an identical copy went to the Recycle Bin, and nothing moved up.
 enum class Outcome { Moved, Renamed, Kept, Failed, Batched, Dropped };
+
+// An entry this run moved into a folder: where it came from (an index into
+// the run's origins), and whether it came up whole, with all it holds.
+struct Filled {
+  std::size_t origin;
+  bool whole;
+};
 
 // What every folder of one run shares.
 struct Run {
@@ -27,6 +35,11 @@ struct Run {
   bool cancelled;          // Cancel in the shell's own dialog ends the run, as in the progress
   std::string origin;      // in a run of several folders, the one being lifted, which questions name
   std::size_t unsettled;   // clashes kept because no dialog could ask about them
+  int levels;              // a flatten's depth; PlainLift for a lift
+  // Nothing this run moved up is replaced by the same run: what it put into
+  // each folder, by the folder's key, then the name's.
+  std::map<std::string, std::map<std::string, Filled>> filled;
+  std::vector<std::string> origins;  // the folders entries came from, as reasons name them
 };
 
 // The entries of one folder on their way into another: a lifted folder's into
@@ -37,26 +50,63 @@ struct Pass {
   std::string below;    // where `into` lies below the parent: "", "src" or, lifting X\X, "X"
   std::string shownAs;  // the folder's name in the progress
   std::string name;     // the folder itself, as its events name it
+  // In a flatten, where `from` lies below the folder flattened ("in", or
+  // "in\photos" merging): its entries are named by their path from there.
+  std::string fromBelow;
   // Lifting X\X into X: whatever is in X stayed there by this run (kept,
   // failed or reported), and belongs to the user as what went up does.
   bool intoKeepsWhatStayed;
-  std::set<std::string> filled;  // name keys of what this pass put into `into`
+  std::size_t origin;          // of the entries of `from`, in the run's origins
+  std::string intoCameFrom;    // where `into` came up from, whole, in this run; "" if it did not
   std::string batchSources, batchDestinations;
 };
+
+// Where a file set aside from `pass` waits among the replaced files: below
+// the replaced files' folder as below the parent.
+std::string AsideBelow(const Run& run, const Pass& pass);
+
+// A pass of `from` into `into`, its entries coming from `originText`.
+Pass MakePass(Run& run, const std::string& from, const std::string& into, const std::string& below,
+              const std::string& shownAs, const std::string& name, const std::string& originText);
+
+// Notes that this run moved an entry under `name` into `pass.into`; `whole`
+// where it moved with all it holds, rather than merged.
+void Fill(Run& run, const Pass& pass, const std::string& name, bool whole);
+
+// What this run moved into `pass.into` under a name Windows takes for `name`, or null.
+const Filled* FilledBy(const Run& run, const Pass& pass, const std::string& name);
 
 void Tell(Run& run, Happening happening, const std::string& name, const std::string& detail = "",
           const std::string& failure = "", std::size_t count = 0);
 
-// An entry as events and questions name it: by its path below the parent.
+// An entry as events name it: by its path below the parent, or in a flatten
+// below the folder flattened.
 std::string ShownName(const Pass& pass, const std::string& name);
+
+// Where the entry lands, as a question names it: its path below the parent.
+std::string LandingName(const Pass& pass, const std::string& name);
 
 // The entry stays where it is, and the user is told why.
 Outcome Reported(Run& run, const Pass& pass, const std::string& name, const std::string& reason);
+
+// True once the user asked the run to stop, here or in the shell's dialog.
+bool Stopped(Run& run);
+
+// Moves one entry of `pass.from` up into `pass.into`, settling a clash.
+Outcome MoveUp(Run& run, Pass& pass, const ListedEntry& entry);
+
+// Hands the clashes batched in `pass` to the shell; `stays` where any of them
+// is still where it was.
+bool RunShellBatch(Run& run, const Pass& pass, bool& stays);
 
 // Moves every entry of `pass.from` into `pass.into`, settling clashes, and
 // removes `pass.from` once it is empty. An entry named `ownName` (case aside) is
 // not moved but held back in `sameName`, and the folder then stays for it.
 Outcome MoveEntries(Run& run, Pass& pass, const std::string& ownName, ListedEntry& sameName);
+
+// Flattens `folder`, `run.levels` deep: each subfolder above that level is
+// dissolved into the parent, level by level (flatten.cpp).
+bool FlattenFolder(Run& run, const ResolvedFolder& folder);
 
 // The move of `entry` from `source` found the name `destination` taken: a
 // clash, if what is there bears the entry's own name, settled by the mode.

@@ -1,6 +1,7 @@
 #pragma once
 // What files hold: two files compared byte for byte, files whose content lies
-// elsewhere (cloud placeholders), and volumes that keep local time. Relies on
+// elsewhere (cloud placeholders), files that describe their folder, and
+// volumes that keep local time. Relies on
 // the text module for the extended form.
 
 #include <string>
@@ -8,6 +9,10 @@
 // True for a file whose content is not on the disk (a cloud placeholder, offline
 // or recalled on access): reading it would download it.
 bool ContentIsElsewhere(unsigned long attributes);
+
+// True for a file that describes the folder holding it to Explorer rather
+// than holding the user's data: a hidden or system desktop.ini or Thumbs.db.
+bool DescribesItsFolder(const std::string& name, unsigned long attributes);
 
 enum class Contents { Same, Differ, Unreadable };
 

@@ -21,6 +21,7 @@ const char* KindOf(Happening happening) {
     case Happening::Replace: return "replace";
     case Happening::Keep: return "keep";
     case Happening::Same: return "same";
+    case Happening::Recycle: return "recycle";
     case Happening::Rename: return "rename";
     case Happening::Merge: return "merge";
     case Happening::Shell: return "shell";
@@ -58,10 +59,10 @@ void PreviewListener::Tell(const Event& event) {
   out_ << std::endl;
 }
 
-Answer PreviewListener::Ask(const std::string& name, const std::string&) {
+Answer PreviewListener::Ask(const std::string&, const std::string&, const std::string& shown) {
   ++counts_["ask"];
-  out_ << "ask " << Quoted(name) << std::endl;
-  asked_ = name;
+  out_ << "ask " << Quoted(shown) << std::endl;
+  asked_ = shown;
   return Answer::No;
 }
 

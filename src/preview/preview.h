@@ -21,7 +21,7 @@ class PreviewListener : public Listener {
   // With `countsCopies` (/d), the closing line counts the copies too.
   PreviewListener(std::ostream& out, std::ostream& errors, bool countsCopies = false);
   void Tell(const Event& event) override;
-  Answer Ask(const std::string& name, const std::string& origin) override;
+  Answer Ask(const std::string& name, const std::string& origin, const std::string& shown) override;
   bool StopRequested() override;
   // Ends the listing with how many entries of each kind it holds: of a lift,
   // or of an undo.

@@ -1,0 +1,81 @@
+#include "lift/pass.h"
+
+#include "lift/paths.h"
+#include "lift/shell_batch.h"
+
+void Tell(Run& run, Happening happening, const std::string& name, const std::string& detail,
+          const std::string& failure, std::size_t count) {
+  run.listener.Tell({happening, name, detail, failure, count});
+}
+
+std::string ShownName(const Pass& pass, const std::string& name) {
+  return JoinPath(pass.fromBelow.empty() ? pass.below : pass.fromBelow, name);
+}
+
+std::string LandingName(const Pass& pass, const std::string& name) { return JoinPath(pass.below, name); }
+
+Outcome Reported(Run& run, const Pass& pass, const std::string& name, const std::string& reason) {
+  Tell(run, Happening::Fail, ShownName(pass, name), reason,
+       "cannot move " + Quoted(JoinPath(pass.from, name)) + " up");
+  return Outcome::Failed;
+}
+
+// Where a file set aside from `pass` waits among the replaced files. A flatten
+// keeps them under their own path below the parent, apart from the files they
+// meet: two levels may set aside files of one name.
+std::string AsideBelow(const Run& run, const Pass& pass) {
+  if (run.levels == PlainLift) return pass.below;
+  return pass.fromBelow.empty() ? run.replaced.liftedName : JoinPath(run.replaced.liftedName, pass.fromBelow);
+}
+
+Pass MakePass(Run& run, const std::string& from, const std::string& into, const std::string& below,
+              const std::string& shownAs, const std::string& name, const std::string& originText) {
+  run.origins.push_back(originText);
+  return {from, into, below, shownAs, name, "", false, run.origins.size() - 1, "", "", ""};
+}
+
+void Fill(Run& run, const Pass& pass, const std::string& name, bool whole) {
+  // A folder merged into keeps the mark of having come up whole.
+  run.filled[NameKey(pass.into)].insert({NameKey(name), {pass.origin, whole}});
+}
+
+const Filled* FilledBy(const Run& run, const Pass& pass, const std::string& name) {
+  const auto folder = run.filled.find(NameKey(pass.into));
+  if (folder == run.filled.end()) return nullptr;
+  const auto entry = folder->second.find(NameKey(name));
+  return entry == folder->second.end() ? nullptr : &entry->second;
+}
+
+bool Stopped(Run& run) { return run.cancelled || run.listener.StopRequested(); }
+
+namespace {
+
+bool AnyStillExists(Run& run, const std::vector<std::string>& paths) {
+  for (const std::string& path : paths)
+    if (run.disk.Exists(path)) return true;
+  return false;
+}
+
+}  // namespace
+
+bool RunShellBatch(Run& run, const Pass& pass, bool& stays) {
+  if (pass.batchSources.empty()) return true;
+  Tell(run, Happening::HandOver, pass.name);
+  std::string reason;
+  bool done = true;
+  switch (run.disk.ShellMove(pass.batchSources, pass.batchDestinations, reason)) {
+    case ShellOutcome::Done:
+      break;
+    case ShellOutcome::Cancelled:
+      run.cancelled = true;
+      break;
+    case ShellOutcome::Failed:
+      Tell(run, Happening::Problem, pass.name, reason,
+           "the shell could not move the clashing entries of " + Quoted(pass.from));
+      done = false;
+      break;
+  }
+  // What the user declined or cancelled in the shell's dialogs stays, by their choice.
+  if (AnyStillExists(run, ShellBatchPaths(pass.batchSources))) stays = true;
+  return done;
+}
