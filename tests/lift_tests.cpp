@@ -409,6 +409,49 @@ const LiftCase Cases[] = {
      {"X/", "X/L@", "target/", "target/t=1"}, 0, 0, "",
      "move \"L\"\r\nremove \"X\"\r\n"
      "preview: 1 move, 0 replace, 0 keep, 0 rename, 0 merge, 0 ask, 0 shell, 0 fail; nothing was changed\r\n"},
+    // Flatten: level by level, the shallower file first; /f:N moves level N up whole.
+    {"FlattenEveryLevelShallowerFirst", {"X/", "X/a=1", "X/s/", "X/s/a=2", "X/s/t/", "X/s/t/a=3", "X/e/"},
+     {"@X", "/f", "/r"}, "", 0, {"a=1", "a (2)=2", "a (3)=3"}, 0, 0, "",
+     "\"s\\a\" -> \"a (2)\"\r\n\"s\\t\\a\" -> \"a (3)\"\r\n"},
+    {"FlattenTwoLevelsTheThirdComesWhole", {"X/", "X/s/", "X/s/b=1", "X/s/t/", "X/s/t/c=2"}, {"@X", "/f:2"}, "", 0,
+     {"b=1", "t/", "t/c=2"}, 0, 0},
+    {"FlattenOneLevelIsALift", {"X/", "X/s/", "X/s/b=1", "X/X/", "X/X/c=2"}, {"@X", "/f:1"}, "", 0,
+     {"X/", "X/c=2", "s/", "s/b=1"}, 0, 0},
+    {"FlattenAsksForADeeperFile", {"X/", "X/in/", "X/in/r.txt=new", "r.txt=old"}, {"@X", "/f"}, "y\n", 0,
+     {"r.txt=new"}, 1, 0, "", "\"r.txt\" (from \"in\\r.txt\")" + std::string(Question), "",
+     {"X (replaced *)/", "X (replaced *)/r.txt=old"}},
+    // Nothing the run moved up is replaced by it: /o reports, /-o keeps, /d drops a copy.
+    {"FlattenOverwriteMeetsANameTheRunMade", {"X/", "X/a=1", "X/s/", "X/s/a=2"}, {"@X", "/f", "/o"}, "", 1,
+     {"a=1", "X/", "X/s/", "X/s/a=2"}, 0, 1, "", "", "a file of that name came up from \"X\" in this run"},
+    {"FlattenKeepExistingKeepsTheDeeperFile", {"X/", "X/s/", "X/s/t/", "X/s/t/a=new", "X/s/b=1", "a=old"},
+     {"@X", "/f", "/-o"}, "", 0, {"a=old", "b=1", "X/", "X/s/", "X/s/t/", "X/s/t/a=new"}, 0, 0},
+    {"FlattenDropsACopyOfWhatCameUp", {"X/", "X/a=same", "X/s/", "X/s/a=same"}, {"@X", "/f", "/d"}, "", 0,
+     {"a=same"}, 0, 0, "", "", "", {"X (replaced *)/", "X (replaced *)/X/", "X (replaced *)/X/s/", "X (replaced *)/X/s/a=same"}},
+    {"FlattenMergesIntoAFolderItMovedUp",
+     {"X/", "X/a/", "X/a/p/", "X/a/p/x=1", "X/b/", "X/b/p/", "X/b/p/x=3", "X/b/p/y=2"}, {"@X", "/f:2", "/m", "/-o"}, "",
+     0, {"p/", "p/x=1", "p/y=2", "X/", "X/b/", "X/b/p/", "X/b/p/x=3"}, 0, 0},
+    // A folder of the folder's own name is dissolved at any depth; a file of that name stays.
+    {"FlattenDissolvesItsOwnName", {"X/", "X/X/", "X/X/a=1", "X/b/", "X/b/X/", "X/b/X/c=2"}, {"@X", "/f:2"}, "", 0,
+     {"a=1", "c=2"}, 0, 0},
+    {"FlattenLeavesAFileOfItsOwnName", {"X/", "X/s/", "X/s/X=1", "X/s/b=2"}, {"@X", "/f", "/r"}, "", 1,
+     {"b=2", "X/", "X/s/", "X/s/X=1"}, 0, 1, "", "", "named like the folder flattened"},
+    // Under Wine a link's move moves its target: the preview shows the link is not dissolved.
+    {"FlattenKeepsALinkWhole", {"target/", "target/t=1", "X/", "X/s/", "X/s/L@target"}, {"@X", "/f", "/l"}, "", 0,
+     {"X/", "X/s/", "X/s/L@", "target/", "target/t=1"}, 0, 0, "",
+     "move \"s\\L\"\r\nremove \"s\"\r\nremove \"X\"\r\n"
+     "preview: 1 move, 0 replace, 0 keep, 0 rename, 0 merge, 0 ask, 0 shell, 0 fail; nothing was changed\r\n"},
+    {"FlattenRemovesEmptyFolders", {"X/", "X/e/", "X/f/", "X/f/g/", "keep=k"}, {"@X", "/f"}, "", 0, {"keep=k"}, 0, 0},
+    {"FlattenBadLevelDoesNothing", {"X/", "X/s/", "X/s/a=1"}, {"@X", "/f:0"}, "", 2, {"X/", "X/s/", "X/s/a=1"}, 0, 1,
+     "", "", "bad level \"0\""},
+    {"FlattenWithChainsDoesNothing", {"X/", "X/s/", "X/s/a=1"}, {"@X", "/f", "/s"}, "", 2, {"X/", "X/s/", "X/s/a=1"},
+     0, 1},
+    // Two folders: a later one never replaces what an earlier one moved up.
+    {"FlattenTwoFolders", {"A/", "A/s/", "A/s/x=1", "B/", "B/t/", "B/t/x=2", "B/t/y=3"}, {"@A", "@B", "/f", "/o"}, "",
+     1, {"x=1", "y=3", "B/", "B/t/", "B/t/x=2"}, 0, 1, "", "", "\\A\\s\" in this run"},
+    {"LaterFolderDoesNotReplaceAnEarlierOnes", {"A/", "A/x=1", "B/", "B/x=2"}, {"@A", "@B", "/o"}, "", 1,
+     {"x=1", "B/", "B/x=2"}, 0, 1, "", "", "came up from \""},
+    {"FlattenGuiBatchesEachLevel", {"X/", "X/a=new", "X/s/", "X/s/b=new", "a=old", "b=old"}, {"@X", "/f", "gui"}, "",
+     0, {"a=new", "b=new"}, 0, 0},
     // "Keep both" shortens a long stem: the new name is one NTFS holds.
     {"KeepBothLongName", {"X/", "X/" + std::string(248, 'r') + ".txt=new", std::string(248, 'r') + ".txt=old"},
      {"@X", "/r"}, "", 0, {std::string(248, 'r') + ".txt=old", std::string(247, 'r') + " (2).txt=new"}, 0, 0, "",
@@ -996,7 +1039,12 @@ class Preview : public LiftOnce, public ::testing::WithParamInterface<PreviewCas
   // Where a listed name is: a lifted folder ("X", "X\\X") in the parent, an
   // entry in X, which lifts each entry from X joined with its name.
   std::string Source(const std::string& name) const { return root + "\\" + GetParam().folder + "\\" + name; }
-  std::string Destination(const std::string& name) const { return root + "\\" + name; }
+  // A flatten names an entry by its path below the folder, and it lands in the parent.
+  std::string Destination(const std::string& name) const {
+    const bool flattens = std::any_of(GetParam().switches.begin(), GetParam().switches.end(),
+                                      [](const std::string& s) { return s.rfind("/f", 0) == 0; });
+    return root + "\\" + (flattens && !IsLiftedFolder(name) ? NameOf(name) : name);
+  }
   bool IsLiftedFolder(const std::string& name) const {
     return name == GetParam().folder || name.rfind(GetParam().folder + "\\", 0) == 0;
   }
@@ -1061,6 +1109,20 @@ TEST_P(Preview, ListsWhatTheRunThenDoes) {
 #define PREVIEW_TAIL "; nothing was changed\r\n"
 
 const PreviewCase PreviewCases[] = {
+    // A flatten with clashes at three levels: each answered no, then renamed.
+    {"FlattenAskedAtThreeLevels",
+     {"X/", "X/a=1", "X/s/", "X/s/a=2", "X/s/b=3", "X/s/t/", "X/s/t/c=5", "a=old", "c=old"},
+     {"/f"},
+     "ask \"a\"\r\nask \"s\\a\"\r\nmove \"s\\b\"\r\nask \"s\\t\\c\"\r\nstay \"s\\t\"\r\nstay \"s\"\r\n"
+     "stay \"X\"\r\npreview: 1 move, 0 replace, 0 keep, 0 rename, 0 merge, 3 ask, 0 shell, 0 fail; nothing was changed\r\n",
+     true},
+    {"FlattenRenamedAtThreeLevels",
+     {"X/", "X/a=1", "X/s/", "X/s/a=2", "X/s/e/", "X/s/t/", "X/s/t/a=3", "a=old"},
+     {"/f", "/r"},
+     "rename \"a\" -> \"a (2)\"\r\nrename \"s\\a\" -> \"a (3)\"\r\nrename \"s\\t\\a\" -> \"a (4)\"\r\n"
+     "remove \"s\\t\"\r\nremove \"s\\e\"\r\nremove \"s\"\r\nremove \"X\"\r\n"
+     "preview: 0 move, 0 replace, 0 keep, 3 rename, 0 merge, 0 ask, 0 shell, 0 fail; nothing was changed\r\n",
+     true},
     {"CopiesAndClashesAtTwoLevels",
      {"X/", "X/a=same", "X/b=new", "X/s/", "X/s/c=same", "X/s/d=new", "a=same", "b=old", "s/", "s/c=same", "s/d=old"},
      {"/d", "/o", "/m"},

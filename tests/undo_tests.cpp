@@ -125,6 +125,11 @@ const UndoCase Cases[] = {
     // One record for a whole run: several folders, or a chain.
     {"TwoFoldersInOneRun", TWO_FOLDERS, {{"@A", "@B", "/o"}}, "", {{"/u"}}, 0},
     {"Chain", {"X/", "X/Y/", "X/Y/Z/", "X/Y/Z/a=1", "X/Y/Z/b=2", "b=old"}, {{"@X", "/s", "/o"}}, "", {{"/u"}}, 0},
+    // A flatten: the dissolved folders, empty ones too, are made again.
+    {"FlattenKeepBoth", {"X/", "X/a=1", "X/s/", "X/s/a=2", "X/s/e/", "X/s/t/", "X/s/t/a=3", "a=old"},
+     {{"@X", "/f", "/r"}}, "", {{"/u"}}, 0},
+    {"FlattenAnswered", {"X/", "X/s/", "X/s/t/", "X/s/t/b=new", "X/s/t/c=1", "X/e/", "b=old"}, {{"@X", "/f:3"}}, "y\n",
+     {{"/u"}}, 0},
     {"TwoLiftsNewestFirst", TWO_FOLDERS, {{"@A", "/o"}, {"@B", "/o"}}, "", {{"/u"}, {"/u"}}, 0},
     {"OlderLiftByItsFolder", {"A/", "A/f=1", "B/", "B/g=2"}, {{"@A"}, {"@B"}}, "", {{"@A", "/u"}}, 0, {}, {},
      {"A/", "A/f=1", "g=2"}},
@@ -206,19 +211,40 @@ TEST_F(LiftOnce, RunThatChangedNothingLeavesNothingToUndo) {
 
 // A customised folder comes back with its marks, which Explorer reads its
 // desktop.ini by. (Wine run as root keeps no read-only mark: system and hidden show it.)
+// The folder given lifts its desktop.ini; a folder dissolved by a flatten sends
+// its own to the Recycle Bin, whence the undo brings it back.
 TEST_F(LiftOnce, UndoGivesBackAFolderWithItsMarks) {
   const DWORD Marks = FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_HIDDEN;
-  MakeTree(root, {"X/", "X/desktop.ini=[.ShellClassInfo]", "X/a=1"});
-  const std::string folder = root + "\\X";
-  ASSERT_TRUE(SetFileAttributesA((folder + "\\desktop.ini").c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM));
-  ASSERT_TRUE(SetFileAttributesA(folder.c_str(), Marks));
-  ASSERT_EQ(GetFileAttributesA(folder.c_str()) & Marks, Marks) << "this file system keeps no marks";
-  ASSERT_EQ(RunDirlift({folder}, "", root).status, 0);
-  ASSERT_FALSE(PathExists(folder));
-  const RunResult undo = RunDirlift({folder, "/u"}, "", root);
-  EXPECT_EQ(undo.status, 0) << undo.err;
-  EXPECT_EQ(GetFileAttributesA(folder.c_str()) & Marks, Marks);
-  EXPECT_TRUE(PathExists(folder + "\\desktop.ini"));
+  const struct {
+    const char* customised;  // below the test folder
+    std::vector<std::string> lift;
+    Tree lifted, recycled;
+  } cases[] = {
+      {"X", {"X"}, {"a=1", "desktop.ini=[.ShellClassInfo]", "s/", "s/a=1"}, {}},
+      {"X\\s", {"X", "/f"}, {"a=1"},
+       {"X (replaced *)/", "X (replaced *)/X/", "X (replaced *)/X/s/", "X (replaced *)/X/s/desktop.ini=[.ShellClassInfo]"}},
+  };
+  for (const auto& c : cases) {
+    RemoveTree(root);
+    CreateDirectoryA(root.c_str(), nullptr);
+    MakeTree(root, {"X/", "X/s/", "X/s/a=1"});
+    const std::string folder = root + "\\" + c.customised;
+    MakeTree(folder, {"desktop.ini=[.ShellClassInfo]", "a=1"});
+    ASSERT_TRUE(SetFileAttributesA((folder + "\\desktop.ini").c_str(), Marks));
+    ASSERT_TRUE(SetFileAttributesA(folder.c_str(), Marks));
+    ASSERT_EQ(GetFileAttributesA(folder.c_str()) & Marks, Marks) << "this file system keeps no marks";
+    std::vector<std::string> lift = c.lift;
+    lift.front() = root + "\\" + lift.front();
+    ASSERT_EQ(RunDirlift(lift, "", root).status, 0) << c.customised;
+    ASSERT_FALSE(PathExists(folder));
+    EXPECT_EQ(WithoutTimes(Snapshot(root)), Sorted(c.lifted)) << c.customised;
+    EXPECT_EQ(Recycled(), Sorted(c.recycled)) << c.customised;
+    const RunResult undo = RunDirlift({root + "\\X", "/u"}, "", root);
+    EXPECT_EQ(undo.status, 0) << undo.err;
+    EXPECT_EQ(GetFileAttributesA(folder.c_str()) & Marks, Marks) << c.customised;
+    EXPECT_TRUE(PathExists(folder + "\\desktop.ini")) << c.customised;
+    EXPECT_EQ(Recycled(), Tree()) << c.customised;
+  }
 }
 
 // A lift killed midway leaves a record of all it did: the undo gives back the
