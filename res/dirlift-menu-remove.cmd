@@ -1,10 +1,11 @@
 @echo off
-rem Removes the "Lift contents here" entries that dirlift-menu-add.cmd added.
+rem Removes every entry that dirlift-menu-add.cmd added, in either layout: the
+rem cascading "dirlift" entry or the entries side by side, and "Undo the last
+rem lift" on the background of folders.
 setlocal
-set "key=HKCU\Software\Classes\Directory\shell\dirlift"
-set "downKey=HKCU\Software\Classes\Directory\shell\dirliftdown"
+set "shell=HKCU\Software\Classes\Directory\shell"
 set removed=
-for %%k in ("%key%" "%downKey%") do (
+for %%k in ("%shell%\dirlift" "%shell%\dirliftdown" "%shell%\dirliftflat" "HKCU\Software\Classes\Directory\Background\shell\dirliftundo") do (
   reg query %%k >nul 2>&1
   if not errorlevel 1 (
     reg delete %%k /f >nul

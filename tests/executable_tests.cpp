@@ -308,11 +308,11 @@ INSTANTIATE_TEST_SUITE_P(Builds, Executable, ::testing::ValuesIn(ShippedImages()
                          });
 
 const char MenuKey[] = "Software\\Classes\\Directory\\shell\\dirlift";
-const char DownMenuKey[] = "Software\\Classes\\Directory\\shell\\dirliftdown";
+const char VersionKey[] = "HKLM\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion";
 
-bool MenuKeyExists(const char* name = MenuKey) {
+bool MenuKeyExists(const std::string& name = MenuKey) {
   HKEY key;
-  if (RegOpenKeyExA(HKEY_CURRENT_USER, name, 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
+  if (RegOpenKeyExA(HKEY_CURRENT_USER, name.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
   RegCloseKey(key);
   return true;
 }
@@ -322,22 +322,50 @@ RunResult RunScript(const std::string& script) {
                     FolderOfThisExecutable());
 }
 
+RunResult Reg(const std::string& arguments) { return RunProgram("reg " + arguments, "", FolderOfThisExecutable()); }
+
+// On Windows 7 and later the entries cascade from one; on XP and Vista they
+// stand side by side. The version the script reads is set for each layout.
 TEST(ExplorerMenu, AddsGuiCommandsForFoldersAndRemovesThem) {
   if (MenuKeyExists()) GTEST_SKIP() << "this user has the menu entry already; it is left alone";
-  const RunResult added = RunScript("dirlift-menu-add.cmd");
-  EXPECT_EQ(added.status, 0) << added.out << added.err;
-  const std::string command = "\"" + WithoutConsole(DirliftExe()) + "\" \"%1\" gui";
-  for (const auto& entry : {std::make_pair(MenuKey, command), std::make_pair(DownMenuKey, command + " /s")}) {
-    const std::string query = std::string("reg query \"HKCU\\") + entry.first + "\\command\" /ve";
-    const RunResult shown = RunProgram(query, "", FolderOfThisExecutable());
-    EXPECT_EQ(shown.status, 0) << shown.err;
-    EXPECT_NE(shown.out.find("REG_SZ    " + entry.second + "\r\n"), std::string::npos)
-        << shown.out << "\nexpected: " << entry.second;
+  const RunResult version = Reg(std::string("query \"") + VersionKey + "\" /v CurrentVersion");
+  const std::string::size_type at = version.out.find("REG_SZ");
+  ASSERT_NE(at, std::string::npos) << version.out;
+  const std::string shipped = version.out.substr(at + 6, version.out.find('\r', at) - at - 6);
+  const std::string folder = "\"" + WithoutConsole(DirliftExe()) + "\" \"%1\" ";
+  const std::string shell = std::string(MenuKey).substr(0, std::string(MenuKey).rfind('\\') + 1);
+  const struct {
+    const char* version;
+    std::vector<std::pair<std::string, std::string>> commands;  // key below HKCU, command
+  } layouts[] = {
+      {"6.1",
+       {{shell + "dirlift\\shell\\1lift", folder + "gui"},
+        {shell + "dirlift\\shell\\2down", folder + "gui /s"},
+        {shell + "dirlift\\shell\\3flatten", folder + "gui /f"}}},
+      {"5.1",
+       {{shell + "dirlift", folder + "gui"},
+        {shell + "dirliftdown", folder + "gui /s"},
+        {shell + "dirliftflat", folder + "gui /f"}}},
+  };
+  const std::string undoKey = "Software\\Classes\\Directory\\Background\\shell\\dirliftundo";
+  for (const auto& layout : layouts) {
+    Reg(std::string("add \"") + VersionKey + "\" /v CurrentVersion /d " + layout.version + " /f");
+    const RunResult added = RunScript("dirlift-menu-add.cmd");
+    Reg(std::string("add \"") + VersionKey + "\" /v CurrentVersion /d " + shipped + " /f");
+    EXPECT_EQ(added.status, 0) << added.out << added.err;
+    auto commands = layout.commands;
+    commands.push_back({undoKey, "\"" + WithoutConsole(DirliftExe()) + "\" /u"});
+    for (const auto& entry : commands) {
+      const RunResult shown = Reg("query \"HKCU\\" + entry.first + "\\command\" /ve");
+      EXPECT_EQ(shown.status, 0) << shown.err;
+      EXPECT_NE(shown.out.find("REG_SZ    " + entry.second + "\r\n"), std::string::npos)
+          << layout.version << shown.out << "\nexpected: " << entry.second;
+    }
+    const RunResult removed = RunScript("dirlift-menu-remove.cmd");
+    EXPECT_EQ(removed.status, 0) << removed.out << removed.err;
+    for (const auto& entry : commands) EXPECT_FALSE(MenuKeyExists(entry.first)) << entry.first;
+    EXPECT_FALSE(MenuKeyExists()) << layout.version;
   }
-  const RunResult removed = RunScript("dirlift-menu-remove.cmd");
-  EXPECT_EQ(removed.status, 0) << removed.out << removed.err;
-  EXPECT_FALSE(MenuKeyExists());
-  EXPECT_FALSE(MenuKeyExists(DownMenuKey));
 }
 
 }  // namespace

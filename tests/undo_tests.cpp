@@ -247,6 +247,37 @@ TEST_F(LiftOnce, UndoGivesBackAFolderWithItsMarks) {
   }
 }
 
+// From the folder background, Explorer starts dirliftw.exe /u: a box names the
+// lift and asks first. No leaves everything as it is; Yes undoes it, and the
+// box after says so.
+TEST_F(LiftOnce, UndoFromTheMenuAsksFirst) {
+  if (!HasDisplay()) GTEST_SKIP() << "with no display no box can ask";
+  MakeTree(root, {"photos/", "photos/a=1"});
+  ASSERT_EQ(RunDirlift({root + "\\photos"}, "", root).status, 0);
+  for (const int answer : {IDNO, IDYES}) {
+    std::string question;
+    // The question is answered here; the box after it is read and closed as any box is.
+    const auto answerQuestion = [&](DWORD processId) {
+      const HWND box = DirliftWindow(processId, false);
+      if (box == nullptr || !question.empty()) return;
+      question = StaticTextOf(box);
+      PostMessageA(box, WM_COMMAND, answer, 0);
+      for (int waited = 0; IsWindow(box) && waited < 100; ++waited) Sleep(50);
+    };
+    const RunResult run = RunDirlift({"/u"}, "", root, false, answerQuestion, "dirliftw.exe");
+    EXPECT_EQ(run.status, 0) << answer;
+    EXPECT_NE(question.find("Undo the lift of \"" + root + "\\photos\" of "), std::string::npos) << question;
+    EXPECT_EQ(question.back(), '?') << question;
+    if (answer == IDNO) {
+      EXPECT_EQ(run.box, "");
+      EXPECT_EQ(Snapshot(root), Tree({"a=1"}));
+    } else {
+      EXPECT_NE(run.box.find("undone: the lift of"), std::string::npos) << run.box;
+      EXPECT_EQ(Snapshot(root), Tree({"photos/", "photos/a=1"}));
+    }
+  }
+}
+
 // A lift killed midway leaves a record of all it did: the undo gives back the
 // tree as it was, the files set aside included.
 TEST_F(LiftOnce, UndoOfAKilledLift) {

@@ -15,7 +15,6 @@
 namespace {
 
 const std::size_t MostLinesInFailureBox = 15;
-const char BoxTitle[] = "dirlift";
 const char ElevationOffer[] =
     "Administrator rights may help where access was denied. Try again as administrator?";
 const char CloseWindowPrompt[] = "Press Enter to close this window.";
@@ -63,7 +62,8 @@ Ending Run(const CommandLine& line, std::istream& in, std::ostream& out, std::os
       errors << "dirlift: " << line.problem << std::endl;
       return {ExitBadSwitch, false, false, "", false};
     case Action::Undo:
-      return {RunUndo(line, in, out, errors), false, false, "", true};
+      return {RunUndo(line, windowless && !line.choice.listOnly && CanShowWindows(), in, out, errors), false, false, "",
+              true};
     case Action::Lift:
       break;
   }
@@ -158,7 +158,7 @@ int RunWindowless(const std::vector<std::string>& typedArguments) {
     ShowWarningBox(BoxTitle, FailureBoxText(ending.failures));
   } else if (!errors.str().empty()) {
     ShowWarningBox(BoxTitle, FailureBoxText(errors.str()));
-  } else if (ending.listed) {
+  } else if (ending.listed && !out.str().empty()) {
     ShowInformationBox(BoxTitle, FailureBoxText(out.str()));
   }
   return ending.status;

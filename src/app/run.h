@@ -12,6 +12,9 @@
 #include <string>
 #include <vector>
 
+// The title of every box dirlift shows.
+const char BoxTitle[] = "dirlift";
+
 // The failure box's text: the failure lines (each ended by a line end) up to a
 // limit, then how many more there are.
 std::string FailureBoxText(const std::string& failureLines);

@@ -4,6 +4,7 @@
 #include <ostream>
 
 #include "app/command_line.h"
+#include "app/run.h"
 #include "console/console_listener.h"
 #include "preview/model.h"
 #include "lift/paths.h"
@@ -56,7 +57,7 @@ bool LiftKeepingRecord(const std::vector<std::string>& paths, RunChoice choice, 
   return resolved && allLifted;
 }
 
-int RunUndo(const CommandLine& line, std::istream& in, std::ostream& out, std::ostream& errors) {
+int RunUndo(const CommandLine& line, bool askFirst, std::istream& in, std::ostream& out, std::ostream& errors) {
   const bool listOnly = line.choice.listOnly;
   const std::string folder = line.folders.empty() ? "" : FolderAsLifted(line.folders.front());
   Record record;
@@ -73,6 +74,8 @@ int RunUndo(const CommandLine& line, std::istream& in, std::ostream& out, std::o
     preview.Summarize(true);
     return wouldUndo ? ExitDone : ExitFailed;
   }
+  if (askFirst && !AskYesNoBox(BoxTitle, "Undo the lift of " + Folders(record) + " of " + record.started + "?"))
+    return ExitDone;
   WindowsFileSystem disk;
   Progress progress = StartProgress(ProgressView::Hidden, 0);
   ConsoleListener listener(in, out, errors, progress);

@@ -17,5 +17,7 @@ bool LiftKeepingRecord(const std::vector<std::string>& paths, RunChoice choice, 
                        std::ostream& errors);
 
 // Undoes the newest run not yet undone, or the newest that lifted the folder
-// given, or with /l lists what that would do. Returns the exit status.
-int RunUndo(const CommandLine& line, std::istream& in, std::ostream& out, std::ostream& errors);
+// given, or with /l lists what that would do. With `askFirst` (started from
+// Explorer's menu, where nothing says which lift is the newest), a box names
+// the lift and asks first; No does nothing. Returns the exit status.
+int RunUndo(const CommandLine& line, bool askFirst, std::istream& in, std::ostream& out, std::ostream& errors);
