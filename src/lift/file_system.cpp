@@ -4,8 +4,15 @@
 
 bool WindowsFileSystem::ListFolder(const std::string& folder, std::vector<ListedEntry>& entries,
                                    std::string& reason) {
-  if (!::ListFolder(folder, entries, reason)) return false;
+  const auto known = volumes_.find(folder);
+  if (!(known != volumes_.end() ? ::ListFolderOnVolume(folder, known->second, entries, reason)
+                                : ::ListFolder(folder, entries, reason)))
+    return false;
+  // A folder that is no link lies on the volume of the folder holding it (a
+  // volume mounted in a folder is a link), so listing it reads no volume again.
   if (!entries.empty()) volumes_[folder] = entries.front().identity.volume;
+  for (const ListedEntry& entry : entries)
+    if (entry.folder && !entry.link) volumes_[JoinPath(folder, entry.name)] = entry.identity.volume;
   return true;
 }
 

@@ -52,7 +52,7 @@ class FileSystem {
 class WindowsFileSystem : public FileSystem {
  public:
   // Each folder's volume is read once: the look-ups of single entries, one per
-  // clash, then skip it.
+  // clash, and the listings of its subfolders then skip it.
   bool ListFolder(const std::string& folder, std::vector<ListedEntry>& entries, std::string& reason) override;
   bool ListEntry(const std::string& path, ListedEntry& entry, std::string& reason) override;
   bool Exists(const std::string& path) override;

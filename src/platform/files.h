@@ -40,6 +40,10 @@ bool IsLinkTag(unsigned long reparseTag);
 // over the folder, no entry opened.
 bool ListFolder(const std::string& folder, std::vector<ListedEntry>& entries, std::string& reason);
 
+// The same, where the serial number of the folder's volume is known already.
+bool ListFolderOnVolume(const std::string& folder, unsigned long volume, std::vector<ListedEntry>& entries,
+                        std::string& reason);
+
 // The entry that `path` reaches, under the name its folder lists it by, even
 // when the path reached it by its 8.3 short name or in another case.
 bool ListEntry(const std::string& path, ListedEntry& entry, std::string& reason);

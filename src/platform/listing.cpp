@@ -125,6 +125,11 @@ bool ListFolder(const std::string& folder, std::vector<ListedEntry>& entries, st
   return Query(folder, nullptr, false, nullptr, entries, reason);
 }
 
+bool ListFolderOnVolume(const std::string& folder, unsigned long volume, std::vector<ListedEntry>& entries,
+                        std::string& reason) {
+  return Query(folder, nullptr, false, &volume, entries, reason);
+}
+
 namespace {
 
 bool FindEntry(const std::string& path, const unsigned long* volume, ListedEntry& entry, std::string& reason) {

@@ -10,6 +10,7 @@
 struct AppendFile {
   HANDLE handle;
   unsigned long long end;
+  unsigned long long position;  // where the handle's file pointer stands
 };
 
 AppendFile* CreateAppendFile(const std::string& path, MakeResult& result, std::string& reason) {
@@ -23,32 +24,39 @@ AppendFile* CreateAppendFile(const std::string& path, MakeResult& result, std::s
     return nullptr;
   }
   result = MakeResult::Made;
-  return new AppendFile{handle, 0};
+  return new AppendFile{handle, 0, 0};
 }
 
 namespace {
 
-// Writes `text` at `offset`, as one write.
-bool WriteAt(HANDLE handle, unsigned long long offset, const std::string& text) {
-  OVERLAPPED at = {};
-  at.Offset = static_cast<DWORD>(offset);
-  at.OffsetHigh = static_cast<DWORD>(offset >> 32);
+// Writes `text` at `offset`, as one write. A write at an offset given with it
+// would, under Wine, cost the server a request to post its completion; the
+// file pointer is moved only when it stands elsewhere, after a line was blanked.
+bool WriteAt(AppendFile* file, unsigned long long offset, const std::string& text) {
+  if (file->position != offset) {
+    LARGE_INTEGER to;
+    to.QuadPart = static_cast<LONGLONG>(offset);
+    if (!SetFilePointerEx(file->handle, to, nullptr, FILE_BEGIN)) return false;
+    file->position = offset;
+  }
   DWORD written = 0;
-  return WriteFile(handle, text.data(), static_cast<DWORD>(text.size()), &written, &at) && written == text.size();
+  const bool done = WriteFile(file->handle, text.data(), static_cast<DWORD>(text.size()), &written, nullptr) != 0;
+  file->position += written;
+  return done && written == text.size();
 }
 
 }  // namespace
 
 bool Append(AppendFile* file, const std::string& text, unsigned long long& before) {
   before = file->end;
-  if (!WriteAt(file->handle, file->end, text)) return false;
+  if (!WriteAt(file, file->end, text)) return false;
   file->end += text.size();
   return true;
 }
 
 bool CutBackTo(AppendFile* file, unsigned long long end) {
   if (end >= file->end) return true;
-  if (!WriteAt(file->handle, end, std::string(static_cast<std::size_t>(file->end - end), '\n'))) return false;
+  if (!WriteAt(file, end, std::string(static_cast<std::size_t>(file->end - end), '\n'))) return false;
   file->end = end;
   return true;
 }

@@ -30,10 +30,13 @@ MoveResult RecordingFileSystem::Move(const std::string& from, const std::string&
   unsigned long long before;
   Write({StepKind::Move, from, to, identity, 0, false}, before);
   const MoveResult result = disk_.Move(from, to, reason);
-  if (result == MoveResult::Moved)
+  if (result == MoveResult::Moved) {
+    // Held by its new path alone: a flatten of many thousand files keeps one.
+    identities_.erase(from);
     identities_[to] = identity;
-  else
+  } else {
     TakeBack(before);
+  }
   return result;
 }
 
