@@ -5,6 +5,8 @@
 
 #include "lift/pass.h"
 
+#include <utility>
+
 #include "lift/paths.h"
 #include "lift/shell_batch.h"
 #include "platform/platform.h"
@@ -80,24 +82,43 @@ Outcome FlattenEntry(Run& run, Walk& walk, Pass& pass, std::size_t at, const Lis
   return MoveUp(run, pass, entry);
 }
 
-// The entries of the walk's folder at `at` go up, or are dissolved in turn.
-// False where it cannot be listed.
-bool FlattenFolderAt(Run& run, Walk& walk, std::size_t at, int level) {
-  const std::string path = PathOf(walk, at);
+// One folder of a level, as it was listed.
+struct LevelFolder {
+  std::size_t at;
   std::vector<ListedEntry> entries;
-  std::string reason;
-  if (!run.disk.ListFolder(path, entries, reason)) {
-    Tell(run, at == 0 ? Happening::Refuse : Happening::Problem, EventName(walk, at), reason,
-         "cannot list " + Quoted(path));
-    walk.folders[at].stays = true;
-    walk.failed = true;
-    return false;
+};
+
+// Lists each of the walk's folders from `first` to `last`, the folders of one
+// level; one that cannot be listed stays, reported. `count` is how many of
+// their entries go up (the folders to dissolve do not).
+std::vector<LevelFolder> ListLevel(Run& run, Walk& walk, std::size_t first, std::size_t last, int level,
+                                   std::size_t& count) {
+  std::vector<LevelFolder> listings;
+  count = 0;
+  for (std::size_t at = first; at < last; ++at) {
+    LevelFolder listed = {at, {}};
+    std::string reason;
+    if (!run.disk.ListFolder(PathOf(walk, at), listed.entries, reason)) {
+      Tell(run, at == 0 ? Happening::Refuse : Happening::Problem, EventName(walk, at), reason,
+           "cannot list " + Quoted(PathOf(walk, at)));
+      walk.folders[at].stays = true;
+      walk.failed = true;
+      continue;
+    }
+    for (const ListedEntry& entry : listed.entries)
+      if (!IsDissolved(run, walk, entry, level)) ++count;
+    listings.push_back(std::move(listed));
   }
-  Pass pass = MakePass(run, path, ParentOf(walk.folder.path), "", JoinPath(walk.folder.ownName, walk.folders[at].below),
+  return listings;
+}
+
+// The entries of one listed folder go up, or are dissolved in turn.
+void FlattenListed(Run& run, Walk& walk, const LevelFolder& listed, int level) {
+  const std::size_t at = listed.at;
+  Pass pass = MakePass(run, PathOf(walk, at), ParentOf(walk.folder.path), "", walk.folder.ownName,
                        EventName(walk, at), OriginText(run, walk, at));
   pass.fromBelow = walk.folders[at].below;
-  Tell(run, Happening::Begin, pass.name, pass.shownAs, "", entries.size());
-  for (const ListedEntry& entry : entries) {
+  for (const ListedEntry& entry : listed.entries) {
     if (Stopped(run)) break;
     const Outcome outcome = FlattenEntry(run, walk, pass, at, entry, level);
     if (outcome == Outcome::Failed) walk.failed = true;
@@ -106,8 +127,6 @@ bool FlattenFolderAt(Run& run, Walk& walk, std::size_t at, int level) {
   walk.batchedFrom.insert(walk.batchedFrom.end(), ShellBatchPaths(pass.batchSources).size(), at);
   walk.shellBatch.batchSources += pass.batchSources;
   walk.shellBatch.batchDestinations += pass.batchDestinations;
-  Tell(run, Happening::End, pass.name);
-  return true;
 }
 
 // A level's clashes go to the shell in one batch; what it leaves in place
@@ -123,6 +142,26 @@ void RunLevelBatch(Run& run, Walk& walk) {
   walk.shellBatch.batchSources.clear();
   walk.shellBatch.batchDestinations.clear();
   walk.batchedFrom.clear();
+}
+
+// One level: its folders are listed, then their entries go, counted as one
+// run of the progress. False where the folder given cannot be listed.
+bool FlattenLevel(Run& run, Walk& walk, std::size_t first, std::size_t last, int level) {
+  std::size_t count;
+  std::vector<LevelFolder> listings = ListLevel(run, walk, first, last, level, count);
+  if (first == 0 && listings.empty()) return false;
+  const std::string label =
+      level == 1 ? walk.folder.ownName : walk.folder.ownName + " (level " + std::to_string(level) + ")";
+  Tell(run, Happening::Begin, walk.folder.ownName, label, "", count);
+  for (LevelFolder& listed : listings) {
+    if (Stopped(run)) break;
+    FlattenListed(run, walk, listed, level);
+    // A level of a large tree holds many listings: each goes once done.
+    std::vector<ListedEntry>().swap(listed.entries);
+  }
+  Tell(run, Happening::End, walk.folder.ownName);
+  RunLevelBatch(run, walk);
+  return true;
 }
 
 // Deepest first, each emptied folder goes; one that holds what stayed stays,
@@ -151,14 +190,11 @@ bool FlattenFolder(Run& run, const ResolvedFolder& folder) {
                                                           folder.ownName, folder.ownName),
                {}, false};
   // The folder given cannot be flattened at all where it cannot be listed.
-  if (!FlattenFolderAt(run, walk, 0, 1)) return false;
-  RunLevelBatch(run, walk);
-  std::size_t levelStart = 1;
-  for (int level = 2; levelStart < walk.folders.size() && !Stopped(run); ++level) {
-    const std::size_t levelEnd = walk.folders.size();
-    for (std::size_t at = levelStart; at < levelEnd && !Stopped(run); ++at) FlattenFolderAt(run, walk, at, level);
-    RunLevelBatch(run, walk);
-    levelStart = levelEnd;
+  if (!FlattenLevel(run, walk, 0, 1, 1)) return false;
+  for (std::size_t first = 1, level = 2; first < walk.folders.size() && !Stopped(run); ++level) {
+    const std::size_t last = walk.folders.size();
+    FlattenLevel(run, walk, first, last, static_cast<int>(level));
+    first = last;
   }
   // A cancel leaves every folder in place, with what is still in it.
   if (!Stopped(run)) RemoveEmptied(run, walk);
