@@ -31,16 +31,16 @@ std::string AsideBelow(const Run& run, const Pass& pass) {
 Pass MakePass(Run& run, const std::string& from, const std::string& into, const std::string& below,
               const std::string& shownAs, const std::string& name, const std::string& originText) {
   run.origins.push_back(originText);
-  return {from, into, below, shownAs, name, "", false, run.origins.size() - 1, "", "", ""};
+  return {from, into, below, shownAs, name, "", false, NameKey(into), run.origins.size() - 1, "", "", ""};
 }
 
 void Fill(Run& run, const Pass& pass, const std::string& name, bool whole) {
   // A folder merged into keeps the mark of having come up whole.
-  run.filled[NameKey(pass.into)].insert({NameKey(name), {pass.origin, whole}});
+  run.filled[pass.intoKey].insert({NameKey(name), {pass.origin, whole}});
 }
 
 const Filled* FilledBy(const Run& run, const Pass& pass, const std::string& name) {
-  const auto folder = run.filled.find(NameKey(pass.into));
+  const auto folder = run.filled.find(pass.intoKey);
   if (folder == run.filled.end()) return nullptr;
   const auto entry = folder->second.find(NameKey(name));
   return entry == folder->second.end() ? nullptr : &entry->second;
