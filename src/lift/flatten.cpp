@@ -34,7 +34,9 @@ struct Walk {
   bool failed;
 };
 
-std::string PathOf(const Walk& walk, std::size_t at) { return JoinPath(walk.folder.path, walk.folders[at].below); }
+std::string PathOf(const Walk& walk, std::size_t at) {
+  return at == 0 ? walk.folder.path : JoinPath(walk.folder.path, walk.folders[at].below);
+}
 
 // A folder as its events name it: by its path below the folder flattened,
 // and the folder itself by its name.
@@ -52,8 +54,8 @@ bool IsDissolved(const Run& run, const Walk& walk, const ListedEntry& entry, int
 // Where the entries of the folder at `at` come from, as reasons name it.
 std::string OriginText(const Run& run, const Walk& walk, std::size_t at) {
   const std::string& below = walk.folders[at].below;
-  if (!run.origin.empty()) return JoinPath(run.origin, below);
-  return below.empty() ? walk.folder.ownName : below;
+  if (below.empty()) return run.origin.empty() ? walk.folder.ownName : run.origin;
+  return run.origin.empty() ? below : JoinPath(run.origin, below);
 }
 
 // A dissolved folder's desktop.ini or Thumbs.db describes that folder, which
