@@ -88,7 +88,8 @@ bool ReadLevels(const std::string& text, int& levels, std::string& problem) {
               std::to_string(MostLevels);
     return false;
   }
-  levels = std::stoi(digits);
+  levels = 0;
+  for (const char digit : digits) levels = levels * 10 + (digit - '0');
   return true;
 }
 
