@@ -31,9 +31,9 @@ MoveResult RecordingFileSystem::Move(const std::string& from, const std::string&
   Write({StepKind::Move, from, to, identity, 0, false}, before);
   const MoveResult result = disk_.Move(from, to, reason);
   if (result == MoveResult::Moved) {
-    // Held by its new path alone: a flatten of many thousand files keeps one.
+    // What moves again in this run (a file set aside, put back) is looked up
+    // then: keeping every entry moved would hold a flatten's whole tree.
     identities_.erase(from);
-    identities_[to] = identity;
   } else {
     TakeBack(before);
   }
@@ -132,7 +132,10 @@ void RecordingFileSystem::TakeBack(unsigned long long before, std::size_t steps)
   steps_ -= steps;
 }
 
-FileIdentity RecordingFileSystem::IdentityOf(const std::string& path) const {
+FileIdentity RecordingFileSystem::IdentityOf(const std::string& path) {
   const auto known = identities_.find(path);
-  return known != identities_.end() ? known->second : FileIdentity{0, 0};
+  if (known != identities_.end()) return known->second;
+  ListedEntry entry;
+  std::string ignored;
+  return disk_.ListEntry(path, entry, ignored) ? entry.identity : FileIdentity{0, 0};
 }

@@ -38,11 +38,12 @@ class RecordingFileSystem : public FileSystem {
   // Takes the last `steps` steps back out of the record, from `before` on.
   void TakeBack(unsigned long long before, std::size_t steps = 1);
   static Step FolderStep(StepKind kind, const std::string& folder);
-  FileIdentity IdentityOf(const std::string& path) const;
+  // From the listing that showed the entry, or else looked up now.
+  FileIdentity IdentityOf(const std::string& path);
 
   FileSystem& disk_;
   AppendFile* record_;
   Listener& listener_;
   std::size_t steps_;  // recorded and standing
-  std::map<std::string, FileIdentity> identities_;  // of the entries listed, by path
+  std::map<std::string, FileIdentity> identities_;  // of the entries listed and not yet moved, by path
 };
