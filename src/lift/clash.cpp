@@ -241,13 +241,8 @@ Outcome SettleRunClash(Run& run, Pass& pass, const ListedEntry& entry, const Lis
 
 }  // namespace
 
-// The move found the name taken: a clash, if what is there bears the entry's own name.
-Outcome SettleClash(Run& run, Pass& pass, const ListedEntry& entry, const std::string& source,
-                    const std::string& destination) {
-  ListedEntry existing;
-  std::string reason;
-  if (!run.disk.ListEntry(destination, existing, reason))
-    return Reported(run, pass, entry.name, "cannot tell what lies in its way: " + reason);
+Outcome SettleClash(Run& run, Pass& pass, const ListedEntry& entry, const ListedEntry& existing,
+                    const std::string& source, const std::string& destination) {
   std::string cameFrom;
   if (CameUpInThisRun(run, pass, existing, cameFrom))
     return SettleRunClash(run, pass, entry, existing, source, destination, cameFrom);

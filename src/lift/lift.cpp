@@ -21,21 +21,32 @@ Outcome Overall(bool failed, bool stays) {
 }  // namespace
 
 // The move itself tells whether the name is free: testing first would leave a
-// moment in which another program (another dirlift) could take it.
+// moment in which another program (another dirlift) could take it. Where the
+// name is likely taken, what is in the way is looked up first, which spares
+// the move that would fail; found nothing, the move still decides.
 Outcome MoveUp(Run& run, Pass& pass, const ListedEntry& entry) {
   const std::string source = JoinPath(pass.from, entry.name);
   const std::string destination = JoinPath(pass.into, entry.name);
+  ListedEntry existing;
   std::string reason;
   Outcome outcome = Outcome::Moved;
-  switch (run.disk.Move(source, destination, reason)) {
-    case MoveResult::Moved:
-      Tell(run, Happening::Move, ShownName(pass, entry.name));
-      break;
-    case MoveResult::Failed:
-      return Reported(run, pass, entry.name, reason);
-    case MoveResult::NameTaken:
-      outcome = SettleClash(run, pass, entry, source, destination);
-      break;
+  if (LikelyTaken(run, pass, entry.name) && run.disk.ListEntry(destination, existing, reason)) {
+    outcome = SettleClash(run, pass, entry, existing, source, destination);
+  } else {
+    reason.clear();
+    switch (run.disk.Move(source, destination, reason)) {
+      case MoveResult::Moved:
+        Tell(run, Happening::Move, ShownName(pass, entry.name));
+        break;
+      case MoveResult::Failed:
+        return Reported(run, pass, entry.name, reason);
+      case MoveResult::NameTaken:
+        ListHeldNames(run, pass);
+        if (!run.disk.ListEntry(destination, existing, reason))
+          return Reported(run, pass, entry.name, "cannot tell what lies in its way: " + reason);
+        outcome = SettleClash(run, pass, entry, existing, source, destination);
+        break;
+    }
   }
   if (outcome == Outcome::Moved || outcome == Outcome::Batched) Fill(run, pass, entry.name, true);
   return outcome;

@@ -46,6 +46,25 @@ const Filled* FilledBy(const Run& run, const Pass& pass, const std::string& name
   return entry == folder->second.end() ? nullptr : &entry->second;
 }
 
+void ListHeldNames(Run& run, const Pass& pass) {
+  if (run.held.count(pass.intoKey) != 0) return;
+  std::set<std::string>& names = run.held[pass.intoKey];
+  std::vector<ListedEntry> entries;
+  std::string ignored;
+  // Unlisted, the folder is only never predicted: each move still finds out.
+  if (!run.disk.ListFolder(pass.into, entries, ignored)) return;
+  for (const ListedEntry& entry : entries) {
+    names.insert(NameKey(entry.name));
+    if (!entry.shortName.empty()) names.insert(NameKey(entry.shortName));
+  }
+}
+
+bool LikelyTaken(const Run& run, const Pass& pass, const std::string& name) {
+  if (FilledBy(run, pass, name) != nullptr) return true;
+  const auto folder = run.held.find(pass.intoKey);
+  return folder != run.held.end() && folder->second.count(NameKey(name)) != 0;
+}
+
 bool Stopped(Run& run) { return run.cancelled || run.listener.StopRequested(); }
 
 namespace {

@@ -5,6 +5,7 @@
 // Relies on the file-system seam, the listener and the replaced-files folder.
 
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -40,6 +41,9 @@ struct Run {
   // each folder, by the folder's key, then the name's.
   std::map<std::string, std::map<std::string, Filled>> filled;
   std::vector<std::string> origins;  // the folders entries came from, as reasons name them
+  // The names (and short names) each folder held when this run first met a
+  // clash in it, by the folder's key: which entries will likely meet one.
+  std::map<std::string, std::set<std::string>> held;
 };
 
 // The entries of one folder on their way into another: a lifted folder's into
@@ -77,6 +81,14 @@ void Fill(Run& run, const Pass& pass, const std::string& name, bool whole);
 // What this run moved into `pass.into` under a name Windows takes for `name`, or null.
 const Filled* FilledBy(const Run& run, const Pass& pass, const std::string& name);
 
+// Lists `pass.into` once a run, after its first clash there: from then on an
+// entry whose name it held is looked up before its move, not after a failed one.
+void ListHeldNames(Run& run, const Pass& pass);
+
+// Whether something in `pass.into` likely bears `name`: it held that name when
+// listed, or this run moved something of that name in.
+bool LikelyTaken(const Run& run, const Pass& pass, const std::string& name);
+
 void Tell(Run& run, Happening happening, const std::string& name, const std::string& detail = "",
           const std::string& failure = "", std::size_t count = 0);
 
@@ -109,7 +121,7 @@ Outcome MoveEntries(Run& run, Pass& pass, const std::string& ownName, ListedEntr
 // dissolved into the parent, level by level (flatten.cpp).
 bool FlattenFolder(Run& run, const ResolvedFolder& folder);
 
-// The move of `entry` from `source` found the name `destination` taken: a
-// clash, if what is there bears the entry's own name, settled by the mode.
-Outcome SettleClash(Run& run, Pass& pass, const ListedEntry& entry, const std::string& source,
-                    const std::string& destination);
+// The move of `entry` from `source` found the name `destination` taken by
+// `existing`: a clash, if it bears the entry's own name, settled by the mode.
+Outcome SettleClash(Run& run, Pass& pass, const ListedEntry& entry, const ListedEntry& existing,
+                    const std::string& source, const std::string& destination);
