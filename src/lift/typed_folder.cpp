@@ -1,5 +1,7 @@
 #include "lift/typed_folder.h"
 
+#include <map>
+
 #include "lift/paths.h"
 #include "platform/platform.h"
 
@@ -30,30 +32,39 @@ bool FollowDriveMapping(std::string& full, Listener& listener) {
                     "network path (\\\\server\\share\\...) instead");
 }
 
+// Whether `path` reaches `self`; each path is looked at once, though the
+// kept folders share most of the folders above them.
+bool IsSelf(const std::string& path, const FileIdentity& self, std::map<std::string, bool>& seen) {
+  const auto known = seen.find(path);
+  if (known != seen.end()) return known->second;
+  return seen[path] = IsEntry(path, self);
+}
+
 // Why `folder`, listed as `ownName`, must not be lifted: it is, or holds, a
 // folder Windows keeps in place. Compared by identity, so that no spelling of
 // the path (another drive letter, a share, a junction, "\\.\") gets past.
 std::string WhyKeptInPlace(const std::string& folder, const std::string& ownName) {
   const std::vector<KeptFolder> kept = FoldersWindowsKeeps();
-  const std::string plain = LongPath(folder);
   FileIdentity self;
-  if (!IdentityOf(folder, self)) return WhyWindowsKeepsInPlace(plain, kept);
+  if (!IdentityOf(folder, self)) return WhyWindowsKeepsInPlace(LongPath(folder), kept);
+  std::map<std::string, bool> seen;
   const KeptFolder* is = nullptr;
-  std::string holds;
+  std::string holds, plain;
   for (const KeptFolder& one : kept) {
     if (!PathExists(one.path)) {
       // It cannot be looked at: the text of its path tells, for this one alone.
+      if (holds.empty() && plain.empty()) plain = LongPath(folder);
       if (holds.empty()) holds = WhyWindowsKeepsInPlace(plain, {one});
       continue;
     }
-    if (IsEntry(one.path, self)) {
+    if (IsSelf(one.path, self, seen)) {
       // One folder may be several known ones (Desktop and Documents in one home
       // folder): the one it is named after is meant.
       if (is == nullptr || SameName(NameOf(one.path), ownName)) is = &one;
       continue;
     }
     for (const std::string& above : FoldersAbove(one.path))
-      if (holds.empty() && IsEntry(above, self)) holds = KeptRefusal(one, false);
+      if (holds.empty() && IsSelf(above, self, seen)) holds = KeptRefusal(one, false);
   }
   return is != nullptr ? KeptRefusal(*is, true) : holds;
 }
