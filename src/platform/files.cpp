@@ -61,13 +61,20 @@ MakeResult MakeFolder(const std::string& folder, std::string& reason) {
   return MakeResult::Failed;
 }
 
+// Most long paths fit the first buffer: each call walks the path on disk.
+const DWORD LongPathFirstTry = 1024;
+
 std::string LongPath(const std::string& path) {
   const std::wstring wide = Wide(path);
-  const DWORD needed = GetLongPathNameW(wide.c_str(), nullptr, 0);
-  if (needed == 0) return path;
-  std::wstring full(needed, L'\0');
-  const DWORD written = GetLongPathNameW(wide.c_str(), &full[0], needed);
-  if (written == 0 || written >= needed) return path;
+  std::wstring full(LongPathFirstTry, L'\0');
+  DWORD written = GetLongPathNameW(wide.c_str(), &full[0], LongPathFirstTry);
+  if (written >= LongPathFirstTry) {
+    full.assign(written, L'\0');
+    const DWORD needed = written;
+    written = GetLongPathNameW(wide.c_str(), &full[0], needed);
+    if (written >= needed) return path;
+  }
+  if (written == 0) return path;
   full.resize(written);
   return Utf8(full);
 }
