@@ -51,7 +51,7 @@ void ListHeldNames(Run& run, const Pass& pass) {
   std::set<std::string>& names = run.held[pass.intoKey];
   std::vector<ListedEntry> entries;
   std::string ignored;
-  // Unlisted, the folder is only never predicted: each move still finds out.
+  // A folder that cannot be listed is never predicted: each move still finds out.
   if (!run.disk.ListFolder(pass.into, entries, ignored)) return;
   for (const ListedEntry& entry : entries) {
     names.insert(NameKey(entry.name));
