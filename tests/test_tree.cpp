@@ -167,10 +167,11 @@ BOOL CALLBACK AppendStaticText(HWND control, LPARAM text) {
   return TRUE;
 }
 
-// Reads and closes the box the process shows, if it shows one now.
-void CloseBoxOf(DWORD processId, std::string& text) {
+// Reads and closes the box the process shows, if it shows one now. A box that
+// asks is left to a watcher, where there is one, to answer.
+void CloseBoxOf(DWORD processId, std::string& text, bool leaveQuestions) {
   const HWND box = DirliftWindow(processId, false);
-  if (box == nullptr) return;
+  if (box == nullptr || (leaveQuestions && GetDlgItem(box, IDYES) != nullptr)) return;
   text = StaticTextOf(box);
   if (text.empty()) text = EmptyBox;
   PostMessageA(box, WM_COMMAND, IDOK, 0);
@@ -316,7 +317,7 @@ RunResult RunProgram(std::string commandLine, const std::string& input,
   for (; waited < ChildTimeoutMs && WaitForSingleObject(process.hProcess, BoxLookIntervalMs) == WAIT_TIMEOUT;
        waited += BoxLookIntervalMs) {
     if (watch) watch(process.dwProcessId);
-    if (result.box.empty()) CloseBoxOf(process.dwProcessId, result.box);
+    if (result.box.empty()) CloseBoxOf(process.dwProcessId, result.box, static_cast<bool>(watch));
   }
   if (waited < ChildTimeoutMs) {
     DWORD status = 0;
