@@ -97,13 +97,29 @@ ensure_tools() {  # [build-only]
      ! dpkg --print-foreign-architectures | grep -qx i386; then
     as_root dpkg --add-architecture i386
   fi
+  if [ "$wine_bits" = 32 ] && ! install_missing "${missing[@]}"; then
+    # The i386 lists can lag behind the host's (a mirror mid-sync): where
+    # 32-bit Wine cannot be installed, the 64-bit path still tests the program.
+    echo "dirlift: 32-bit Wine cannot be installed here; taking the 64-bit path" >&2
+    DIRLIFT_WINE64=1 choose_wine
+    ensure_tools
+    return
+  fi
   install_missing "${missing[@]}"
+}
+
+# True where the 32-bit path can run: the host runs 32-bit programs and
+# 32-bit Wine is installed.
+can_take_32bit_path() {
+  host_runs_32bit_programs && [ -x /usr/lib/wine/wine ]
 }
 
 install_missing() {  # PACKAGE...
   [ $# = 0 ] && return 0
   echo "installing: $*"
-  as_root apt-get update -q
+  # A mirror caught mid-sync fails one index or two; what the others list may
+  # still be all that is needed, and the install says so where it is not.
+  as_root apt-get update -q || echo "dirlift: apt-get update failed in part; installing from the lists it has" >&2
   as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "$@"
 }
 
