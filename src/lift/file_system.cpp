@@ -8,6 +8,9 @@ bool WindowsFileSystem::ListFolder(const std::string& folder, std::vector<Listed
   if (!(known != volumes_.end() ? ::ListFolderOnVolume(folder, known->second, entries, reason)
                                 : ::ListFolder(folder, entries, reason)))
     return false;
+  // Every file system's entries are taken in one order: the preview's model
+  // takes them so too, whatever order this one lists them in.
+  SortAsNtfsLists(entries);
   // A folder that is no link lies on the volume of the folder holding it (a
   // volume mounted in a folder is a link), so listing it reads no volume again.
   if (!entries.empty()) volumes_[folder] = entries.front().identity.volume;
@@ -56,8 +59,15 @@ RestoreResult WindowsFileSystem::Restore(const std::string& folder, const std::v
   return RestoreFromRecycleBin(folder, reason);
 }
 
+bool WindowsFileSystem::InRecycleBin(const std::string& path) { return RecycleBinHolds(path); }
+
 bool WindowsFileSystem::SetAttributes(const std::string& path, unsigned long attributes, std::string& reason) {
   return ::SetAttributes(path, attributes, reason);
+}
+
+bool WindowsFileSystem::SetTimes(const std::string& path, unsigned long long creation, unsigned long long lastWrite,
+                                 std::string& reason) {
+  return ::SetTimes(path, creation, lastWrite, reason);
 }
 
 Contents WindowsFileSystem::CompareContents(const std::string& a, const std::string& b) {

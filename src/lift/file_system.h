@@ -41,8 +41,14 @@ class FileSystem {
   // once it has seen the bin's item.
   virtual RestoreResult Restore(const std::string& folder, const std::vector<HeldEntry>& holds,
                                 std::string& reason) = 0;
+  // Whether the Recycle Bin holds an item that was at `path` (by its name and
+  // original place), which a Restore of that path could bring back instead.
+  virtual bool InRecycleBin(const std::string& path) = 0;
   // Gives an entry back the marks a listing reported for it.
   virtual bool SetAttributes(const std::string& path, unsigned long attributes, std::string& reason) = 0;
+  // Gives an entry back the times a listing reported for it.
+  virtual bool SetTimes(const std::string& path, unsigned long long creation, unsigned long long lastWrite,
+                        std::string& reason) = 0;
   // Whether two files hold the same bytes; only reads, changes nothing.
   virtual Contents CompareContents(const std::string& a, const std::string& b) = 0;
   // Whether the volume of `folder` keeps times in local time, as FAT does.
@@ -62,7 +68,10 @@ class WindowsFileSystem : public FileSystem {
   ShellOutcome ShellMove(const std::string& fromList, const std::string& toList, std::string& reason) override;
   RecycleResult Recycle(const std::string& folder, std::string& reason) override;
   RestoreResult Restore(const std::string& folder, const std::vector<HeldEntry>& holds, std::string& reason) override;
+  bool InRecycleBin(const std::string& path) override;
   bool SetAttributes(const std::string& path, unsigned long attributes, std::string& reason) override;
+  bool SetTimes(const std::string& path, unsigned long long creation, unsigned long long lastWrite,
+                std::string& reason) override;
   Contents CompareContents(const std::string& a, const std::string& b) override;
   bool KeepsLocalTime(const std::string& folder) override;
 

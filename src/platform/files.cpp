@@ -50,7 +50,9 @@ MoveResult MoveEntry(const std::string& from, const std::string& to, std::string
   const DWORD error = GetLastError();
   if (error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS) return MoveResult::NameTaken;
   reason = SystemErrorText(error);
-  return MoveResult::Failed;
+  const bool mayPass =
+      error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION || error == ERROR_ACCESS_DENIED;
+  return mayPass ? MoveResult::Blocked : MoveResult::Failed;
 }
 
 MakeResult MakeFolder(const std::string& folder, std::string& reason) {
@@ -77,6 +79,20 @@ std::string LongPath(const std::string& path) {
   if (written == 0) return path;
   full.resize(written);
   return Utf8(full);
+}
+
+bool SetTimes(const std::string& path, unsigned long long creation, unsigned long long lastWrite,
+              std::string& reason) {
+  const HANDLE handle = CreateFileW(ExtendedPath(path).c_str(), FILE_WRITE_ATTRIBUTES,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                    FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) return FailWithLastError(reason);
+  FILETIME made = {static_cast<DWORD>(creation), static_cast<DWORD>(creation >> 32)};
+  FILETIME written = {static_cast<DWORD>(lastWrite), static_cast<DWORD>(lastWrite >> 32)};
+  const bool set = SetFileTime(handle, &made, nullptr, &written) != 0;
+  if (!set) FailWithLastError(reason);
+  CloseHandle(handle);
+  return set;
 }
 
 bool RemoveFolder(const std::string& folder, std::string& reason) {

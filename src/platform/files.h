@@ -29,6 +29,7 @@ struct ListedEntry {
   unsigned long attributes;  // read-only, hidden, system and the rest, as the listing gives them
   unsigned long long size;   // a file's bytes
   unsigned long long lastWrite;  // when it was last written, in 100 ns ticks (UTC, or local time on FAT)
+  unsigned long long creation;   // when it was made, likewise
 };
 
 // True for the reparse tag of a junction or symbolic link: a name surrogate,
@@ -53,6 +54,11 @@ bool ListEntry(const std::string& path, ListedEntry& entry, std::string& reason)
 // look-up, on some systems several times as much.
 bool ListEntryOnVolume(const std::string& path, unsigned long volume, ListedEntry& entry, std::string& reason);
 
+// Puts entries in the order NTFS lists them, whatever file system listed them:
+// by name as Windows compares names (upper-cased, UTF-16 unit by unit), case
+// twins by their own names.
+void SortAsNtfsLists(std::vector<ListedEntry>& entries);
+
 // True when a file or folder exists at `path`, under any name that reaches it.
 bool PathExists(const std::string& path);
 
@@ -61,7 +67,9 @@ bool PathExists(const std::string& path);
 std::string NameKey(const std::string& name);
 bool SameName(const std::string& a, const std::string& b);
 
-enum class MoveResult { Moved, NameTaken, Failed };
+// Blocked: another program holds the entry open, or access to it is denied,
+// which may pass; Failed: any other failure.
+enum class MoveResult { Moved, NameTaken, Blocked, Failed };
 
 // Moves a file or a whole folder. NameTaken when something already bears the
 // name `to` reaches (in any case, or as a short name): nothing is replaced.
@@ -79,6 +87,11 @@ std::string LongPath(const std::string& path);
 // Gives an entry the marks `attributes` (read-only, hidden, system...), as a
 // listing reported them.
 bool SetAttributes(const std::string& path, unsigned long attributes, std::string& reason);
+
+// Gives an entry back the times a listing reported for it: when it was made
+// and last written, in 100 ns ticks.
+bool SetTimes(const std::string& path, unsigned long long creation, unsigned long long lastWrite,
+              std::string& reason);
 
 // Removes a folder, which must be empty, even one marked read-only.
 bool RemoveFolder(const std::string& folder, std::string& reason);

@@ -1,6 +1,9 @@
 #include <windows.h>
 #include <winternl.h>
 
+#include <algorithm>
+#include <utility>
+
 #include "platform/files.h"
 #include "platform/text.h"
 
@@ -51,7 +54,8 @@ ListedEntry Listed(const EntryRecord& record, unsigned long volume) {
           (record.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 && IsLinkTag(record.EaSize), Utf8(shortName),
           {volume, static_cast<unsigned long long>(record.FileId.QuadPart)}, record.FileAttributes,
           static_cast<unsigned long long>(record.EndOfFile.QuadPart),
-          static_cast<unsigned long long>(record.LastWriteTime.QuadPart)};
+          static_cast<unsigned long long>(record.LastWriteTime.QuadPart),
+          static_cast<unsigned long long>(record.CreationTime.QuadPart)};
 }
 
 // Lists the entries of `folder` that `mask` matches (every one for none), at
@@ -119,6 +123,20 @@ bool IsLinkTag(unsigned long reparseTag) {
   // Tag 0 is reserved and never set: a listing that gives none cannot tell
   // what the reparse point is, so it is not followed either.
   return reparseTag == 0 || IsReparseTagNameSurrogate(reparseTag);
+}
+
+void SortAsNtfsLists(std::vector<ListedEntry>& entries) {
+  std::vector<std::pair<std::pair<std::wstring, std::wstring>, std::size_t>> keys;
+  keys.reserve(entries.size());
+  for (std::size_t at = 0; at < entries.size(); ++at)
+    keys.push_back({{Wide(NameKey(entries[at].name)), Wide(entries[at].name)}, at});
+  // Already in order, as NTFS gives them: nothing to move.
+  if (std::is_sorted(keys.begin(), keys.end())) return;
+  std::sort(keys.begin(), keys.end());
+  std::vector<ListedEntry> sorted;
+  sorted.reserve(entries.size());
+  for (const auto& key : keys) sorted.push_back(std::move(entries[key.second]));
+  entries.swap(sorted);
 }
 
 bool ListFolder(const std::string& folder, std::vector<ListedEntry>& entries, std::string& reason) {

@@ -50,7 +50,7 @@ ModelFolder* ModelFileSystem::FolderAt(const std::string& path, std::string& rea
 
 ModelFolder* ModelFileSystem::NewTop(const std::string& path) {
   const std::vector<std::string> keys = KeysOf(path);
-  Child top = NewEntry({NameOf(path), true, false, "", {}, FILE_ATTRIBUTE_DIRECTORY, 0, 0}, path, false);
+  Child top = NewEntry({NameOf(path), true, false, "", {}, FILE_ATTRIBUTE_DIRECTORY, 0, 0, 0}, path, false);
   // A copy made earlier of a folder below this one is the one the lift has
   // been changing: it takes the place of that folder in this copy.
   for (std::size_t at = 0; at < tops_.size();) {
@@ -104,6 +104,8 @@ bool ModelFileSystem::ListFolder(const std::string& folder, std::vector<ListedEn
   }
   for (const Child& child : node->children)
     if (child) entries.push_back(child->entry);
+  // What the lift moved in takes its place among the rest, as on the disk.
+  SortAsNtfsLists(entries);
   return true;
 }
 
@@ -145,7 +147,7 @@ MakeResult ModelFileSystem::MakeFolder(const std::string& folder, std::string& r
   if (NameTooLong(folder, reason)) return MakeResult::Failed;
   reason.clear();
   if (taken != None) return MakeResult::NameTaken;
-  Attach(*parent, NewEntry({NameOf(folder), true, false, "", {}, FILE_ATTRIBUTE_DIRECTORY, 0, 0}, "", true));
+  Attach(*parent, NewEntry({NameOf(folder), true, false, "", {}, FILE_ATTRIBUTE_DIRECTORY, 0, 0, 0}, "", true));
   return MakeResult::Made;
 }
 
@@ -194,16 +196,28 @@ RestoreResult ModelFileSystem::Restore(const std::string& folder, const std::vec
     std::size_t taken;
     ModelFolder* parent = Holder(held.path, taken, ignored);
     if (parent != nullptr && taken == None)
-      Attach(*parent, NewEntry({NameOf(held.path), false, false, "", held.identity, 0, 0, 0}, "", true));
+      Attach(*parent, NewEntry({NameOf(held.path), false, false, "", held.identity, 0, 0, 0, 0}, "", true));
   }
   return RestoreResult::Restored;
 }
+
+bool ModelFileSystem::InRecycleBin(const std::string& path) { return RecycleBinHolds(path); }
 
 bool ModelFileSystem::SetAttributes(const std::string& path, unsigned long attributes, std::string& reason) {
   std::size_t index;
   ModelFolder* folder = Holder(path, index, reason);
   if (folder == nullptr || index == None) return false;
   folder->children[index]->entry.attributes = attributes;
+  return true;
+}
+
+bool ModelFileSystem::SetTimes(const std::string& path, unsigned long long creation, unsigned long long lastWrite,
+                               std::string& reason) {
+  std::size_t index;
+  ModelFolder* folder = Holder(path, index, reason);
+  if (folder == nullptr || index == None) return false;
+  folder->children[index]->entry.creation = creation;
+  folder->children[index]->entry.lastWrite = lastWrite;
   return true;
 }
 

@@ -27,7 +27,10 @@ class ModelFileSystem : public FileSystem {
   ShellOutcome ShellMove(const std::string& fromList, const std::string& toList, std::string& reason) override;
   RecycleResult Recycle(const std::string& folder, std::string& reason) override;
   RestoreResult Restore(const std::string& folder, const std::vector<HeldEntry>& holds, std::string& reason) override;
+  bool InRecycleBin(const std::string& path) override;
   bool SetAttributes(const std::string& path, unsigned long attributes, std::string& reason) override;
+  bool SetTimes(const std::string& path, unsigned long long creation, unsigned long long lastWrite,
+                std::string& reason) override;
   Contents CompareContents(const std::string& a, const std::string& b) override;
   bool KeepsLocalTime(const std::string& folder) override;
 

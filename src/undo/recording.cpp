@@ -12,8 +12,17 @@ RecordingFileSystem::~RecordingFileSystem() {
 
 bool RecordingFileSystem::ListFolder(const std::string& folder, std::vector<ListedEntry>& entries,
                                      std::string& reason) {
+  // The folder given is seen first here, before anything leaves it; a
+  // subfolder, in the listing of the folder holding it.
+  ListedEntry self;
+  std::string ignored;
+  if (folders_.count(folder) == 0 && disk_.ListEntry(folder, self, ignored)) folders_[folder] = self;
   if (!disk_.ListFolder(folder, entries, reason)) return false;
-  for (const ListedEntry& entry : entries) identities_[JoinPath(folder, entry.name)] = entry.identity;
+  for (const ListedEntry& entry : entries) {
+    const std::string path = JoinPath(folder, entry.name);
+    identities_[path] = entry.identity;
+    if (entry.folder) folders_.insert({path, entry});
+  }
   return true;
 }
 
@@ -53,7 +62,13 @@ bool RecordingFileSystem::RemoveFolder(const std::string& folder, std::string& r
   Step step = FolderStep(StepKind::Remove, folder);
   ListedEntry entry;
   std::string ignored;
-  if (disk_.ListEntry(folder, entry, ignored)) step.attributes = entry.attributes;
+  const auto seen = folders_.find(folder);
+  if (seen != folders_.end() || disk_.ListEntry(folder, entry, ignored)) {
+    if (seen != folders_.end()) entry = seen->second;
+    step.attributes = entry.attributes;
+    step.creation = entry.creation;
+    step.lastWrite = entry.lastWrite;
+  }
   unsigned long long before;
   Write(step, before);
   const bool removed = disk_.RemoveFolder(folder, reason);
@@ -97,8 +112,15 @@ RestoreResult RecordingFileSystem::Restore(const std::string& folder, const std:
   return disk_.Restore(folder, holds, reason);
 }
 
+bool RecordingFileSystem::InRecycleBin(const std::string& path) { return disk_.InRecycleBin(path); }
+
 bool RecordingFileSystem::SetAttributes(const std::string& path, unsigned long attributes, std::string& reason) {
   return disk_.SetAttributes(path, attributes, reason);
+}
+
+bool RecordingFileSystem::SetTimes(const std::string& path, unsigned long long creation, unsigned long long lastWrite,
+                                   std::string& reason) {
+  return disk_.SetTimes(path, creation, lastWrite, reason);
 }
 
 Contents RecordingFileSystem::CompareContents(const std::string& a, const std::string& b) {

@@ -26,7 +26,10 @@ class RecordingFileSystem : public FileSystem {
   ShellOutcome ShellMove(const std::string& fromList, const std::string& toList, std::string& reason) override;
   RecycleResult Recycle(const std::string& folder, std::string& reason) override;
   RestoreResult Restore(const std::string& folder, const std::vector<HeldEntry>& holds, std::string& reason) override;
+  bool InRecycleBin(const std::string& path) override;
   bool SetAttributes(const std::string& path, unsigned long attributes, std::string& reason) override;
+  bool SetTimes(const std::string& path, unsigned long long creation, unsigned long long lastWrite,
+                std::string& reason) override;
   Contents CompareContents(const std::string& a, const std::string& b) override;
   bool KeepsLocalTime(const std::string& folder) override;
   // True while a step stands recorded: a change that was taken back leaves none.
@@ -46,4 +49,7 @@ class RecordingFileSystem : public FileSystem {
   Listener& listener_;
   std::size_t steps_;  // recorded and standing
   std::map<std::string, FileIdentity> identities_;  // of the entries listed and not yet moved, by path
+  // Each folder's marks and times as first seen, before the run moved anything
+  // out of it (which changes its time), by path: a removed folder comes back so.
+  std::map<std::string, ListedEntry> folders_;
 };
