@@ -42,6 +42,7 @@ void ConsoleListener::Tell(const Event& event) {
     case Happening::Rename:
       ClearProgressLine(progress_, errors_);
       out_ << Quoted(event.name) << " -> " << Quoted(event.detail) << std::endl;
+      wrote_ = true;
       break;
     case Happening::Fail:
     case Happening::Problem:
@@ -68,5 +69,7 @@ Answer ConsoleListener::Ask(const std::string& name, const std::string& origin, 
   ClearProgressLine(progress_, errors_);
   return AskToOverwrite(name, origin, answers_, out_);
 }
+
+bool ConsoleListener::Wrote() const { return wrote_; }
 
 bool ConsoleListener::StopRequested() { return CancelRequested(progress_); }

@@ -22,6 +22,8 @@ class ConsoleListener : public Listener {
   void Tell(const Event& event) override;
   Answer Ask(const std::string& name, const std::string& origin, const std::string& shown) override;
   bool StopRequested() override;
+  // Whether it wrote anything to standard output but questions: new names.
+  bool Wrote() const;
 
  private:
   // How far the folder now being lifted or merged is: merges nest.
@@ -35,4 +37,5 @@ class ConsoleListener : public Listener {
   std::ostream& errors_;
   Progress& progress_;
   std::vector<FolderCount> counts_;
+  bool wrote_ = false;
 };

@@ -37,6 +37,7 @@ Outcome MoveUnderNewName(Run& run, Pass& pass, const ListedEntry& entry, const s
         return Outcome::Renamed;
       case MoveResult::NameTaken:
         break;
+      case MoveResult::Blocked:
       case MoveResult::Failed:
         return Reported(run, pass, entry.name, reason);
     }
@@ -75,12 +76,12 @@ const long long TwoSeconds = 20000000LL;
 const long long OneHour = 36000000000LL;
 
 // Is the incoming file newer, by the 2 seconds FAT can tell apart? On a volume
-// that keeps local time, a difference of an hour (give or take those 2
-// seconds) is a change of daylight saving time, not a newer file.
+// that keeps local time, a difference within 2 seconds of an hour is a change
+// of daylight saving time, not a newer file; 2 seconds off the hour is newer.
 bool IsNewer(const Run& run, const ListedEntry& entry, const ListedEntry& existing) {
   const long long newer = static_cast<long long>(entry.lastWrite - existing.lastWrite);
   if (newer < TwoSeconds) return false;
-  return !run.localTime || newer - OneHour < -TwoSeconds || newer - OneHour > TwoSeconds;
+  return !run.localTime || newer - OneHour <= -TwoSeconds || newer - OneHour >= TwoSeconds;
 }
 
 // Two files of one size and the same bytes, neither of them a placeholder
@@ -126,6 +127,7 @@ Outcome SettleByMode(Run& run, Pass& pass, const ListedEntry& entry, const Liste
       // The shell would replace without asking anybody.
       if (run.noDialogs) {
         ++run.unsettled;
+        Tell(run, Happening::Keep, ShownName(pass, entry.name), "no dialog could be shown to settle the clash");
         return Outcome::Kept;
       }
       AddToShellBatch(pass.batchSources, pass.batchDestinations, source, destination);

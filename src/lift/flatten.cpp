@@ -16,12 +16,13 @@ namespace {
 const std::size_t NoHolder = static_cast<std::size_t>(-1);
 
 // A folder being dissolved: where it lies below the folder flattened ("" for
-// that folder itself), which of the walk's folders holds it, and whether
-// anything stays in it.
+// that folder itself), which of the walk's folders holds it, whether anything
+// stays in it, and its desktop.ini and Thumbs.db, which go only with it.
 struct Dissolved {
   std::string below;
   std::size_t holder;
   bool stays;
+  std::vector<ListedEntry> folderFiles;
 };
 
 // What one flatten walks through: its folders, level after level, each
@@ -58,6 +59,14 @@ std::string OriginText(const Run& run, const Walk& walk, std::size_t at) {
   return run.origin.empty() ? below : JoinPath(run.origin, below);
 }
 
+// The pass of the entries of the walk's folder at `at` into the parent.
+Pass FolderPass(Run& run, const Walk& walk, std::size_t at) {
+  Pass pass = MakePass(run, PathOf(walk, at), ParentOf(walk.folder.path), "", walk.folder.ownName,
+                       EventName(walk, at), OriginText(run, walk, at));
+  pass.fromBelow = walk.folders[at].below;
+  return pass;
+}
+
 // A dissolved folder's desktop.ini or Thumbs.db describes that folder, which
 // goes: it waits with the replaced files, and goes to the Recycle Bin with them.
 Outcome RecycleFolderFile(Run& run, const Pass& pass, const ListedEntry& entry) {
@@ -69,9 +78,14 @@ Outcome RecycleFolderFile(Run& run, const Pass& pass, const ListedEntry& entry) 
   return Outcome::Moved;
 }
 
+// A dissolved folder's own desktop.ini or Thumbs.db; the folder given lifts its own up.
+bool IsFolderFile(std::size_t at, const ListedEntry& entry) {
+  return at != 0 && !entry.folder && DescribesItsFolder(entry.name, entry.attributes);
+}
+
 Outcome FlattenEntry(Run& run, Walk& walk, Pass& pass, std::size_t at, const ListedEntry& entry, int level) {
   if (IsDissolved(run, walk, entry, level)) {
-    walk.folders.push_back({JoinPath(walk.folders[at].below, entry.name), at, false});
+    walk.folders.push_back({JoinPath(walk.folders[at].below, entry.name), at, false, {}});
     return Outcome::Moved;
   }
   // It would go up beside the folder of its name, which stays for it.
@@ -79,8 +93,11 @@ Outcome FlattenEntry(Run& run, Walk& walk, Pass& pass, std::size_t at, const Lis
     return Reported(run, pass, entry.name,
                     std::string(entry.link ? "it is a junction or symbolic link" : "it is a file") +
                         " named like the folder flattened, so both stay");
-  if (at != 0 && !entry.folder && DescribesItsFolder(entry.name, entry.attributes))
-    return RecycleFolderFile(run, pass, entry);
+  // It waits in its folder until the folder is known to go.
+  if (IsFolderFile(at, entry)) {
+    walk.folders[at].folderFiles.push_back(entry);
+    return Outcome::Moved;
+  }
   return MoveUp(run, pass, entry);
 }
 
@@ -108,7 +125,7 @@ std::vector<LevelFolder> ListLevel(Run& run, Walk& walk, std::size_t first, std:
       continue;
     }
     for (const ListedEntry& entry : listed.entries)
-      if (!IsDissolved(run, walk, entry, level)) ++count;
+      if (!IsDissolved(run, walk, entry, level) && !IsFolderFile(at, entry)) ++count;
     listings.push_back(std::move(listed));
   }
   return listings;
@@ -117,9 +134,7 @@ std::vector<LevelFolder> ListLevel(Run& run, Walk& walk, std::size_t first, std:
 // The entries of one listed folder go up, or are dissolved in turn.
 void FlattenListed(Run& run, Walk& walk, const LevelFolder& listed, int level) {
   const std::size_t at = listed.at;
-  Pass pass = MakePass(run, PathOf(walk, at), ParentOf(walk.folder.path), "", walk.folder.ownName,
-                       EventName(walk, at), OriginText(run, walk, at));
-  pass.fromBelow = walk.folders[at].below;
+  Pass pass = FolderPass(run, walk, at);
   for (const ListedEntry& entry : listed.entries) {
     if (Stopped(run)) break;
     const Outcome outcome = FlattenEntry(run, walk, pass, at, entry, level);
@@ -172,6 +187,11 @@ void RemoveEmptied(Run& run, Walk& walk) {
   for (std::size_t at = walk.folders.size(); at-- > 0;) {
     Dissolved& folder = walk.folders[at];
     std::string reason;
+    if (!folder.stays && !folder.folderFiles.empty()) {
+      const Pass pass = FolderPass(run, walk, at);
+      for (const ListedEntry& file : folder.folderFiles)
+        if (RecycleFolderFile(run, pass, file) == Outcome::Failed) folder.stays = walk.failed = true;
+    }
     if (folder.stays) {
       Tell(run, Happening::Stay, EventName(walk, at));
     } else if (run.disk.RemoveFolder(PathOf(walk, at), reason)) {
@@ -188,7 +208,7 @@ void RemoveEmptied(Run& run, Walk& walk) {
 }  // namespace
 
 bool FlattenFolder(Run& run, const ResolvedFolder& folder) {
-  Walk walk = {folder, {{"", NoHolder, false}}, MakePass(run, folder.path, ParentOf(folder.path), "", folder.ownName,
+  Walk walk = {folder, {{"", NoHolder, false, {}}}, MakePass(run, folder.path, ParentOf(folder.path), "", folder.ownName,
                                                           folder.ownName, folder.ownName),
                {}, false};
   // The folder given cannot be flattened at all where it cannot be listed.

@@ -38,6 +38,7 @@ Outcome MoveUp(Run& run, Pass& pass, const ListedEntry& entry) {
       case MoveResult::Moved:
         Tell(run, Happening::Move, ShownName(pass, entry.name));
         break;
+      case MoveResult::Blocked:
       case MoveResult::Failed:
         return Reported(run, pass, entry.name, reason);
       case MoveResult::NameTaken:
@@ -117,6 +118,11 @@ bool LiftPass(Run& run, const std::string& folder, const std::string& ownName, c
   Pass pass = MakePass(run, folder, ParentOf(folder), below, ownName, JoinPath(below, ownName),
                        run.origin.empty() ? JoinPath(below, ownName) : run.origin);
   pass.intoKeepsWhatStayed = descent;
+  if (!run.chainBelow.empty()) {
+    // A link of a chain names what it lifts by its path below the folder given.
+    pass.fromBelow = JoinPath(run.chainBelow, below);
+    pass.name = JoinPath(run.chainParentBelow, pass.name);
+  }
   ListedEntry sameName = {};
   const bool allWell = MoveEntries(run, pass, ownName, sameName) != Outcome::Failed;
   if (sameName.name.empty() || Stopped(run)) return allWell;
@@ -174,19 +180,28 @@ bool LiftFolder(const std::string& path, RunChoice choice, FileSystem& disk, Lis
 }
 
 bool LiftFolders(const std::vector<ResolvedFolder>& folders, RunChoice choice, FileSystem& disk, Listener& listener) {
-  Run run = {choice.mode, choice.mergeFolders, choice.noDialogs, choice.dropCopies, false, disk, listener,
-             NoReplacedFiles("", ""), false, "", 0, choice.levels, {}, {}};
+  Run run = {disk, listener};
+  run.mode = choice.mode;
+  run.mergeFolders = choice.mergeFolders;
+  run.noDialogs = choice.noDialogs;
+  run.dropCopies = choice.dropCopies;
+  run.listOnly = choice.listOnly;
+  run.levels = choice.levels;
   bool allWell = true;
   for (const ResolvedFolder& folder : folders) {
     std::vector<ResolvedFolder> chain = choice.chains ? ChainFrom(folder, disk) : std::vector<ResolvedFolder>{folder};
     // Innermost first, as if each had been typed in turn.
     for (auto link = chain.rbegin(); link != chain.rend() && !Stopped(run); ++link) {
       if (folders.size() > 1) run.origin = link->path;
+      bool below;
+      run.chainBelow = PathBelow(link->path, folder.path, below);
+      run.chainParentBelow = PathBelow(ParentOf(link->path), folder.path, below);
       if (!LiftOne(run, *link)) allWell = false;
     }
     if (Stopped(run)) break;
   }
-  if (run.unsettled == 0) return allWell;
+  // A preview tells each such clash as kept, and is no failure.
+  if (run.unsettled == 0 || run.listOnly) return allWell;
   // The shell was asked to settle them and could not: the run did not do what was asked.
   Tell(run, Happening::Problem, "",
        std::to_string(run.unsettled) + (run.unsettled == 1 ? " entry stayed where it was" : " entries stayed where they were") +

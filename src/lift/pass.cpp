@@ -69,10 +69,18 @@ bool Stopped(Run& run) { return run.cancelled || run.listener.StopRequested(); }
 
 namespace {
 
-bool AnyStillExists(Run& run, const std::vector<std::string>& paths) {
-  for (const std::string& path : paths)
-    if (run.disk.Exists(path)) return true;
-  return false;
+// Whether any entry of the batch is still where it was. One the user declined
+// did not come up in this run: its name in the parent is no longer this run's.
+bool AnyDeclined(Run& run, const Pass& pass) {
+  const std::vector<std::string> sources = ShellBatchPaths(pass.batchSources);
+  bool declined = false;
+  for (const std::string& source : sources) {
+    if (!run.disk.Exists(source)) continue;
+    declined = true;
+    const auto folder = run.filled.find(pass.intoKey);
+    if (folder != run.filled.end()) folder->second.erase(NameKey(NameOf(source)));
+  }
+  return declined;
 }
 
 }  // namespace
@@ -95,6 +103,6 @@ bool RunShellBatch(Run& run, const Pass& pass, bool& stays) {
       break;
   }
   // What the user declined or cancelled in the shell's dialogs stays, by their choice.
-  if (AnyStillExists(run, ShellBatchPaths(pass.batchSources))) stays = true;
+  if (AnyDeclined(run, pass)) stays = true;
   return done;
 }

@@ -23,27 +23,31 @@ struct Filled {
   bool whole;
 };
 
-// What every folder of one run shares.
+// What every folder of one run shares; made with the seams, each choice then set by name.
 struct Run {
-  RunMode mode;  // an answer "all" turns it to OverwriteAll for the rest of the run
-  bool mergeFolders;
-  bool noDialogs;          // the shell could not ask: its clashes stay
-  bool dropCopies;         // an identical copy is no clash
-  bool localTime;          // the parent's volume keeps local time, which daylight saving time shifts
   FileSystem& disk;
   Listener& listener;
-  ReplacedFiles replaced;  // where replaced files wait for the Recycle Bin
-  bool cancelled;          // Cancel in the shell's own dialog ends the run, as in the progress
-  std::string origin;      // in a run of several folders, the one being lifted, which questions name
-  std::size_t unsettled;   // clashes kept because no dialog could ask about them
-  int levels;              // a flatten's depth; PlainLift for a lift
+  RunMode mode = RunMode::Ask;  // an answer "all" turns it to OverwriteAll for the rest of the run
+  bool mergeFolders = false;
+  bool noDialogs = false;     // the shell could not ask: its clashes stay
+  bool dropCopies = false;    // an identical copy is no clash
+  bool listOnly = false;      // a preview: what a run would say at its end is no failure of it
+  bool localTime = false;     // the parent's volume keeps local time, which daylight saving time shifts
+  int levels = PlainLift;     // a flatten's depth; PlainLift for a lift
+  ReplacedFiles replaced{};   // where replaced files wait for the Recycle Bin
+  bool cancelled = false;     // Cancel in the shell's own dialog ends the run, as in the progress
+  std::string origin{};       // in a run of several folders, the one being lifted, which questions name
+  std::size_t unsettled = 0;  // clashes kept because no dialog could ask about them
+  // In a chain, the folder being lifted below the folder given ("B\C" of
+  // A\B\C), and its parent's ("B"): each names its entries and itself from there.
+  std::string chainBelow{}, chainParentBelow{};
   // Nothing this run moved up is replaced by the same run: what it put into
   // each folder, by the folder's key, then the name's.
-  std::map<std::string, std::map<std::string, Filled>> filled;
-  std::vector<std::string> origins;  // the folders entries came from, as reasons name them
+  std::map<std::string, std::map<std::string, Filled>> filled{};
+  std::vector<std::string> origins{};  // the folders entries came from, as reasons name them
   // The names (and short names) each folder held when this run first met a
   // clash in it, by the folder's key: which entries will likely meet one.
-  std::map<std::string, std::set<std::string>> held;
+  std::map<std::string, std::set<std::string>> held{};
 };
 
 // The entries of one folder on their way into another: a lifted folder's into

@@ -48,6 +48,10 @@ std::string::size_type StartOfLastComponent(const std::string& path) {
 
 bool IsSeparator(char c) { return c == '\\' || c == '/'; }
 
+bool EndsInDotOrBlank(const std::string& name) {
+  return !name.empty() && (name.back() == '.' || name.back() == ' ') && name != "." && name != "..";
+}
+
 std::string WithoutTrailingSeparators(std::string path) {
   while (!path.empty() && IsSeparator(path.back())) path.pop_back();
   return path;

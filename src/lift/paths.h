@@ -30,6 +30,10 @@ std::string NameOf(const std::string& fullPath);
 // The components of a path, without its separators: "C:", "data", "X".
 std::vector<std::string> ComponentsOf(const std::string& path);
 
+// True for a name that ends in a dot or a blank ("a.", "b ", "..."), which
+// Windows drops from a plain path: "." and ".." are no such names.
+bool EndsInDotOrBlank(const std::string& name);
+
 // A name or path as messages and listings show it: in double quotes.
 std::string Quoted(const std::string& text);
 

@@ -7,13 +7,16 @@
 
 namespace {
 
-// A rerun in the same second takes the next free name.
+// A rerun in the same second takes the next free name: free in the parent,
+// and among the Recycle Bin's items from the parent, so that the undo brings
+// back this run's folder and no other.
 bool MakeReplacedFolder(ReplacedFiles& replaced, FileSystem& disk, std::string& reason) {
   if (!replaced.folder.empty()) return true;
   const std::string stamp = LocalTimeStamp();
   for (int number = FirstCopyNumber - 1; number <= LastCopyNumber; ++number) {
     const std::string folder =
         JoinPath(replaced.parent, ReplacedFolderName(replaced.parent, replaced.liftedName, stamp, number));
+    if (disk.InRecycleBin(folder)) continue;
     switch (disk.MakeFolder(folder, reason)) {
       case MakeResult::Made:
         replaced.folder = folder;

@@ -54,7 +54,7 @@ std::string WhyTheShellCannotTake(const std::string& path) {
   for (std::string::size_type end = 0; end != std::string::npos; start = end + 1) {
     end = path.find(Separator, start);
     const std::string name = path.substr(start, end - start);
-    if (!name.empty() && (name.back() == '.' || name.back() == ' ') && name != "." && name != "..")
+    if (EndsInDotOrBlank(name))
       return "the shell takes no name that ends in a dot or a blank, such as \"" + name + "\"";
   }
   const std::string last = path.substr(path.find_last_of(Separator) + 1);

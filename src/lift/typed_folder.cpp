@@ -73,7 +73,18 @@ std::string WhyKeptInPlace(const std::string& folder, const std::string& ownName
 
 std::string PlainFullPath(const std::string& typed) {
   // An extended path is taken exactly as typed: resolving would normalise it.
-  return WithoutTrailingSeparators(PlainForm(HasExtendedPrefix(typed) ? typed : FullPath(typed)));
+  if (HasExtendedPrefix(typed)) return WithoutTrailingSeparators(PlainForm(typed));
+  // Windows drops a dot or a blank at the end of a name it resolves, and would
+  // lift "a" for "a." or the current folder for "...": such a last name is kept
+  // as typed, and only the path to it resolved.
+  const std::string trimmed = WithoutTrailingSeparators(typed);
+  const std::string::size_type separator = trimmed.find_last_of("\\/");
+  const std::string last = separator == std::string::npos ? trimmed : trimmed.substr(separator + 1);
+  if (EndsInDotOrBlank(last)) {
+    const std::string above = trimmed.substr(0, trimmed.size() - last.size());
+    return JoinPath(WithoutTrailingSeparators(PlainForm(FullPath(above.empty() ? "." : above))), last);
+  }
+  return WithoutTrailingSeparators(PlainForm(FullPath(typed)));
 }
 
 bool ResolveFolder(const std::string& typed, std::string& folder, std::string& ownName, FileSystem& disk,

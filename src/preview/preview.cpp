@@ -36,8 +36,8 @@ const char* KindOf(Happening happening) {
 
 }  // namespace
 
-PreviewListener::PreviewListener(std::ostream& out, std::ostream& errors, bool countsCopies)
-    : out_(out), errors_(errors), refusals_(0), countsCopies_(countsCopies) {}
+PreviewListener::PreviewListener(std::ostream& out, std::ostream& errors, bool countsCopies, bool countsFolderFiles)
+    : out_(out), errors_(errors), refusals_(0), countsCopies_(countsCopies), countsFolderFiles_(countsFolderFiles) {}
 
 void PreviewListener::Tell(const Event& event) {
   if (event.happening == Happening::Refuse) {
@@ -55,7 +55,9 @@ void PreviewListener::Tell(const Event& event) {
   out_ << kind << ' ' << Quoted(event.name);
   if (event.happening == Happening::Rename || event.happening == Happening::MoveBack)
     out_ << " -> " << Quoted(event.detail);
-  if (event.happening == Happening::Fail || event.happening == Happening::Problem) out_ << ": " << event.detail;
+  const bool reasoned = event.happening == Happening::Keep && !event.detail.empty();
+  if (event.happening == Happening::Fail || event.happening == Happening::Problem || reasoned)
+    out_ << ": " << event.detail;
   out_ << std::endl;
 }
 
@@ -76,6 +78,7 @@ void PreviewListener::Summarize(bool undo) {
     separator = ", ";
     // Scripts read the line as it was before /d: only with /d does it count copies.
     if (!undo && countsCopies_ && std::string(kind) == "keep") out_ << separator << counts_["same"] << " same";
+    if (!undo && countsFolderFiles_ && std::string(kind) == "fail") out_ << separator << counts_["recycle"] << " recycle";
   }
   out_ << "; nothing was changed" << std::endl;
 }

@@ -18,8 +18,9 @@
 
 class PreviewListener : public Listener {
  public:
-  // With `countsCopies` (/d), the closing line counts the copies too.
-  PreviewListener(std::ostream& out, std::ostream& errors, bool countsCopies = false);
+  // With `countsCopies` (/d), the closing line counts the copies too; with
+  // `countsFolderFiles` (a flatten), the desktop.ini and Thumbs.db that go.
+  PreviewListener(std::ostream& out, std::ostream& errors, bool countsCopies = false, bool countsFolderFiles = false);
   void Tell(const Event& event) override;
   Answer Ask(const std::string& name, const std::string& origin, const std::string& shown) override;
   bool StopRequested() override;
@@ -36,4 +37,5 @@ class PreviewListener : public Listener {
   std::map<std::string, std::size_t> counts_;  // lines of each kind
   std::size_t refusals_;
   bool countsCopies_;
+  bool countsFolderFiles_;
 };
