@@ -9,15 +9,17 @@ namespace {
 
 const char RecordMark[] = "dirlift undo record";
 // Version 1 named its files and kept its start in local time; version 2 in UTC,
-// with the local time beside it for display.
+// with the local time beside it for display; version 3 keeps a removed
+// folder's times, a line that version 2 would not read.
 const char FirstVersion[] = "1";
-const char RecordVersion[] = "2";
+const char SecondVersion[] = "2";
+const char RecordVersion[] = "3";
 const char UndoneMark[] = "undone";
 const char Field = '\t';
 const char LineEnd = '\n';
 const char RecordExtension[] = ".txt";
 const int MostRecordsAStamp = 1000;  // runs started in the same millisecond
-const std::size_t PairedFields = 5, FolderFields = 2, RemovedFolderFields = 3;
+const std::size_t PairedFields = 5, FolderFields = 2, RemovedFolderFields = 3, TimedFolderFields = 5;
 const struct {
   StepKind kind;
   const char* word;
@@ -68,9 +70,14 @@ bool ReadStep(const std::vector<std::string>& fields, Step& step) {
               {static_cast<unsigned long>(Number(fields[3])), Number(fields[4])}, 0, false};
       return true;
     }
-    const bool removed = known.kind == StepKind::Remove && fields.size() == RemovedFolderFields;
+    const bool removed = known.kind == StepKind::Remove &&
+                         (fields.size() == RemovedFolderFields || fields.size() == TimedFolderFields);
     if (!known.paired && (fields.size() == FolderFields || removed)) {
       step = {known.kind, fields[1], "", {0, 0}, removed ? static_cast<unsigned long>(Number(fields[2])) : 0, false};
+      if (fields.size() == TimedFolderFields) {
+        step.creation = Number(fields[3]);
+        step.lastWrite = Number(fields[4]);
+      }
       return true;
     }
   }
@@ -92,7 +99,9 @@ std::string StepLine(const Step& step) {
     if (known.paired)
       line += Field + step.to + Field + std::to_string(step.identity.volume) + Field +
               std::to_string(step.identity.index);
-    if (step.kind == StepKind::Remove) line += Field + std::to_string(step.attributes);
+    if (step.kind == StepKind::Remove)
+      line += Field + std::to_string(step.attributes) + Field + std::to_string(step.creation) + Field +
+              std::to_string(step.lastWrite);
     return line + LineEnd;
   }
   return "";
@@ -115,7 +124,8 @@ bool ReadRecord(const std::string& text, Record& record) {
     if (start == 0) {
       const bool first = fields.size() >= 4 && fields[1] == FirstVersion;
       const std::size_t folders = first ? 3 : 4;
-      if (fields.size() <= folders || fields[0] != RecordMark || (!first && fields[1] != RecordVersion)) return false;
+      if (fields.size() <= folders || fields[0] != RecordMark) return false;
+      if (!first && fields[1] != SecondVersion && fields[1] != RecordVersion) return false;
       record.started = fields[folders - 1];
       record.folders.assign(fields.begin() + static_cast<std::ptrdiff_t>(folders), fields.end());
       continue;

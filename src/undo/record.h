@@ -25,6 +25,8 @@ struct Step {
   FileIdentity identity;
   unsigned long attributes;  // a removed folder's marks (read-only, hidden, system)
   bool undone;               // an undo has put it back
+  // A removed folder's times, in 100 ns ticks; 0 in records that kept none.
+  unsigned long long creation = 0, lastWrite = 0;
 };
 
 struct Record {

@@ -1,6 +1,7 @@
 #include "undo/undo.h"
 
 #include <map>
+#include <set>
 
 #include "lift/paths.h"
 
@@ -11,25 +12,29 @@ struct Undo {
   Listener& listener;
   std::string parent;                // names are shown below it
   std::vector<std::string> lost;     // folders of replaced files found nowhere
+  std::vector<std::string> inBin;    // folders of replaced files the bin would not give back
   // Folders that cannot be made again for a file in their way, and how many
   // entries cannot go back into each.
   std::map<std::string, std::size_t> blocked;
-  bool allWell;
+  UndoOutcome outcome;
   // Each folder's entries, listed once: a look at each entry alone would
   // cost as much again as the moves themselves.
   std::map<std::string, std::map<std::string, ListedEntry>> listed;
+  std::set<std::string> putBack;      // where this undo put entries, as Windows compares paths
+  std::vector<const Step*> remade;    // folders made again, whose times are set last
 };
 
 std::string Shown(const Undo& undo, const std::string& path) {
   bool below;
   const std::string shown = PathBelow(path, undo.parent, below);
-  return below ? shown : path;
+  // The parent itself has no name below it.
+  return below && !shown.empty() ? shown : path;
 }
 
 void Tell(Undo& undo, Happening happening, const std::string& name, const std::string& detail = "",
           const std::string& failure = "") {
   undo.listener.Tell({happening, name, detail, failure, 0});
-  if (happening == Happening::Fail || happening == Happening::Problem) undo.allWell = false;
+  if (happening == Happening::Fail || happening == Happening::Problem) undo.outcome.allWell = false;
 }
 
 bool IsBelowAny(const std::vector<std::string>& folders, const std::string& path) {
@@ -81,10 +86,40 @@ void Moved(Undo& undo, const std::string& from, const std::string& to) {
   if (destination != undo.listed.end()) destination->second[moved.name] = moved;
 }
 
-// True once the entry is back, or the step left nothing to undo.
+// Where an entry's old place is taken only by the short name Windows gave an
+// entry this undo put back, that entry steps aside while the blocked one goes
+// back, and then returns, under a short name of its own again.
+bool MovePastShortName(Undo& undo, const Step& step) {
+  ListedEntry existing;
+  std::string reason;
+  if (!undo.disk.ListEntry(step.from, existing, reason) || SameName(existing.name, NameOf(step.from)) ||
+      undo.putBack.count(NameKey(JoinPath(ParentOf(step.from), existing.name))) == 0)
+    return false;
+  const std::string taken = JoinPath(ParentOf(step.from), existing.name);
+  for (int number = FirstCopyNumber; number <= LastCopyNumber; ++number) {
+    const std::string aside = JoinPath(ParentOf(step.from), NumberedName(existing.name, existing.folder, number));
+    switch (undo.disk.Move(taken, aside, reason)) {
+      case MoveResult::Moved: {
+        const bool back = undo.disk.Move(step.to, step.from, reason) == MoveResult::Moved;
+        if (undo.disk.Move(aside, taken, reason) != MoveResult::Moved)
+          Tell(undo, Happening::Fail, Shown(undo, aside), reason, "cannot move " + Quoted(aside) + " back");
+        return back;
+      }
+      case MoveResult::NameTaken:
+        break;
+      default:
+        return false;
+    }
+  }
+  return false;
+}
+
+// True once the entry is back, or the step left nothing to undo, or what it
+// moved is lost for good.
 bool MoveBack(Undo& undo, const Step& step) {
-  // Said already: the files are nowhere to be found.
-  if (IsBelowAny(undo.lost, step.to)) return false;
+  // Said already: the files are nowhere to be found, and never will be.
+  if (IsBelowAny(undo.lost, step.to)) return true;
+  if (IsBelowAny(undo.inBin, step.to)) return false;
   for (auto& folder : undo.blocked) {
     bool below;
     PathBelow(step.from, folder.first, below);
@@ -101,13 +136,22 @@ bool MoveBack(Undo& undo, const Step& step) {
     return false;
   }
   std::string reason;
-  switch (undo.disk.Move(step.to, step.from, reason)) {
+  MoveResult result = undo.disk.Move(step.to, step.from, reason);
+  if (result == MoveResult::NameTaken && MovePastShortName(undo, step)) result = MoveResult::Moved;
+  switch (result) {
     case MoveResult::Moved:
       Moved(undo, step.to, step.from);
+      undo.putBack.insert(NameKey(step.from));
+      ++undo.outcome.back;
       Tell(undo, Happening::MoveBack, Shown(undo, step.to), Shown(undo, step.from));
       return true;
     case MoveResult::NameTaken:
+      undo.outcome.wayMayFree = true;
       Tell(undo, Happening::Fail, Shown(undo, step.to), "its old place is taken", failure);
+      return false;
+    case MoveResult::Blocked:
+      undo.outcome.wayMayFree = true;
+      Tell(undo, Happening::Fail, Shown(undo, step.to), reason, failure);
       return false;
     case MoveResult::Failed:
       Tell(undo, Happening::Fail, Shown(undo, step.to), reason, failure);
@@ -124,6 +168,16 @@ std::vector<HeldEntry> MovesInto(const Record& record, const std::string& folder
   return into;
 }
 
+// The replaced files are gone for good: said once, with how many, and the
+// record is finished without them.
+void Lose(Undo& undo, const Record& record, const std::string& folder, const std::string& where) {
+  const std::size_t files = MovesInto(record, folder).size();
+  undo.outcome.lost += files;
+  Tell(undo, Happening::Problem, Shown(undo, folder), where,
+       std::to_string(files) + (files == 1 ? " replaced file cannot" : " replaced files cannot") + " come back");
+  undo.lost.push_back(folder);
+}
+
 // The replaced files come back from the Recycle Bin; the user may have
 // restored them by hand already, into the parent where they were.
 bool Restore(Undo& undo, const Record& record, const std::string& folder) {
@@ -134,16 +188,14 @@ bool Restore(Undo& undo, const Record& record, const std::string& folder) {
       Tell(undo, Happening::Restore, Shown(undo, folder));
       return true;
     case RestoreResult::NotInBin:
-      Tell(undo, Happening::Problem, Shown(undo, folder),
-           "they are neither in the Recycle Bin nor in " + Quoted(folder) + ", where they were last",
-           "the replaced files cannot be found");
-      break;
+      Lose(undo, record, folder, "they are neither in the Recycle Bin nor in " + Quoted(folder) + ", where they were last");
+      return true;
     case RestoreResult::Failed:
-      Tell(undo, Happening::Problem, Shown(undo, folder), reason,
-           "the replaced files stay in the Recycle Bin, as " + Quoted(NameOf(folder)));
       break;
   }
-  undo.lost.push_back(folder);
+  Tell(undo, Happening::Problem, Shown(undo, folder), reason,
+       "the replaced files stay in the Recycle Bin, as " + Quoted(NameOf(folder)));
+  undo.inBin.push_back(folder);
   return false;
 }
 
@@ -154,6 +206,7 @@ bool MakeAgain(Undo& undo, const Step& step) {
   switch (undo.disk.MakeFolder(step.from, reason)) {
     case MakeResult::Made:
       if (step.attributes != 0) undo.disk.SetAttributes(step.from, step.attributes, reason);
+      undo.remade.push_back(&step);
       undo.listed.erase(step.from);
       Tell(undo, Happening::Make, Shown(undo, step.from));
       return true;
@@ -181,11 +234,20 @@ void TellBlocked(Undo& undo) {
   }
 }
 
+// A folder's time changes as entries go into it: the times of the folders
+// made again are set once everything is back.
+void SetTimesOfRemade(Undo& undo) {
+  std::string reason;
+  for (const Step* step : undo.remade)
+    if (step->creation != 0 || step->lastWrite != 0)
+      undo.disk.SetTimes(step->from, step->creation, step->lastWrite, reason);
+}
+
 }  // namespace
 
-bool UndoRun(const Record& record, FileSystem& disk, Listener& listener, std::vector<std::size_t>& undone) {
-  Undo undo = {disk, listener, record.folders.empty() ? "" : ParentOf(record.folders.front()), {}, {}, true, {}};
-  bool shellMoved = false;
+UndoOutcome UndoRun(const Record& record, FileSystem& disk, Listener& listener, std::vector<std::size_t>& undone) {
+  Undo undo = {disk, listener, record.folders.empty() ? "" : ParentOf(record.folders.front()), {}, {}, {},
+               {true, 0, 0, false, 0}, {}, {}, {}};
   std::string reason;
   for (std::size_t at = record.steps.size(); at-- > 0;) {
     const Step& step = record.steps[at];
@@ -196,13 +258,15 @@ bool UndoRun(const Record& record, FileSystem& disk, Listener& listener, std::ve
         back = MoveBack(undo, step);
         break;
       case StepKind::Shell:
-        shellMoved = true;
         back = MoveBack(undo, step);
+        if (back) ++undo.outcome.shellMoved;
         break;
       case StepKind::Recycle:
         back = Restore(undo, record, step.from);
         break;
       case StepKind::Keep:
+        // Kept in the parent, where the user may have deleted them since.
+        if (!disk.Exists(step.from)) Lose(undo, record, step.from, "they are no longer in " + Quoted(step.from));
         break;
       case StepKind::Remove:
         // The lifted folder, an inner one of its name, a merged one.
@@ -213,14 +277,19 @@ bool UndoRun(const Record& record, FileSystem& disk, Listener& listener, std::ve
         if (disk.RemoveFolder(step.from, reason))
           Tell(undo, Happening::Remove, Shown(undo, step.from));
         else
-          back = !disk.Exists(step.from) && !IsBelowAny(undo.lost, step.from);
+          back = !disk.Exists(step.from) && !IsBelowAny(undo.inBin, step.from);
         break;
     }
     if (back) undone.push_back(at);
   }
+  SetTimesOfRemade(undo);
   TellBlocked(undo);
-  if (shellMoved)
-    Tell(undo, Happening::Notice, "", "the shell keeps no copy of what it replaced",
+  const std::size_t shellMoved = undo.outcome.shellMoved;
+  // The user let the shell replace them in its own dialog, and it kept no copy.
+  if (shellMoved > 0)
+    Tell(undo, Happening::Problem, "",
+         "the shell replaced what was in the way of " + std::to_string(shellMoved) +
+             (shellMoved == 1 ? " entry" : " entries") + " and keeps no copy",
          "the files the shell replaced cannot come back");
-  return undo.allWell;
+  return undo.outcome;
 }

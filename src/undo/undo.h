@@ -12,7 +12,17 @@
 #include "lift/listener.h"
 #include "undo/record.h"
 
-// Undoes the steps of `record` not yet undone. True when everything came
-// back; what could not is told to `listener` and stays. `undone` gets the
-// steps put back (or found with nothing to undo), for the record's marks.
-bool UndoRun(const Record& record, FileSystem& disk, Listener& listener, std::vector<std::size_t>& undone);
+// What an undo brought back, and what it could not.
+struct UndoOutcome {
+  bool allWell;            // everything came back
+  std::size_t back;        // entries moved back
+  std::size_t lost;        // replaced files that can never come back: the bin and the parent lack them
+  bool wayMayFree;         // something still out is kept out by what may go: a name taken, a file held open
+  std::size_t shellMoved;  // entries the shell moved onto one of their name, whose old copy it kept nowhere
+};
+
+// Undoes the steps of `record` not yet undone; what could not is told to
+// `listener` and stays. `undone` gets the steps put back, found with nothing
+// to undo, or lost for good (so that the record can be finished), for the
+// record's marks.
+UndoOutcome UndoRun(const Record& record, FileSystem& disk, Listener& listener, std::vector<std::size_t>& undone);
