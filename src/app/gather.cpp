@@ -1,5 +1,6 @@
 #include "app/gather.h"
 
+#include "lift/typed_folder.h"
 #include "platform/platform.h"
 
 namespace {
@@ -32,7 +33,7 @@ CommandLine GatherFolders(const CommandLine& typed) {
   if (typed.action != Action::Lift || typed.folders.size() != 1 || typed.choice.listOnly) return typed;
   // A relative path means this process's folder, which the collector's is not.
   CommandLine line = typed;
-  line.folders.front() = FullPath(typed.folders.front());
+  line.folders.front() = PlainFullPath(typed.folders.front());
   const std::string name = CollectorName(SwitchesOf(line));
   const std::string path = line.folders.front();
   for (const unsigned long start = Milliseconds(); Milliseconds() - start < TryingMs; Sleep(RetryMs)) {

@@ -34,9 +34,22 @@ std::string FailureBoxText(const std::string& failureLines) {
   return text;
 }
 
-bool ShouldWaitBeforeClosing(bool gui, int status, bool usageShown, bool inputIsConsole, bool ownsConsole,
+bool ShouldWaitBeforeClosing(bool gui, int status, bool shown, bool inputIsConsole, bool ownsConsole,
                              bool consoleSeen) {
-  return !gui && (status != ExitDone || usageShown) && inputIsConsole && ownsConsole && consoleSeen;
+  return !gui && (status != ExitDone || shown) && inputIsConsole && ownsConsole && consoleSeen;
+}
+
+bool ShowsSomethingToRead(const CommandLine& line, bool newNames) {
+  switch (line.action) {
+    case Action::Usage:
+    case Action::Undo:
+      return true;
+    case Action::Refuse:
+      return false;
+    case Action::Lift:
+      break;
+  }
+  return line.choice.listOnly || newNames;
 }
 
 namespace {
@@ -46,7 +59,7 @@ namespace {
 struct Ending {
   int status;
   bool gui;
-  bool usageShown;
+  bool shown;            // standard output holds something to read
   std::string failures;  // the failure lines a box shows (gui mode, or no console)
   bool listed;           // standard output holds the usage text or a preview
 };
@@ -57,29 +70,31 @@ Ending Run(const CommandLine& line, std::istream& in, std::ostream& out, std::os
   switch (line.action) {
     case Action::Usage:
       WriteUsage(out);
-      return {ExitDone, false, true, "", true};
+      return {ExitDone, false, ShowsSomethingToRead(line, false), "", true};
     case Action::Refuse:
       errors << "dirlift: " << line.problem << std::endl;
       return {ExitBadSwitch, false, false, "", false};
     case Action::Undo:
-      return {RunUndo(line, windowless && !line.choice.listOnly && CanShowWindows(), in, out, errors), false, false, "",
-              true};
+      return {RunUndo(line, windowless && !line.choice.listOnly && CanShowWindows(), in, out, errors), false,
+              ShowsSomethingToRead(line, false), "", true};
     case Action::Lift:
       break;
   }
   RunChoice choice = line.choice;
   const std::vector<std::string>& typed = line.folders;
+  // A gui run where no window can be shown keeps its clashes, in its preview too.
+  if (choice.mode == RunMode::ShellBatch) choice.noDialogs = !CanShowWindows();
   if (choice.listOnly) {
     // The same lift on a model of the folders: no move, no question, no window.
     ModelFileSystem model;
-    PreviewListener preview(out, errors, choice.dropCopies);
+    PreviewListener preview(out, errors, choice.dropCopies, choice.levels > PlainLift);
     std::vector<ResolvedFolder> folders;
     ResolveFolders(typed, folders, model, preview);
     LiftFolders(folders, choice, model, preview);
     // Where no folder could be lifted at all, there is nothing to sum up.
     if (preview.Refusals() >= typed.size()) return {ExitFailed, false, false, "", false};
     preview.Summarize();
-    return {preview.Refusals() == 0 ? ExitDone : ExitFailed, false, false, "", true};
+    return {preview.Refusals() == 0 ? ExitDone : ExitFailed, false, ShowsSomethingToRead(line, false), "", true};
   }
   // A gui run was started from Explorer: the shell's dialogs are all its user
   // sees, so the failures that standard error gets are shown in a box as well.
@@ -104,7 +119,8 @@ Ending Run(const CommandLine& line, std::istream& in, std::ostream& out, std::os
   const bool lifted = LiftKeepingRecord(typed, choice, listener, failures);
   EndProgress(progress, failures);
   errors << failuresForBox.str() << std::flush;
-  return {lifted ? ExitDone : ExitFailed, gui, false, windows ? failuresForBox.str() : "", false};
+  return {lifted ? ExitDone : ExitFailed, gui, ShowsSomethingToRead(line, listener.Wrote()),
+          windows ? failuresForBox.str() : "", false};
 }
 
 }  // namespace
@@ -114,7 +130,7 @@ int RunDirlift(const std::vector<std::string>& typedArguments, std::istream& in,
   const Ending ending = Run(ReadCommandLine(typedArguments), in, out, errors, false);
   if (!ending.failures.empty()) ShowWarningBox(BoxTitle, FailureBoxText(ending.failures));
   // A console window nobody can see (a scheduled task's) would wait for ever.
-  if (ShouldWaitBeforeClosing(ending.gui, ending.status, ending.usageShown, StandardInputIsConsole(),
+  if (ShouldWaitBeforeClosing(ending.gui, ending.status, ending.shown, StandardInputIsConsole(),
                               OwnsItsConsole(), WindowStationIsVisible() && !StartedHidden())) {
     // On standard error, with the failures: standard output may be a file.
     errors << CloseWindowPrompt << std::flush;
@@ -148,7 +164,7 @@ int RunWindowless(const std::vector<std::string>& typedArguments) {
       // gets the folder's full path and this run's folder, so that a relative
       // path names the same folder there.
       CommandLine rerun = line;
-      for (std::string& folder : rerun.folders) folder = FullPath(folder);
+      for (std::string& folder : rerun.folders) folder = PlainFullPath(folder);
       std::string reason;
       if (!RunAsAdministrator(OwnExecutable(), QuotedArguments(ArgumentsOf(rerun, OwnExecutable())), CurrentFolder(),
                               reason))

@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "app/command_line.h"
+
 // The title of every box dirlift shows.
 const char BoxTitle[] = "dirlift";
 
@@ -20,13 +22,18 @@ const char BoxTitle[] = "dirlift";
 std::string FailureBoxText(const std::string& failureLines);
 
 // Whether a run ends by waiting for Enter: a console run that failed, was
-// refused or showed its usage text, in a console window opened for dirlift
+// refused or showed something to read (the usage, a preview, new names, an
+// undo's lines), in a console window opened for dirlift
 // alone (elevation, Run, a shortcut), which would close at once and take the
 // text with it. Never where the user typed the command into a console of
 // their own, or input is redirected, nor where nobody can see the window
 // (`consoleSeen` false: an invisible window station, or started hidden).
-bool ShouldWaitBeforeClosing(bool gui, int status, bool usageShown, bool inputIsConsole, bool ownsConsole,
+bool ShouldWaitBeforeClosing(bool gui, int status, bool shown, bool inputIsConsole, bool ownsConsole,
                              bool consoleSeen);
+
+// Whether a run of `line` leaves something on standard output to read: the
+// usage, a preview, an undo's lines, or (`newNames`) the new names of /r.
+bool ShowsSomethingToRead(const CommandLine& line, bool newNames);
 
 // Runs dirlift on `arguments` (argv, program name first) and returns the exit status.
 int RunDirlift(const std::vector<std::string>& arguments, std::istream& in, std::ostream& out,

@@ -25,6 +25,8 @@ std::string FolderAsLifted(const std::string& typed) {
   return ListEntry(full, entry, reason) ? JoinPath(ParentOf(full), entry.name) : full;
 }
 
+std::string Entries(std::size_t count) { return std::to_string(count) + (count == 1 ? " entry" : " entries"); }
+
 std::string Folders(const Record& record) {
   std::string named;
   for (const std::string& folder : record.folders) named += (named.empty() ? "" : ", ") + Quoted(folder);
@@ -70,7 +72,7 @@ int RunUndo(const CommandLine& line, bool askFirst, std::istream& in, std::ostre
     // The same undo on a model: it looks at the bin, the entries and their places as the undo will.
     ModelFileSystem model;
     PreviewListener preview(out, errors);
-    const bool wouldUndo = UndoRun(record, model, preview, undone);
+    const bool wouldUndo = UndoRun(record, model, preview, undone).allWell;
     preview.Summarize(true);
     return wouldUndo ? ExitDone : ExitFailed;
   }
@@ -79,17 +81,27 @@ int RunUndo(const CommandLine& line, bool askFirst, std::istream& in, std::ostre
   WindowsFileSystem disk;
   Progress progress = StartProgress(ProgressView::Hidden, 0);
   ConsoleListener listener(in, out, errors, progress);
-  const bool allBack = UndoRun(record, disk, listener, undone);
-  // What came back is marked, so that a later /u tries only what is left.
+  const UndoOutcome outcome = UndoRun(record, disk, listener, undone);
+  // What came back, or is lost for good, is marked, so that a later /u tries
+  // only what is left, and a bare /u goes on to the lift before once nothing is.
   std::string reason;
   if (!MarkUndone(record, undone, reason)) errors << "dirlift: cannot mark the lift undone: " << reason << std::endl;
   for (const std::size_t index : undone) record.steps[index].undone = true;
   const std::size_t stillOut = std::count_if(record.steps.begin(), record.steps.end(), [](const Step& step) {
     return !step.undone && (step.kind == StepKind::Move || step.kind == StepKind::Shell);
   });
-  if (stillOut > 0)
-    errors << "dirlift: " << stillOut << (stillOut == 1 ? " entry is" : " entries are")
-           << " still out; run dirlift /u again once the way is free" << std::endl;
-  out << "undone: the lift of " << Folders(record) << " of " << record.started << std::endl;
-  return allBack ? ExitDone : ExitFailed;
+  if (outcome.allWell) {
+    out << "undone: the lift of " << Folders(record) << " of " << record.started << std::endl;
+    return ExitDone;
+  }
+  errors << "dirlift: the lift of " << Folders(record) << " of " << record.started << " is undone in part: "
+         << Entries(outcome.back) << " came back";
+  if (stillOut > 0) {
+    errors << ", " << Entries(stillOut) << (stillOut == 1 ? " is" : " are") << " still out";
+  }
+  if (outcome.lost > 0) errors << ", " << outcome.lost << (outcome.lost == 1 ? " replaced file is" : " replaced files are") << " lost";
+  if (outcome.shellMoved > 0) errors << ", what the shell replaced is lost";
+  if (stillOut > 0 && outcome.wayMayFree) errors << "; run dirlift /u again once the way is free";
+  errors << std::endl;
+  return ExitFailed;
 }
