@@ -155,7 +155,11 @@ const LiftCase Cases[] = {
     {"DotFromInside", HOLDS_ITS_NAME, {"."}, "", 0, HOLDS_ITS_NAME_AFTER, 0, 0, "photos"},
     {"DotAfterName", HOLDS_ITS_NAME, {"@photos\\."}, "", 0, HOLDS_ITS_NAME_AFTER, 0, 0},
     {"UpAndBackIn", HOLDS_ITS_NAME, {"..\\photos"}, "", 0, HOLDS_ITS_NAME_AFTER, 0, 0, "photos"},
-    {"TrailingBlankTyped", HOLDS_ITS_NAME, {"@photos "}, "", 0, HOLDS_ITS_NAME_AFTER, 0, 0},
+    // A name that ends in a dot or a blank is that very name, never the one Windows would make of it.
+    {"TrailingBlankTypedNamesNoFolder", HOLDS_ITS_NAME, {"@photos "}, "", 1, HOLDS_ITS_NAME, 0, 1},
+    {"TrailingDotNamesThatFolder", {"P/", "P/a./", "P/a./x=1", "P/a/", "P/a/y=2"}, {"@P\\a."}, "", 0,
+     {"P/", "P/a/", "P/a/y=2", "P/x=1"}, 0, 0},
+    {"ThreeDotsAreNoCurrentFolder", {"X/", "X/a=1"}, {"..."}, "", 1, {"X/", "X/a=1"}, 0, 1, "X"},
     {"OwnNameTwiceInCaseSensitiveFolder", {"X/", "X/X/", "X/X/f=1", "X/x/", "X/x/g=2"}, {"@X"}, "", 1,
      {"X/", "X/f=1", "X/x/", "X/x/g=2"}, 0, 1},
     {"RootByDotIsRefused", {"a=1"}, {"C:\\."}, "", 1, {"a=1"}, 0, 1},
@@ -371,7 +375,7 @@ const LiftCase Cases[] = {
      0, 0},
     {"PreviewOfAFolderThenTheFolderHoldingIt", {"B/", "B/C/", "B/C/x=1", "B/y=2"}, {"@B\\C", "@B", "/o", "/l"}, "", 0,
      {"B/", "B/C/", "B/C/x=1", "B/y=2"}, 0, 0, "",
-     "move \"x\"\r\nremove \"C\"\r\nmove \"y\"\r\nmove \"x\"\r\nremove \"B\"\r\n"
+     "move \"x\"\r\nremove \"C\"\r\nmove \"x\"\r\nmove \"y\"\r\nremove \"B\"\r\n"
      "preview: 3 move, 0 replace, 0 keep, 0 rename, 0 merge, 0 ask, 0 shell, 0 fail; nothing was changed\r\n"},
     // /n: the newer file wins, by 2 seconds or more; the older stays, silently.
     {"NewerReplaces", ONE_CLASH, {"@X", "/n"}, "", 0, {"a=new", "f=1"}, 0, 0, "", "", "", RECYCLED_A,
@@ -439,7 +443,7 @@ const LiftCase Cases[] = {
     {"FlattenKeepsALinkWhole", {"target/", "target/t=1", "X/", "X/s/", "X/s/L@target"}, {"@X", "/f", "/l"}, "", 0,
      {"X/", "X/s/", "X/s/L@", "target/", "target/t=1"}, 0, 0, "",
      "move \"s\\L\"\r\nremove \"s\"\r\nremove \"X\"\r\n"
-     "preview: 1 move, 0 replace, 0 keep, 0 rename, 0 merge, 0 ask, 0 shell, 0 fail; nothing was changed\r\n"},
+     "preview: 1 move, 0 replace, 0 keep, 0 rename, 0 merge, 0 ask, 0 shell, 0 fail, 0 recycle; nothing was changed\r\n"},
     {"FlattenRemovesEmptyFolders", {"X/", "X/e/", "X/f/", "X/f/g/", "keep=k"}, {"@X", "/f"}, "", 0, {"keep=k"}, 0, 0},
     {"FlattenBadLevelDoesNothing", {"X/", "X/s/", "X/s/a=1"}, {"@X", "/f:0"}, "", 2, {"X/", "X/s/", "X/s/a=1"}, 0, 1,
      "", "", "bad level \"0\""},
@@ -448,6 +452,17 @@ const LiftCase Cases[] = {
     // Two folders: a later one never replaces what an earlier one moved up.
     {"FlattenTwoFolders", {"A/", "A/s/", "A/s/x=1", "B/", "B/t/", "B/t/x=2", "B/t/y=3"}, {"@A", "@B", "/f", "/o"}, "",
      1, {"x=1", "y=3", "B/", "B/t/", "B/t/x=2"}, 0, 1, "", "", "\\A\\s\" in this run"},
+    // /n keeps what another folder of the run brought up, and keeps (or with /m merges) a folder meeting a folder.
+    {"NewerKeepsWhatAnotherFolderBroughtUp", {"A/", "A/x=A", "B/", "B/x=B"}, {"@A", "@B", "/n"}, "", 0,
+     {"B/", "B/x=B", "x=A"}, 0, 0},
+    {"NewerKeepsAFolderMeetingAFolder", {"X/", "X/d/", "X/d/f=1", "d/"}, {"@X", "/n"}, "", 0,
+     {"X/", "X/d/", "X/d/f=1", "d/"}, 0, 0},
+    {"NewerMergesAFolderWithM", {"X/", "X/d/", "X/d/f=1", "d/"}, {"@X", "/n", "/m"}, "", 0, {"d/", "d/f=1"}, 0, 0},
+    // What went to the shell's batch came up in this run; a copy never reaches the shell.
+    {"GuiBatchedEntryIsNotReplacedByALaterFolder", {"A/", "A/x=A", "B/", "B/x=B", "x=old"}, {"@A", "@B", "gui"}, "",
+     1, {"B/", "B/x=B", "x=A"}, 0, 1, "", "", "came up from \""},
+    {"GuiDropsACopyBeforeTheShell", {"X/", "X/a=same", "X/b=new", "a=same", "b=old"}, {"@X", "gui", "/d"}, "", 0,
+     {"a=same", "b=new"}, 0, 0, "", "", "", {"X (replaced *)/", "X (replaced *)/a=same"}},
     {"LaterFolderDoesNotReplaceAnEarlierOnes", {"A/", "A/x=1", "B/", "B/x=2"}, {"@A", "@B", "/o"}, "", 1,
      {"x=1", "B/", "B/x=2"}, 0, 1, "", "", "came up from \""},
     {"FlattenGuiBatchesEachLevel", {"X/", "X/a=new", "X/s/", "X/s/b=new", "a=old", "b=old"}, {"@X", "/f", "gui"}, "",
@@ -782,13 +797,17 @@ TEST_F(LiftOnce, CopyLeavesTheFileInTheParentItself) {
 // paths in their own current folder, and one folder named twice is lifted once.
 TEST_F(LiftOnce, MenuStartsAreGatheredByTheFolderTheyName) {
   MakeTree(root, {"g1/", "g1/X/", "g1/X/a=1", "g1/Y/", "g1/Y/b=2", "g2/", "g2/Y/", "g2/Y/c=3", "g2/X/", "g2/X/d=4",
-                  "S/", "S/e=5"});
+                  "S/", "S/e=5", "Long folder name/", "Long folder name/f=6"});
+  char shortName[MAX_PATH];
+  ASSERT_NE(GetShortPathNameA((root + "\\Long folder name").c_str(), shortName, MAX_PATH), 0u);
+  ASSERT_NE(NameOf(shortName), "Long folder name") << "this file system keeps no short names";
   const PROCESS_INFORMATION starts[] = {
       StartFromMenu("X /o", root + "\\g1"), StartFromMenu("Y /o", root + "\\g2"),
       StartFromMenu("X /o", root + "\\g2"), StartFromMenu("\"" + root + "\\S\" /-o", root),
-      StartFromMenu("\"" + root + "\\s\" /-o", root)};
+      StartFromMenu("\"" + root + "\\s\" /-o", root), StartFromMenu("\"" + root + "\\Long folder name\" /-o", root),
+      StartFromMenu("\"" + std::string(shortName) + "\" /-o", root)};
   for (const PROCESS_INFORMATION& start : starts) EXPECT_EQ(EndOf(start), 0u);
-  EXPECT_EQ(Snapshot(root), Sorted({"g1/", "g1/a=1", "g1/Y/", "g1/Y/b=2", "g2/", "g2/c=3", "g2/d=4", "e=5"}));
+  EXPECT_EQ(Snapshot(root), Sorted({"g1/", "g1/a=1", "g1/Y/", "g1/Y/b=2", "g2/", "g2/c=3", "g2/d=4", "e=5", "f=6"}));
 }
 
 // A lone menu start waits only for the quiet while that ends the gathering,
@@ -877,13 +896,15 @@ TEST_F(LiftOnce, AnHourNewerOnFatIsTheSameAge) {
     bool KeepsLocalTime(const std::string&) override { return true; }
   };
   const long long Hour = 3600000;
-  MakeTree(root, {"X/", "X/a=1", "X/b=2", "X/c=3", "a=old", "b=old", "c=old"});
-  SetTimes(root, {{"X/a", Hour + 1000}, {"X/b", Hour + 3000}, {"X/c", Hour - 2000}, {"a", 0}, {"b", 0}, {"c", 0}});
+  MakeTree(root, {"X/", "X/a=1", "X/b=2", "X/c=3", "X/d=4", "a=old", "b=old", "c=old", "d=old"});
+  // Within 2 s of the hour is the same age; 2 s off it is newer.
+  SetTimes(root, {{"X/a", Hour + 1000}, {"X/b", Hour + 3000}, {"X/c", Hour - 1000}, {"X/d", Hour + 2000}, {"a", 0},
+                  {"b", 0}, {"c", 0}, {"d", 0}});
   LocalTimeVolume disk;
   std::ostringstream out, errors;
   PreviewListener listener(out, errors);
   EXPECT_TRUE(LiftFolder(root + "\\X", {RunMode::KeepNewer, false, true, false}, disk, listener));
-  EXPECT_EQ(out.str(), "keep \"a\"\nreplace \"b\"\nkeep \"c\"\nstay \"X\"\n");
+  EXPECT_EQ(out.str(), "keep \"a\"\nreplace \"b\"\nkeep \"c\"\nreplace \"d\"\nstay \"X\"\n");
 }
 
 // The entry cannot move in once the file in its way is set aside (another
@@ -1133,14 +1154,15 @@ const PreviewCase PreviewCases[] = {
      {"X/", "X/a=1", "X/s/", "X/s/a=2", "X/s/b=3", "X/s/t/", "X/s/t/c=5", "a=old", "c=old"},
      {"/f"},
      "ask \"a\"\r\nask \"s\\a\"\r\nmove \"s\\b\"\r\nask \"s\\t\\c\"\r\nstay \"s\\t\"\r\nstay \"s\"\r\n"
-     "stay \"X\"\r\npreview: 1 move, 0 replace, 0 keep, 0 rename, 0 merge, 3 ask, 0 shell, 0 fail; nothing was changed\r\n",
+     "stay \"X\"\r\npreview: 1 move, 0 replace, 0 keep, 0 rename, 0 merge, 3 ask, 0 shell, 0 fail, 0 recycle;"
+     " nothing was changed\r\n",
      true},
     {"FlattenRenamedAtThreeLevels",
      {"X/", "X/a=1", "X/s/", "X/s/a=2", "X/s/e/", "X/s/t/", "X/s/t/a=3", "a=old"},
      {"/f", "/r"},
      "rename \"a\" -> \"a (2)\"\r\nrename \"s\\a\" -> \"a (3)\"\r\nrename \"s\\t\\a\" -> \"a (4)\"\r\n"
      "remove \"s\\t\"\r\nremove \"s\\e\"\r\nremove \"s\"\r\nremove \"X\"\r\n"
-     "preview: 0 move, 0 replace, 0 keep, 3 rename, 0 merge, 0 ask, 0 shell, 0 fail; nothing was changed\r\n",
+     "preview: 0 move, 0 replace, 0 keep, 3 rename, 0 merge, 0 ask, 0 shell, 0 fail, 0 recycle; nothing was changed\r\n",
      true},
     {"CopiesAndClashesAtTwoLevels",
      {"X/", "X/a=same", "X/b=new", "X/s/", "X/s/c=same", "X/s/d=new", "a=same", "b=old", "s/", "s/c=same", "s/d=old"},
@@ -1215,6 +1237,12 @@ const PreviewCase PreviewCases[] = {
      "rename \"" + std::string(252, 'r') + "\" -> \"" + std::string(251, 'r') + " (2)\"\r\nremove \"X\"\r\n"
      "preview: 0 move, 0 replace, 0 keep, 1 rename, 0 merge, 0 ask, 0 shell, 0 fail" PREVIEW_TAIL,
      true},
+    // A chain names each line by its path below the folder given.
+    {"ChainNamesBelowTheFolderGiven", {"A/", "A/B/", "A/B/C/", "A/B/C/IMG=1"}, {"/s"},
+     "move \"B\\C\\IMG\"\r\nremove \"B\\C\"\r\nmove \"B\\IMG\"\r\nremove \"B\"\r\nmove \"IMG\"\r\n"
+     "remove \"A\"\r\n"
+     "preview: 3 move, 0 replace, 0 keep, 0 rename, 0 merge, 0 ask, 0 shell, 0 fail" PREVIEW_TAIL,
+     true, {"IMG=1"}, "A"},
     {"Gui", ONE_CLASH, {"gui"},
      "shell \"a\"\r\nmove \"f\"\r\nstay \"X\"\r\n"
      "preview: 1 move, 0 replace, 0 keep, 0 rename, 0 merge, 0 ask, 1 shell, 0 fail" PREVIEW_TAIL,
@@ -1227,5 +1255,72 @@ INSTANTIATE_TEST_SUITE_P(Runs, Preview, ::testing::ValuesIn(PreviewCases),
                          [](const ::testing::TestParamInfo<PreviewCase>& info) {
                            return std::string(info.param.name);
                          });
+
+// What a run moves into a folder it lifts later takes its place in that
+// folder's listing, as on the disk: the preview's new names are the run's.
+TEST_F(LiftOnce, PreviewRenamesAsTheRunWhateverTheListingOrder) {
+  MakeTree(root, {"x.txt=P", "A/", "A/x.txt=A", "A/B/", "A/B/x.txt=B"});
+  const std::vector<std::string> arguments = {root + "\\A\\B", root + "\\A", "/r"};
+  std::vector<std::string> listOnly = arguments;
+  listOnly.push_back("/l");
+  const RunResult preview = RunDirlift(listOnly, "", root);
+  const RunResult run = RunDirlift(arguments, "", root);
+  ASSERT_EQ(run.status, 0) << run.err;
+  std::string renames;
+  std::istringstream lines(preview.out);
+  for (std::string line; std::getline(lines, line);)
+    if (line.rfind("rename ", 0) == 0) renames += line.substr(7) + "\n";
+  EXPECT_EQ(renames, run.out);
+  EXPECT_EQ(CountOf(run.out, " -> "), 2u) << run.out;
+}
+
+// After a first clash the parent is listed; a name it held that is gone by
+// the time its entry comes (another program removed it) is no clash.
+TEST_F(LiftOnce, NameGoneBeforeItsEntryMovesIsNoClash) {
+  class NameVanishes : public ModelFileSystem {
+   public:
+    explicit NameVanishes(const std::string& root) : root_(root) {}
+    bool ListFolder(const std::string& folder, std::vector<ListedEntry>& entries, std::string& reason) override {
+      const bool listed = ModelFileSystem::ListFolder(folder, entries, reason);
+      if (folder == root_) ModelFileSystem::Move(root_ + "\\b", root_ + "\\gone\\b", reason);
+      return listed;
+    }
+
+   private:
+    std::string root_;
+  };
+  MakeTree(root, {"X/", "X/a=new", "X/b=new", "a=old", "b=old", "gone/"});
+  NameVanishes disk(root);
+  std::ostringstream out, errors;
+  PreviewListener listener(out, errors);
+  EXPECT_TRUE(LiftFolder(root + "\\X", {RunMode::KeepExisting, false, true, false}, disk, listener));
+  EXPECT_EQ(out.str(), "keep \"a\"\nmove \"b\"\nstay \"X\"\n");
+}
+
+// A dissolved folder's desktop.ini goes to the Recycle Bin with the folder,
+// and stays in it where the folder stays.
+TEST_F(LiftOnce, FlattenRecyclesAFolderFileOnlyWithItsFolder) {
+  const DWORD Marks = FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_HIDDEN;
+  for (const std::string mode : {"/-o", "/o"}) {
+    RemoveTree(root);
+    CreateDirectoryA(root.c_str(), nullptr);
+    RemoveTree(dataHome + "\\Trash");
+    MakeTree(root, {"X/", "X/sub/", "X/sub/a.txt=new", "X/sub/desktop.ini=[.ShellClassInfo]", "a.txt=old"});
+    ASSERT_TRUE(SetFileAttributesA((root + "\\X\\sub\\desktop.ini").c_str(), Marks));
+    ASSERT_TRUE(SetFileAttributesA((root + "\\X\\sub").c_str(), FILE_ATTRIBUTE_SYSTEM));
+    const bool goes = mode == "/o";
+    const RunResult preview = RunDirlift({root + "\\X", "/f", mode, "/l"}, "", root);
+    EXPECT_EQ(CountOf(preview.out, "recycle \"sub\\desktop.ini\""), goes ? 1u : 0u) << preview.out;
+    EXPECT_NE(preview.out.find(goes ? " 1 recycle;" : " 0 recycle;"), std::string::npos) << preview.out;
+    const RunResult run = RunDirlift({root + "\\X", "/f", mode}, "", root);
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(PathExists(root + "\\X\\sub\\desktop.ini"), !goes) << mode;
+    const Tree bin = Recycled();
+    EXPECT_EQ(std::count_if(bin.begin(), bin.end(),
+                            [](const std::string& entry) { return entry.find("desktop.ini") != std::string::npos; }),
+              goes ? 1 : 0)
+        << mode;
+  }
+}
 
 }  // namespace

@@ -17,6 +17,12 @@ mkdir -p "$work/X" "$work/d"
 echo 1 >"$work/X/d"  # a file meeting a folder: the one failure
 echo new >"$work/X/c"; echo old >"$work/c"  # a clash that only a dialog could settle
 folder=$("$wine" winepath -w "$work/X" 2>/dev/null)
+# Its preview says the same: the clash is kept, and the preview itself succeeds.
+preview_status=0
+"$wine" "$exe" "$folder" gui /l </dev/null >"$work/preview" 2>/dev/null || preview_status=$?
+expect "the preview succeeded (status $preview_status)" test "$preview_status" = 0
+expect "the preview keeps the clash" grep -q '^keep "c": no dialog could be shown to settle the clash' "$work/preview"
+expect "the preview hands nothing to the shell" grep -q ' 0 shell, ' "$work/preview"
 start=$(date +%s%N)
 status=0
 timeout 300 "$wine" "$exe" "$folder" gui </dev/null >"$work/out" 2>"$work/err" || status=$?

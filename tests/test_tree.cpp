@@ -41,9 +41,13 @@ void WriteWholeFile(const std::string& path, const std::string& text) {
   Check(ok && written == text.size(), "writing " + path);
 }
 
+// Under load, Wine now and then still holds a child's output open for a
+// moment after the child has ended: what it wrote is all there, so the file
+// is read whoever else has it open.
 std::string ReadWholeFile(const std::string& path) {
-  const HANDLE file = CreateFileW(Extended(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  const HANDLE file = CreateFileW(Extended(path).c_str(), GENERIC_READ,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
   Check(file != INVALID_HANDLE_VALUE, "opening " + path);
   std::string text;
   char buffer[4096];

@@ -6,6 +6,7 @@
 #include <shlobj.h>
 
 #include <algorithm>
+#include <map>
 
 #include "lift/paths.h"
 #include "test_tree.h"
@@ -13,6 +14,22 @@
 namespace {
 
 const char Undone[] = "undone: the lift of \"";
+const char UndoneInPart[] = " is undone in part: ";
+
+// Each folder's last-write time, by its path below `root`.
+std::map<std::string, unsigned long long> FolderTimes(const std::string& root) {
+  std::map<std::string, unsigned long long> times;
+  for (const std::string& entry : Snapshot(root)) {
+    if (entry.back() != '/') continue;
+    std::string below = entry.substr(0, entry.size() - 1);
+    std::replace(below.begin(), below.end(), '/', '\\');
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (GetFileAttributesExA((root + "\\" + below).c_str(), GetFileExInfoStandard, &data))
+      times[below] = (static_cast<unsigned long long>(data.ftLastWriteTime.dwHighDateTime) << 32) |
+                     data.ftLastWriteTime.dwLowDateTime;
+  }
+  return times;
+}
 
 enum class Bin { Untouched, Emptied, RestoredByHand };
 
@@ -77,7 +94,12 @@ TEST_P(Undo, GivesBackTheTree) {
   MakeTree(root, c.before);
   SetTimes(root, c.times);
   const Tree before = Snapshot(root);
+  const auto timesBefore = FolderTimes(root);
   for (const auto& lift : c.lifts) RunDirlift(Expanded(lift, root), c.answers, root);
+  // The folders the lifts removed come back with their times.
+  std::map<std::string, unsigned long long> removed;
+  for (const auto& folder : timesBefore)
+    if (!PathExists(root + "\\" + folder.first)) removed.insert(folder);
   ASSERT_NE(Snapshot(root), Sorted(c.before)) << "the lifts changed nothing";
   ASSERT_TRUE(Moves(c.moved, root));
   MakeTree(root, c.made);
@@ -94,7 +116,13 @@ TEST_P(Undo, GivesBackTheTree) {
     const RunResult preview = RunDirlift(listOnly, "", root);
     EXPECT_EQ(Snapshot(root), before) << "the preview changed the tree";
     run = RunDirlift(Expanded(undo, root), "", root);
-    EXPECT_NE(run.out.find(Undone), std::string::npos) << run.out << run.err;
+    // Where something did not come back, the undo says how much did, never "undone".
+    if (run.status == 0) {
+      EXPECT_NE(run.out.find(Undone), std::string::npos) << run.out << run.err;
+    } else {
+      EXPECT_EQ(run.out.find(Undone), std::string::npos) << run.out;
+      EXPECT_NE(run.err.find(UndoneInPart), std::string::npos) << run.err;
+    }
     EXPECT_EQ(preview.status, run.status) << preview.out;
   }
   EXPECT_EQ(run.status, c.status) << run.err;
@@ -103,6 +131,10 @@ TEST_P(Undo, GivesBackTheTree) {
     EXPECT_EQ(CountOf(run.err, "\n"), static_cast<std::size_t>(c.errorLines)) << run.err;
   }
   EXPECT_EQ(WithoutTimes(Snapshot(root)), c.after.empty() ? before : Sorted(c.after));
+  if (c.after.empty()) {
+    const auto timesAfter = FolderTimes(root);
+    for (const auto& folder : removed) EXPECT_EQ(timesAfter.at(folder.first), folder.second) << folder.first;
+  }
   if (c.status == 0) {
     EXPECT_EQ(Recycled(), Tree()) << "the Recycle Bin is not as it was";
   }
@@ -155,6 +187,9 @@ const UndoCase Cases[] = {
     {"ReplacedFilesRestoredByHand", CLASHES, {{"@X", "/o"}}, "", {{"/u"}}, 0, {}, {}, {}, Bin::RestoredByHand},
     {"RecycleBinEmptied", {"X/", "X/a=new", "X/f=1", "a=old"}, {{"@X", "/o"}}, "", {{"/u"}}, 1, {}, {},
      {"X/", "X/a=new", "X/f=1"}, Bin::Emptied, {}, "they are neither in the Recycle Bin nor in \"", 2},
+    // Replaced files gone for good are said once: the next bare /u goes on to the lift before.
+    {"LostReplacedFilesDoNotHoldBackTheLiftBefore", {"A/", "A/f=1", "Y/", "Y/a=new", "a=old"},
+     {{"@A"}, {"@Y", "/o"}}, "", {{"/u"}, {"/u"}}, 0, {}, {}, {"A/", "A/f=1", "Y/", "Y/a=new"}, Bin::Emptied},
     // The Recycle Bin's item is the one from that parent.
     {"ThreeParentsInOneSecond",
      {"P/", "P/X/", "P/X/a=new1", "P/a=old1", "Q/", "Q/X/", "Q/X/a=new2", "Q/a=old2", "R/", "R/X/", "R/X/a=new3",
@@ -164,8 +199,9 @@ const UndoCase Cases[] = {
     {"FileWhereTheFolderStood", {"X/", "X/a=1", "X/b=2"}, {{"@X"}}, "", {{"/u"}}, 1, {}, {"X=blocker"},
      {"X=blocker", "a=1", "b=2"}, Bin::Untouched, {},
      "\" cannot be made again: a file of that name is in the way; 2 entries cannot go back into it", 2},
-    {"ShellMove", {"X/", "X/a=new", "X/f=1", "a=old"}, {{"@X", "gui"}}, "", {{"/u"}}, 0, {}, {},
-     {"X/", "X/a=new", "X/f=1"}, Bin::Untouched, {}, "the shell keeps no copy of what it replaced"},
+    // The user let the shell replace "a": the undo cannot give it back, and says so.
+    {"ShellMove", {"X/", "X/a=new", "X/f=1", "a=old"}, {{"@X", "gui"}}, "", {{"/u"}}, 1, {}, {},
+     {"X/", "X/a=new", "X/f=1"}, Bin::Untouched, {}, "the shell replaced what was in the way of 1 entry"},
     // The newer file replaced the older, and copies went to the Recycle Bin: both come back.
     {"NewerReplaced", CLASHES, {{"@X", "/n"}}, "", {{"/u"}}, 0, {}, {}, {}, Bin::Untouched, {}, "", -1,
      {{"X/a", 5000}, {"a", 0}, {"X/b", 0}, {"b", 5000}}},
@@ -195,6 +231,17 @@ TEST_F(LiftOnce, UndoPreviewListsWhatTheUndoDoes) {
     const std::string::size_type start = at + 6;
     EXPECT_TRUE(PathExists(root + "\\" + preview.out.substr(start, preview.out.find('"', start) - start)));
   }
+}
+
+// Undoing a lift of a folder and of the folder holding it, the preview names
+// the folder made again by its full path: it has no name below the parent.
+TEST_F(LiftOnce, UndoPreviewNamesTheParentByItsPath) {
+  MakeTree(root, {"A/", "A/B/", "A/B/x=new", "A/x=old"});
+  ASSERT_EQ(RunDirlift({root + "\\A\\B", root + "\\A", "/o"}, "", root).status, 0);
+  const RunResult preview = RunDirlift({"/u", "/l"}, "", root);
+  EXPECT_EQ(preview.status, 0) << preview.err;
+  EXPECT_EQ(CountOf(preview.out, "make \"\""), 0u) << preview.out;
+  EXPECT_EQ(CountOf(preview.out, "make \"" + root + "\\A\""), 1u) << preview.out;
 }
 
 // A run that changed nothing keeps no record: there is nothing to undo.
@@ -331,6 +378,7 @@ TEST_F(LiftOnce, TwentyFoldersSelectedInExplorerLiftInFewRuns) {
 }
 
 // Each run keeps its record; the newest 20 are kept.
+// A run whose every change was taken back pushes none of them out.
 TEST_F(LiftOnce, TwentyTwoLiftsKeepTwentyRecords) {
   for (int lift = 0; lift < 22; ++lift) {
     MakeTree(root, {"X/", "X/f" + std::to_string(lift) + "=1"});
@@ -338,7 +386,65 @@ TEST_F(LiftOnce, TwentyTwoLiftsKeepTwentyRecords) {
   }
   char local[MAX_PATH];
   ASSERT_TRUE(SUCCEEDED(SHGetFolderPathA(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, local)));
-  EXPECT_EQ(Snapshot(std::string(local) + "\\dirlift\\undo").size(), 20u);
+  const std::string records = std::string(local) + "\\dirlift\\undo";
+  EXPECT_EQ(Snapshot(records).size(), 20u);
+  MakeTree(root, {"H/", "H/held=1"});
+  const HANDLE holder = CreateFileA((root + "\\H\\held").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+  EXPECT_EQ(RunDirlift({root + "\\H"}, "", root).status, 1);
+  CloseHandle(holder);
+  EXPECT_EQ(Snapshot(records).size(), 20u);
+  // The oldest of the twenty kept, that of f2, is undone last.
+  for (int undo = 0; undo < 20; ++undo) ASSERT_EQ(RunDirlift({"/u"}, "", root).status, 0) << undo;
+  EXPECT_TRUE(PathExists(root + "\\X\\f2"));
+  EXPECT_EQ(RunDirlift({"/u"}, "", root).status, 1);
+}
+
+// Two lifts of one folder within one second: each run's folder of replaced
+// files bears its own name in the Recycle Bin, and each undo brings back its own.
+TEST_F(LiftOnce, TwoLiftsInOneSecondEachGetTheirOwnReplacedFiles) {
+  const auto stampOf = [](const std::string& entry) { return entry.substr(0, entry.find(')') + 1); };
+  bool oneSecond = false;
+  for (int attempt = 0; attempt < 5 && !oneSecond; ++attempt) {
+    RemoveTree(root);
+    RemoveTree(dataHome + "\\Trash");
+    CreateDirectoryA(root.c_str(), nullptr);
+    MakeTree(root, {"X/", "X/a=new1", "a=old"});
+    ASSERT_EQ(RunDirlift({root + "\\X", "/o"}, "", root).status, 0);
+    MakeTree(root, {"X/", "X/a=new2"});
+    ASSERT_EQ(RunDirlift({root + "\\X", "/o"}, "", root).status, 0);
+    const Tree bin = Snapshot(dataHome + "\\Trash\\files");
+    ASSERT_GE(bin.size(), 2u);
+    oneSecond = stampOf(bin.front()) == stampOf(bin.back());
+  }
+  ASSERT_TRUE(oneSecond) << "the two lifts never fell in one second";
+  EXPECT_EQ(RunDirlift({"/u"}, "", root).status, 0);
+  EXPECT_EQ(Snapshot(root), Tree({"X/", "X/a=new2", "a=new1"}));
+  RemoveTree(root + "\\X");
+  EXPECT_EQ(RunDirlift({"/u"}, "", root).status, 0);
+  EXPECT_EQ(Snapshot(root), Tree({"X/", "X/a=new1", "a=old"}));
+  EXPECT_EQ(Recycled(), Tree());
+}
+
+// Windows gives an entry put back a short name, which may be the very name of
+// an entry still to come back: that entry steps aside, and both come back.
+TEST_F(LiftOnce, UndoGetsPastAShortNameItGaveItself) {
+  // Outside ASCII a name has a short name, and this one lists after it.
+  const std::string longName = "abcd\xc3\xa9";
+  MakeTree(root, {"X/", "X/" + longName + "/", "X/" + longName + "/f=1"});
+  char shortPath[MAX_PATH];
+  ASSERT_NE(GetShortPathNameA((root + "\\X\\" + longName).c_str(), shortPath, MAX_PATH), 0u);
+  const std::string shortName = NameOf(shortPath);
+  ASSERT_NE(shortName, longName) << "this file system keeps no short names";
+  // The file first: Windows would give the folder another short name otherwise.
+  RemoveTree(root + "\\X");
+  MakeTree(root, {"X/", "X/" + shortName + "=2", "X/" + longName + "/", "X/" + longName + "/f=1"});
+  const Tree before = Snapshot(root);
+  ASSERT_EQ(RunDirlift({root + "\\X"}, "", root).status, 0);
+  const RunResult undo = RunDirlift({"/u"}, "", root);
+  EXPECT_EQ(undo.status, 0) << undo.err;
+  EXPECT_EQ(Snapshot(root), before);
 }
 
 }  // namespace

@@ -105,7 +105,7 @@ TEST(ShouldWaitBeforeClosing, OnlyAConsoleRunWithSomethingToReadInAWindowOfItsOw
   const struct {
     bool gui;
     int status;
-    bool usageShown, inputIsConsole, ownsConsole, seen, waits;
+    bool shown, inputIsConsole, ownsConsole, seen, waits;
   } cases[] = {
       {false, ExitFailed, false, true, true, true, true},    // elevated into a new window, or from Run
       {false, ExitDone, false, true, true, true, false},     // nothing to read
@@ -118,9 +118,28 @@ TEST(ShouldWaitBeforeClosing, OnlyAConsoleRunWithSomethingToReadInAWindowOfItsOw
       {false, ExitFailed, false, true, true, false, false},  // a scheduled task: nobody sees it
   };
   for (const auto& c : cases)
-    EXPECT_EQ(ShouldWaitBeforeClosing(c.gui, c.status, c.usageShown, c.inputIsConsole, c.ownsConsole, c.seen),
+    EXPECT_EQ(ShouldWaitBeforeClosing(c.gui, c.status, c.shown, c.inputIsConsole, c.ownsConsole, c.seen),
               c.waits)
-        << c.gui << c.status << c.usageShown << c.inputIsConsole << c.ownsConsole << c.seen;
+        << c.gui << c.status << c.shown << c.inputIsConsole << c.ownsConsole << c.seen;
+}
+
+// What a console run leaves to read, which its own window waits for.
+TEST(ShowsSomethingToRead, TheUsageAPreviewAnUndoAndNewNames) {
+  const struct {
+    std::vector<std::string> arguments;
+    bool newNames, shown;
+  } cases[] = {
+      {{"dirlift"}, false, true},
+      {{"dirlift", "X", "/l"}, false, true},
+      {{"dirlift", "/u"}, false, true},
+      {{"dirlift", "/u", "/l"}, false, true},
+      {{"dirlift", "X", "/r"}, true, true},
+      {{"dirlift", "X", "/r"}, false, false},
+      {{"dirlift", "X", "/o"}, false, false},
+      {{"dirlift", "X", "/x"}, false, false},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(ShowsSomethingToRead(ReadCommandLine(c.arguments), c.newNames), c.shown) << c.arguments.back();
 }
 
 TEST(ShouldOfferElevation, OnlyWhereAccessWasDeniedToAProcessKnownNotElevated) {
@@ -206,6 +225,8 @@ TEST(ReadCommandLine, OneValueForEveryLineAndEachRefusalItsLine) {
       // Every switch counts wherever it stands; other words are more folders.
       {{"X", "gui", "more", "/m"}, Action::Lift, {"X", "more"}, RunMode::ShellBatch, "/m", ""},
       {{"gui", "Y", "/s"}, Action::Lift, {"gui", "Y"}, Ask, "/s", ""},
+      {{"gui", "/u"}, Action::Undo, {"gui"}, Ask, "", ""},
+      {{"X", "gui", "/d", "/m", "/f:3"}, Action::Lift, {"X"}, RunMode::ShellBatch, "/m/d/f:3", ""},
       // A quoted path with a trailing backslash, in any place.
       {{"A", "B C\" /l"}, Action::Lift, {"A", "B C"}, Ask, "/l", ""},
       {{"/u"}, Action::Undo, {}, Ask, "", ""},
@@ -269,10 +290,13 @@ TEST(ReadCommandLine, OneValueForEveryLineAndEachRefusalItsLine) {
                   (line.choice.chains ? "/s" : "") + (line.choice.listOnly ? "/l" : ""),
               c.switches)
         << shown;
-    // The arguments it stands for read back as the same line.
+    // The arguments it stands for (an elevated rerun's) read back as the same line, every switch kept.
     const CommandLine again = ReadCommandLine(ArgumentsOf(line, "dirlift"));
-    EXPECT_TRUE(again.action == line.action && again.folders == line.folders && again.choice.mode == line.choice.mode &&
-                SwitchesOf(again) == SwitchesOf(line))
+    const RunChoice& was = line.choice;
+    const RunChoice& is = again.choice;
+    EXPECT_TRUE(again.action == line.action && again.folders == line.folders && is.mode == was.mode &&
+                is.mergeFolders == was.mergeFolders && is.dropCopies == was.dropCopies && is.levels == was.levels &&
+                is.chains == was.chains && is.listOnly == was.listOnly && SwitchesOf(again) == SwitchesOf(line))
         << shown;
   }
   // The same switches in another order are the same run, to the gathering.
@@ -556,11 +580,12 @@ TEST(Record, ReadsBackWhatWasWritten) {
       {{StepKind::Move, "C:\\P\\a b.txt", R + "\\a b.txt", {0x1234ABCD, 1ULL << 40}, 0, false},
        "move\tC:\\P\\a b.txt\t" + R + "\\a b.txt\t305441741\t1099511627776\n"},
       {{StepKind::Shell, "C:\\P\\X\\c", "C:\\P\\c", {7, 9}, 0, false}, "shell\tC:\\P\\X\\c\tC:\\P\\c\t7\t9\n"},
-      {{StepKind::Remove, "C:\\P\\X", "", {0, 0}, 0x15, false}, "remove\tC:\\P\\X\t21\n"},
+      {{StepKind::Remove, "C:\\P\\X", "", {0, 0}, 0x15, false, 132000000000000000ULL, 132000000010000000ULL},
+       "remove\tC:\\P\\X\t21\t132000000000000000\t132000000010000000\n"},
       {{StepKind::Recycle, R, "", {0, 0}, 0, false}, "recycle\t" + R + "\n"},
   };
   std::string text = HeaderLine({"C:\\P\\X", "C:\\P\\Y"}, "20261208-091502-123", "2026-12-08 10.15.02");
-  EXPECT_EQ(text, "dirlift undo record\t2\t20261208-091502-123\t2026-12-08 10.15.02\tC:\\P\\X\tC:\\P\\Y\n");
+  EXPECT_EQ(text, "dirlift undo record\t3\t20261208-091502-123\t2026-12-08 10.15.02\tC:\\P\\X\tC:\\P\\Y\n");
   for (const auto& step : steps) {
     EXPECT_EQ(StepLine(step.first), step.second);
     text += step.second;
@@ -574,7 +599,8 @@ TEST(Record, ReadsBackWhatWasWritten) {
     const Step& read = record.steps[at];
     const Step& written = steps[at].first;
     EXPECT_TRUE(read.kind == written.kind && read.from == written.from && read.to == written.to &&
-                read.identity == written.identity && read.attributes == written.attributes && !read.undone)
+                read.identity == written.identity && read.attributes == written.attributes &&
+                read.creation == written.creation && read.lastWrite == written.lastWrite && !read.undone)
         << steps[at].second;
   }
   EXPECT_TRUE(HasStepLeft(record));
@@ -584,6 +610,12 @@ TEST(Record, ReadsBackWhatWasWritten) {
   EXPECT_TRUE(!record.steps[0].undone && record.steps[1].undone && !record.steps[2].undone && record.steps[3].undone);
   ASSERT_TRUE(ReadRecord(text + UndoneLine(0) + UndoneLine(1) + UndoneLine(2) + UndoneLine(3) + UndoneLine(4), record));
   EXPECT_FALSE(HasStepLeft(record));
+  // The second version's: a removed folder without its times.
+  ASSERT_TRUE(ReadRecord("dirlift undo record\t2\t20261208-091502-123\t2026-12-08 10.15.02\tC:\\P\\X\n"
+                         "remove\tC:\\P\\X\t21\n",
+                         record));
+  ASSERT_EQ(record.steps.size(), 1u);
+  EXPECT_TRUE(record.steps[0].attributes == 21 && record.steps[0].lastWrite == 0);
   // The first version's records: local time, and the whole run marked undone.
   ASSERT_TRUE(ReadRecord("dirlift undo record\t1\t2026-12-08 10.15.02\tC:\\P\\X\nremove\tC:\\P\\X\n", record));
   EXPECT_EQ(record.started, "2026-12-08 10.15.02");
