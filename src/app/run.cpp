@@ -86,7 +86,8 @@ Ending Run(const CommandLine& line, std::istream& in, std::ostream& out, std::os
   if (choice.mode == RunMode::ShellBatch) choice.noDialogs = !CanShowWindows();
   if (choice.listOnly) {
     // The same lift on a model of the folders: no move, no question, no window.
-    ModelFileSystem model;
+    WindowsFileSystem windows;
+    ModelFileSystem model(windows);
     PreviewListener preview(out, errors, choice.dropCopies, choice.levels > PlainLift);
     std::vector<ResolvedFolder> folders;
     ResolveFolders(typed, folders, model, preview);

@@ -70,7 +70,8 @@ int RunUndo(const CommandLine& line, bool askFirst, std::istream& in, std::ostre
   std::vector<std::size_t> undone;
   if (listOnly) {
     // The same undo on a model: it looks at the bin, the entries and their places as the undo will.
-    ModelFileSystem model;
+    WindowsFileSystem windows;
+    ModelFileSystem model(windows);
     PreviewListener preview(out, errors);
     const bool wouldUndo = UndoRun(record, model, preview, undone).allWell;
     preview.Summarize(true);

@@ -21,7 +21,7 @@ bool NameTooLong(const std::string& path, std::string& reason) {
 
 }  // namespace
 
-ModelFileSystem::ModelFileSystem() = default;
+ModelFileSystem::ModelFileSystem(FileSystem& disk) : disk_(disk) {}
 ModelFileSystem::~ModelFileSystem() = default;
 
 ModelFolder* ModelFileSystem::FolderAt(const std::string& path, std::string& reason) {
@@ -32,7 +32,7 @@ ModelFolder* ModelFileSystem::FolderAt(const std::string& path, std::string& rea
     ModelFolder* folder = tops_[top].get();
     const std::vector<std::string> components = ComponentsOf(path);
     for (std::size_t at = topKeys.size(); at < components.size(); ++at) {
-      const std::size_t index = Find(*folder, components[at]);
+      const std::size_t index = Find(*folder, disk_, components[at]);
       if (index == None || !folder->children[index]->entry.folder) {
         // As Windows says it: a file where the folder itself should be is no
         // directory, one on the way to it leaves no path.
@@ -63,7 +63,7 @@ ModelFolder* ModelFileSystem::NewTop(const std::string& path) {
     ModelFolder* folder = top.get();
     std::size_t index = None;
     for (std::size_t level = keys.size(); folder != nullptr && level < lower.size(); ++level) {
-      index = Find(*folder, components[level]);
+      index = Find(*folder, disk_, components[level]);
       if (index == None || !folder->children[index]->entry.folder) folder = nullptr;
       if (folder != nullptr && level + 1 < lower.size()) folder = folder->children[index].get();
     }
@@ -85,11 +85,11 @@ ModelFolder* ModelFileSystem::Holder(const std::string& path, std::size_t& index
   ModelFolder* folder = FolderAt(ParentOf(path), reason);
   index = None;
   if (folder == nullptr) return nullptr;
-  if (!Load(*folder)) {
+  if (!Load(*folder, disk_)) {
     reason = folder->loadError;
     return nullptr;
   }
-  index = Find(*folder, NameOf(path));
+  index = Find(*folder, disk_, NameOf(path));
   if (index == None) Fail(ERROR_FILE_NOT_FOUND, reason);
   return folder;
 }
@@ -98,7 +98,7 @@ bool ModelFileSystem::ListFolder(const std::string& folder, std::vector<ListedEn
                                  std::string& reason) {
   ModelFolder* node = FolderAt(folder, reason);
   if (node == nullptr) return false;
-  if (!Load(*node)) {
+  if (!Load(*node, disk_)) {
     reason = node->loadError;
     return false;
   }
@@ -156,7 +156,7 @@ bool ModelFileSystem::RemoveFolder(const std::string& folder, std::string& reaso
   ModelFolder* parent = Holder(folder, index, reason);
   if (parent == nullptr || index == None) return false;
   ModelFolder& node = *parent->children[index];
-  if (!Load(node)) {
+  if (!Load(node, disk_)) {
     reason = node.loadError;
     return false;
   }
@@ -183,7 +183,7 @@ RestoreResult ModelFileSystem::Restore(const std::string& folder, const std::vec
                                        std::string& reason) {
   // The bin is looked at, not touched: what it holds comes back as the record
   // says it went in.
-  if (!RecycleBinHolds(folder)) {
+  if (!disk_.InRecycleBin(folder)) {
     reason = "the Recycle Bin no longer holds it";
     return RestoreResult::NotInBin;
   }
@@ -201,7 +201,7 @@ RestoreResult ModelFileSystem::Restore(const std::string& folder, const std::vec
   return RestoreResult::Restored;
 }
 
-bool ModelFileSystem::InRecycleBin(const std::string& path) { return RecycleBinHolds(path); }
+bool ModelFileSystem::InRecycleBin(const std::string& path) { return disk_.InRecycleBin(path); }
 
 bool ModelFileSystem::SetAttributes(const std::string& path, unsigned long attributes, std::string& reason) {
   std::size_t index;
@@ -228,7 +228,7 @@ Contents ModelFileSystem::CompareContents(const std::string& a, const std::strin
   ModelFolder* first = Holder(a, one, reason);
   ModelFolder* second = Holder(b, other, reason);
   if (first == nullptr || second == nullptr || one == None || other == None) return Contents::Unreadable;
-  return ::CompareContents(first->children[one]->diskPath, second->children[other]->diskPath);
+  return disk_.CompareContents(first->children[one]->diskPath, second->children[other]->diskPath);
 }
 
-bool ModelFileSystem::KeepsLocalTime(const std::string& folder) { return ::KeepsLocalTime(folder); }
+bool ModelFileSystem::KeepsLocalTime(const std::string& folder) { return disk_.KeepsLocalTime(folder); }

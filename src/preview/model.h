@@ -1,7 +1,8 @@
 #pragma once
-// The preview's file system: a model of the folders a lift touches. It reads a
-// folder's listing from the disk once, when the lift first lists it or looks
-// into it, short names included, and from then on applies the lift's moves,
+// The preview's file system: a model of the folders a lift touches, over the
+// file system it is handed. It reads a folder's listing from that once, when
+// the lift first lists it or looks into it, short names included, and from
+// then on applies the lift's moves,
 // new folders and removals to its own copy. A name is taken in it exactly when
 // Windows would say so: case aside, and by short name. Nothing on the disk
 // changes; the shell's dialogs are taken as declining every replacement.
@@ -16,7 +17,8 @@ struct ModelFolder;  // one folder of the copy, with what it holds
 
 class ModelFileSystem : public FileSystem {
  public:
-  ModelFileSystem();
+  // Reads from `disk`, and changes nothing there.
+  explicit ModelFileSystem(FileSystem& disk);
   ~ModelFileSystem() override;
   bool ListFolder(const std::string& folder, std::vector<ListedEntry>& entries, std::string& reason) override;
   bool ListEntry(const std::string& path, ListedEntry& entry, std::string& reason) override;
@@ -42,6 +44,7 @@ class ModelFileSystem : public FileSystem {
   // The folder holding `path`'s entry, and where in it that entry is (or none).
   ModelFolder* Holder(const std::string& path, std::size_t& index, std::string& reason);
 
+  FileSystem& disk_;
   // The folders the lift reached first, each the root of a copy, and their paths.
   std::vector<std::unique_ptr<ModelFolder>> tops_;
   std::vector<std::vector<std::string>> topKeys_;

@@ -35,17 +35,17 @@ Child Detach(ModelFolder& folder, std::size_t index) {
   return child;
 }
 
-bool Load(ModelFolder& folder) {
+bool Load(ModelFolder& folder, FileSystem& disk) {
   if (folder.loaded) return folder.loadError.empty();
   folder.loaded = true;
   std::vector<ListedEntry> entries;
-  if (!ListFolder(folder.diskPath, entries, folder.loadError)) return false;
+  if (!disk.ListFolder(folder.diskPath, entries, folder.loadError)) return false;
   for (const ListedEntry& entry : entries) Attach(folder, NewEntry(entry, JoinPath(folder.diskPath, entry.name), false));
   return true;
 }
 
-std::size_t Find(ModelFolder& folder, const std::string& name) {
-  if (!Load(folder)) return None;
+std::size_t Find(ModelFolder& folder, FileSystem& disk, const std::string& name) {
+  if (!Load(folder, disk)) return None;
   auto found = folder.byName.find(name);
   if (found != folder.byName.end()) return found->second;
   const std::string key = NameKey(name);

@@ -1,14 +1,14 @@
 #pragma once
 // One folder of the preview's copy of the folders a lift touches, and what
-// its entries are by name: read from the disk when first needed, then changed
-// only by the copy's own moves. Relies on the platform's listing and names.
+// its entries are by name: read from the file system below when first
+// needed, then changed only by the copy's own moves. Relies on the seam.
 
 #include <memory>
 #include <string>
 #include <unordered_map>
 #include <vector>
 
-#include "platform/platform.h"
+#include "lift/file_system.h"
 
 // One entry of the copy. A folder's entries are read from `diskPath` when
 // first needed; a folder moved in the copy keeps the place its entries have
@@ -39,10 +39,10 @@ std::vector<std::string> KeysOf(const std::string& path);
 void Attach(ModelFolder& folder, Child child);
 Child Detach(ModelFolder& folder, std::size_t index);
 
-// Reads the folder's entries from the disk the first time; false where they cannot be.
-bool Load(ModelFolder& folder);
+// Reads the folder's entries from `disk` the first time; false where they cannot be.
+bool Load(ModelFolder& folder, FileSystem& disk);
 
 // Where `name` is in the folder, as the disk finds it: by that very name first,
 // then by its long name case aside (the first listed of case twins), then by
 // its short name; None where it is not.
-std::size_t Find(ModelFolder& folder, const std::string& name);
+std::size_t Find(ModelFolder& folder, FileSystem& disk, const std::string& name);
