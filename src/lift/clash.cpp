@@ -11,14 +11,16 @@ namespace {
 Outcome ReplaceUp(Run& run, Pass& pass, const ListedEntry& entry, const ListedEntry& existing,
                   const std::string& source, const std::string& destination) {
   std::string aside, reason;
-  if (!SetAside(run.replaced, run.disk, destination, pass.below, existing.name, aside, reason))
+  // By its own name, which may differ in case from the entry's: the undo puts it back so.
+  const std::string replaced = JoinPath(pass.into, existing.name);
+  if (!SetAside(run.replaced, run.disk, replaced, pass.below, existing.name, aside, reason))
     return Reported(run, pass, entry.name, reason);
   if (run.disk.Move(source, destination, reason) == MoveResult::Moved) {
     Tell(run, Happening::Replace, ShownName(pass, entry.name));
     return Outcome::Moved;
   }
   if (reason.empty()) reason = "another program took its name";
-  if (!PutBack(run.replaced, run.disk, aside, destination))
+  if (!PutBack(run.replaced, run.disk, aside, replaced))
     reason += "; the file it would have replaced is in " + Quoted(aside);
   return Reported(run, pass, entry.name, reason);
 }
