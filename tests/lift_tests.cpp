@@ -876,12 +876,14 @@ TEST_F(LiftOnce, UndoLeavesTheFoldersWhoseNamesWereTaken) {
 TEST_F(LiftOnce, CancelInTheShellsDialogEndsTheRun) {
   class CancellingShell : public ModelFileSystem {
    public:
+    using ModelFileSystem::ModelFileSystem;
     ShellOutcome ShellMove(const std::string&, const std::string&, std::string&) override {
       return ShellOutcome::Cancelled;
     }
   };
   MakeTree(root, TWO_PASSES);
-  CancellingShell disk;
+  WindowsFileSystem windows;
+  CancellingShell disk(windows);
   std::ostringstream out, errors;
   PreviewListener listener(out, errors);
   EXPECT_TRUE(LiftFolder(root + "\\X", {RunMode::ShellBatch, false, true, false}, disk, listener));
@@ -893,6 +895,7 @@ TEST_F(LiftOnce, CancelInTheShellsDialogEndsTheRun) {
 TEST_F(LiftOnce, AnHourNewerOnFatIsTheSameAge) {
   class LocalTimeVolume : public ModelFileSystem {
    public:
+    using ModelFileSystem::ModelFileSystem;
     bool KeepsLocalTime(const std::string&) override { return true; }
   };
   const long long Hour = 3600000;
@@ -900,7 +903,8 @@ TEST_F(LiftOnce, AnHourNewerOnFatIsTheSameAge) {
   // Within 2 s of the hour is the same age; 2 s off it is newer.
   SetTimes(root, {{"X/a", Hour + 1000}, {"X/b", Hour + 3000}, {"X/c", Hour - 1000}, {"X/d", Hour + 2000}, {"a", 0},
                   {"b", 0}, {"c", 0}, {"d", 0}});
-  LocalTimeVolume disk;
+  WindowsFileSystem windows;
+  LocalTimeVolume disk(windows);
   std::ostringstream out, errors;
   PreviewListener listener(out, errors);
   EXPECT_TRUE(LiftFolder(root + "\\X", {RunMode::KeepNewer, false, true, false}, disk, listener));
@@ -913,7 +917,7 @@ TEST_F(LiftOnce, AnHourNewerOnFatIsTheSameAge) {
 TEST_F(LiftOnce, FileSetAsideIsPutBackWhenTheEntryCannotFollow) {
   class EntryStuck : public ModelFileSystem {
    public:
-    explicit EntryStuck(const std::string& entry) : entry_(entry) {}
+    EntryStuck(FileSystem& below, const std::string& entry) : ModelFileSystem(below), entry_(entry) {}
     MoveResult Move(const std::string& from, const std::string& to, std::string& reason) override {
       // Only once the name is free: the first try meets the file in the way.
       if (from == entry_ && !Exists(to)) return MoveResult::Failed;
@@ -924,7 +928,8 @@ TEST_F(LiftOnce, FileSetAsideIsPutBackWhenTheEntryCannotFollow) {
     std::string entry_;
   };
   MakeTree(root, ONE_CLASH);
-  EntryStuck disk(root + "\\X\\a");
+  WindowsFileSystem windows;
+  EntryStuck disk(windows, root + "\\X\\a");
   std::ostringstream out, errors;
   PreviewListener listener(out, errors);
   EXPECT_FALSE(LiftFolder(root + "\\X", {RunMode::OverwriteAll, false, true, false}, disk, listener));
@@ -1279,7 +1284,7 @@ TEST_F(LiftOnce, PreviewRenamesAsTheRunWhateverTheListingOrder) {
 TEST_F(LiftOnce, NameGoneBeforeItsEntryMovesIsNoClash) {
   class NameVanishes : public ModelFileSystem {
    public:
-    explicit NameVanishes(const std::string& root) : root_(root) {}
+    NameVanishes(FileSystem& below, const std::string& root) : ModelFileSystem(below), root_(root) {}
     bool ListFolder(const std::string& folder, std::vector<ListedEntry>& entries, std::string& reason) override {
       const bool listed = ModelFileSystem::ListFolder(folder, entries, reason);
       if (folder == root_) ModelFileSystem::Move(root_ + "\\b", root_ + "\\gone\\b", reason);
@@ -1290,7 +1295,8 @@ TEST_F(LiftOnce, NameGoneBeforeItsEntryMovesIsNoClash) {
     std::string root_;
   };
   MakeTree(root, {"X/", "X/a=new", "X/b=new", "a=old", "b=old", "gone/"});
-  NameVanishes disk(root);
+  WindowsFileSystem windows;
+  NameVanishes disk(windows, root);
   std::ostringstream out, errors;
   PreviewListener listener(out, errors);
   EXPECT_TRUE(LiftFolder(root + "\\X", {RunMode::KeepExisting, false, true, false}, disk, listener));
