@@ -134,7 +134,8 @@ build_one() {  # BITS [TARGET]
   cmake -S "$repo" -B "$build_root/win$bits" -DCMAKE_BUILD_TYPE=Release \
     -DCMAKE_TOOLCHAIN_FILE="$repo/cmake/$toolchain.cmake" -DBUILD_TESTING=ON \
     -DDIRLIFT_WINE="$loader" \
-    -DDIRLIFT_OTHER_EXE="$build_root/win$other_bits/bin/dirlift.exe" >/dev/null
+    -DDIRLIFT_OTHER_EXE="$build_root/win$other_bits/bin/dirlift.exe" \
+    -DDIRLIFT_WARNINGS_AS_ERRORS="${DIRLIFT_WARNINGS_AS_ERRORS:-OFF}" >/dev/null
   cmake --build "$build_root/win$bits" -j "$(nproc)" --target "$target"
 }
 

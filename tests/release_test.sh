@@ -3,27 +3,27 @@
 # as a user would: each zip holds the two executables built, the two menu scripts and
 # README.txt with CR LF line ends, in that order; the checksums hold; and the
 # two packings are the same bytes.
-#   release_test.sh PACKAGE_PY README WIN32_BIN WIN64_BIN
+#   release_test.sh PACKAGE_PY README WIN32_BIN WIN64_BIN VERSION
 set -euo pipefail
 source "$(dirname "$0")/checks.sh"
-package=$1 readme=$2 win32_bin=$3 win64_bin=$4
+package=$1 readme=$2 win32_bin=$3 win64_bin=$4 version=$5
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 for out in first second; do
-  python3 "$package" 2.0.0 "2026-12-07 12:00:00" "$readme" "$win32_bin" "$win64_bin" "$work/$out"
+  python3 "$package" "$version" "2026-12-07 12:00:00" "$readme" "$win32_bin" "$win64_bin" "$work/$out"
 done
-for file in dirlift-2.0.0-win32.zip dirlift-2.0.0-win64.zip SHA256SUMS; do
+for file in "dirlift-$version-win32.zip" "dirlift-$version-win64.zip" SHA256SUMS; do
   expect "$file is the same in both packings" cmp -s "$work/first/$file" "$work/second/$file"
 done
 expect "SHA256SUMS holds" bash -c "cd '$work/first' && sha256sum --quiet -c SHA256SUMS"
-python3 - "$work/first" "$readme" "$win32_bin" "$win64_bin" <<'PYTHON' || failures=$((failures + 1))
+python3 - "$work/first" "$readme" "$win32_bin" "$win64_bin" "$version" <<'PYTHON' || failures=$((failures + 1))
 import os, sys, zipfile
-dist, readme, bins = sys.argv[1], sys.argv[2], {"win32": sys.argv[3], "win64": sys.argv[4]}
+dist, readme, bins, version = sys.argv[1], sys.argv[2], {"win32": sys.argv[3], "win64": sys.argv[4]}, sys.argv[5]
 names = ["dirlift.exe", "dirliftw.exe", "dirlift-menu-add.cmd", "dirlift-menu-remove.cmd", "README.txt"]
 text = open(readme, "rb").read()
 ok = True
 for arch, bin_dir in bins.items():
-    with zipfile.ZipFile(os.path.join(dist, "dirlift-2.0.0-%s.zip" % arch)) as archive:
+    with zipfile.ZipFile(os.path.join(dist, "dirlift-%s-%s.zip" % (version, arch))) as archive:
         if archive.namelist() != names:
             print("FAILED: %s holds %s" % (arch, archive.namelist())); ok = False; continue
         for name in names[:4]:
