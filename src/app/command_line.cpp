@@ -24,11 +24,8 @@ const struct {
   const char* text;
   RunMode mode;
 } ModeSwitches[] = {
-    {GuiSwitch, RunMode::ShellBatch},
-    {"/o", RunMode::OverwriteAll},
-    {"/-o", RunMode::KeepExisting},
-    {"/r", RunMode::KeepBoth},
-    {"/n", RunMode::KeepNewer},
+    {GuiSwitch, RunMode::ShellBatch}, {"/o", RunMode::OverwriteAll}, {"/-o", RunMode::KeepExisting},
+    {"/r", RunMode::KeepBoth},        {"/n", RunMode::KeepNewer},
 };
 // An argument that starts so is meant as a switch: one that is not known is
 // refused rather than taken for a folder, so that a slip never changes the mode.
@@ -84,8 +81,8 @@ bool ReadLevels(const std::string& text, int& levels, std::string& problem) {
   const bool plain = !digits.empty() && digits.size() <= 2 && digits[0] != '0' &&
                      digits.find_first_not_of("0123456789") == std::string::npos;
   if (!plain) {
-    problem = "bad level \"" + digits + "\" in \"" + text + "\": give a whole number from 1 to " +
-              std::to_string(MostLevels);
+    problem =
+        "bad level \"" + digits + "\" in \"" + text + "\": give a whole number from 1 to " + std::to_string(MostLevels);
     return false;
   }
   levels = 0;
@@ -134,8 +131,7 @@ CommandLine ReadCommandLine(const std::vector<std::string>& typed) {
     RunMode mode;
     const bool known = ReadMode(*first, mode) || *first == MergeSwitch || *first == ListOnlySwitch ||
                        *first == ChainSwitch || *first == CopiesSwitch || IsFlatten(*first);
-    return Refused(known ? "the folder is missing: give it first, before \"" + *first + "\""
-                         : UnknownSwitch(*first));
+    return Refused(known ? "the folder is missing: give it first, before \"" + *first + "\"" : UnknownSwitch(*first));
   }
   std::string modeText, levelsText;
   for (auto at = first + 1; at != arguments.end(); ++at) {

@@ -1,6 +1,6 @@
 #include "app/gather.h"
 
-#include "lift/typed_folder.h"
+#include "app/typed_folder.h"
 #include "platform/platform.h"
 
 namespace {

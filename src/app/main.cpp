@@ -7,6 +7,5 @@
 // the system's code page, and go on as UTF-8.
 int wmain(int argc, wchar_t* argv[]) {
   const std::vector<std::string> arguments = Utf8Arguments(argc, argv);
-  return WithUnicodeConsole(
-      [&arguments] { return RunDirlift(arguments, std::cin, std::cout, std::cerr); });
+  return WithUnicodeConsole([&arguments] { return RunDirlift(arguments, std::cin, std::cout, std::cerr); });
 }

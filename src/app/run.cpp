@@ -5,9 +5,10 @@
 #include "app/arguments.h"
 #include "app/command_line.h"
 #include "app/gather.h"
+#include "app/typed_folder.h"
 #include "app/undoable.h"
 #include "console/console_listener.h"
-#include "lift/typed_folder.h"
+#include "lift/windows_file_system.h"
 #include "platform/platform.h"
 #include "preview/model.h"
 #include "preview/preview.h"
@@ -15,8 +16,7 @@
 namespace {
 
 const std::size_t MostLinesInFailureBox = 15;
-const char ElevationOffer[] =
-    "Administrator rights may help where access was denied. Try again as administrator?";
+const char ElevationOffer[] = "Administrator rights may help where access was denied. Try again as administrator?";
 const char CloseWindowPrompt[] = "Press Enter to close this window.";
 
 }  // namespace
@@ -28,8 +28,7 @@ std::string FailureBoxText(const std::string& failureLines) {
   while (std::getline(lines, line)) {
     if (++count <= MostLinesInFailureBox) text += line + "\n";
   }
-  if (count > MostLinesInFailureBox)
-    text += "and " + std::to_string(count - MostLinesInFailureBox) + " more\n";
+  if (count > MostLinesInFailureBox) text += "and " + std::to_string(count - MostLinesInFailureBox) + " more\n";
   if (!text.empty()) text.pop_back();
   return text;
 }
@@ -81,6 +80,7 @@ Ending Run(const CommandLine& line, std::istream& in, std::ostream& out, std::os
       break;
   }
   RunChoice choice = line.choice;
+  choice.started = LocalTimeStamp();
   const std::vector<std::string>& typed = line.folders;
   // A gui run where no window can be shown keeps its clashes, in its preview too.
   if (choice.mode == RunMode::ShellBatch) choice.noDialogs = !CanShowWindows();
@@ -114,8 +114,7 @@ Ending Run(const CommandLine& line, std::istream& in, std::ostream& out, std::os
                             : boxed                    ? ProgressView::Hidden
                             : StandardErrorIsConsole() ? ProgressView::ConsoleLine
                                                        : ProgressView::Hidden;
-  Progress progress =
-      StartProgress(view, view == ProgressView::ConsoleLine ? StandardErrorWidth() : 0);
+  Progress progress = StartProgress(view, view == ProgressView::ConsoleLine ? StandardErrorWidth() : 0);
   ConsoleListener listener(in, out, failures, progress);
   const bool lifted = LiftKeepingRecord(typed, choice, listener, failures);
   EndProgress(progress, failures);
@@ -131,8 +130,8 @@ int RunDirlift(const std::vector<std::string>& typedArguments, std::istream& in,
   const Ending ending = Run(ReadCommandLine(typedArguments), in, out, errors, false);
   if (!ending.failures.empty()) ShowWarningBox(BoxTitle, FailureBoxText(ending.failures));
   // A console window nobody can see (a scheduled task's) would wait for ever.
-  if (ShouldWaitBeforeClosing(ending.gui, ending.status, ending.shown, StandardInputIsConsole(),
-                              OwnsItsConsole(), WindowStationIsVisible() && !StartedHidden())) {
+  if (ShouldWaitBeforeClosing(ending.gui, ending.status, ending.shown, StandardInputIsConsole(), OwnsItsConsole(),
+                              WindowStationIsVisible() && !StartedHidden())) {
     // On standard error, with the failures: standard output may be a file.
     errors << CloseWindowPrompt << std::flush;
     std::string line;

@@ -1,7 +1,9 @@
 #pragma once
-// The folder app/: the entry points, the command line read once, and the runs
-// it starts: a lift in a console or without one, the undo, the gathering of
-// Explorer's menu starts. It may include every other folder of src/.
+// The folder app/: the entry points, the command line read once, the typed
+// folders resolved, and the runs it starts: a lift in a console or without
+// one, the undo, the gathering of Explorer's menu starts. It steps out of the
+// folders a run lifts and hands the run its start time. It may include every
+// other folder of src/.
 //
 // This module: a run from start to end, as the console program and the one
 // without a console make it, with what each shows at its end (a box, a wait
@@ -28,16 +30,14 @@ std::string FailureBoxText(const std::string& failureLines);
 // text with it. Never where the user typed the command into a console of
 // their own, or input is redirected, nor where nobody can see the window
 // (`consoleSeen` false: an invisible window station, or started hidden).
-bool ShouldWaitBeforeClosing(bool gui, int status, bool shown, bool inputIsConsole, bool ownsConsole,
-                             bool consoleSeen);
+bool ShouldWaitBeforeClosing(bool gui, int status, bool shown, bool inputIsConsole, bool ownsConsole, bool consoleSeen);
 
 // Whether a run of `line` leaves something on standard output to read: the
 // usage, a preview, an undo's lines, or (`newNames`) the new names of /r.
 bool ShowsSomethingToRead(const CommandLine& line, bool newNames);
 
 // Runs dirlift on `arguments` (argv, program name first) and returns the exit status.
-int RunDirlift(const std::vector<std::string>& arguments, std::istream& in, std::ostream& out,
-               std::ostream& errors);
+int RunDirlift(const std::vector<std::string>& arguments, std::istream& in, std::ostream& out, std::ostream& errors);
 
 // Whether a run without a console offers, after its failures, to try again as
 // administrator: only where access was denied, and only from a process known

@@ -1,4 +1,4 @@
-#include "lift/typed_folder.h"
+#include "app/typed_folder.h"
 
 #include <map>
 
@@ -131,4 +131,10 @@ bool ResolveFolders(const std::vector<std::string>& typed, std::vector<ResolvedF
     folders.push_back(folder);
   }
   return allResolved;
+}
+
+bool LiftFolder(const std::string& path, RunChoice choice, FileSystem& disk, Listener& listener) {
+  ResolvedFolder folder;
+  return ResolveFolder(path, folder.path, folder.ownName, disk, listener) &&
+         LiftFolders({folder}, choice, disk, listener);
 }

@@ -5,7 +5,6 @@
 // text, the platform's drives and known folders, and the file-system seam.
 
 #include <string>
-
 #include <vector>
 
 #include "lift/file_system.h"
@@ -28,3 +27,10 @@ bool ResolveFolder(const std::string& typed, std::string& folder, std::string& o
 // `listener` and left out; false then.
 bool ResolveFolders(const std::vector<std::string>& typed, std::vector<ResolvedFolder>& folders, FileSystem& disk,
                     Listener& listener);
+
+// Lifts the folder at `path`, as typed: relative or full, in any case, by its
+// short name, or in the extended form ("\\?\C:\data\X"), on `disk`, telling
+// `listener` what becomes of each entry. Returns true when everything happened
+// as the mode and the answers directed; entries kept on purpose, and those
+// left when the user cancelled, count as done.
+bool LiftFolder(const std::string& path, RunChoice choice, FileSystem& disk, Listener& listener);

@@ -5,13 +5,14 @@
 
 #include "app/command_line.h"
 #include "app/run.h"
+#include "app/typed_folder.h"
 #include "console/console_listener.h"
-#include "preview/model.h"
 #include "lift/paths.h"
+#include "lift/windows_file_system.h"
+#include "preview/model.h"
 #include "preview/preview.h"
 #include "undo/record.h"
 #include "undo/recording.h"
-#include "lift/typed_folder.h"
 #include "undo/undo.h"
 
 namespace {
@@ -33,6 +34,15 @@ std::string Folders(const Record& record) {
   return named;
 }
 
+// Windows neither removes a process's current folder nor moves a folder that
+// holds it: the run steps out to the root of the first folder's drive, which
+// no lift moves. Every path from here on is full.
+void StepOutOfTheWay(const std::vector<ResolvedFolder>& folders) {
+  std::string root = folders.front().path;
+  while (!IsRootPath(root) && ParentOf(root) != root) root = ParentOf(root);
+  SetCurrentFolder(root);
+}
+
 }  // namespace
 
 bool LiftKeepingRecord(const std::vector<std::string>& paths, RunChoice choice, Listener& listener,
@@ -42,6 +52,7 @@ bool LiftKeepingRecord(const std::vector<std::string>& paths, RunChoice choice, 
   // Every folder is resolved, and every refusal said, before anything moves.
   const bool resolved = ResolveFolders(paths, folders, windows, listener);
   if (folders.empty()) return false;
+  StepOutOfTheWay(folders);
   std::vector<std::string> lifted;
   for (const ResolvedFolder& folder : folders) lifted.push_back(folder.path);
   std::string file, reason;
@@ -95,12 +106,13 @@ int RunUndo(const CommandLine& line, bool askFirst, std::istream& in, std::ostre
     out << "undone: the lift of " << Folders(record) << " of " << record.started << std::endl;
     return ExitDone;
   }
-  errors << "dirlift: the lift of " << Folders(record) << " of " << record.started << " is undone in part: "
-         << Entries(outcome.back) << " came back";
+  errors << "dirlift: the lift of " << Folders(record) << " of " << record.started
+         << " is undone in part: " << Entries(outcome.back) << " came back";
   if (stillOut > 0) {
     errors << ", " << Entries(stillOut) << (stillOut == 1 ? " is" : " are") << " still out";
   }
-  if (outcome.lost > 0) errors << ", " << outcome.lost << (outcome.lost == 1 ? " replaced file is" : " replaced files are") << " lost";
+  if (outcome.lost > 0)
+    errors << ", " << outcome.lost << (outcome.lost == 1 ? " replaced file is" : " replaced files are") << " lost";
   if (outcome.shellMoved > 0) errors << ", what the shell replaced is lost";
   if (stillOut > 0 && outcome.wayMayFree) errors << "; run dirlift /u again once the way is free";
   errors << std::endl;

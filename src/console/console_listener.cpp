@@ -2,8 +2,8 @@
 
 #include <ostream>
 
-#include "lift/paths.h"
 #include "console/question.h"
+#include "lift/paths.h"
 
 namespace {
 
@@ -27,8 +27,7 @@ bool IsEntryDone(Happening happening) {
 
 }  // namespace
 
-ConsoleListener::ConsoleListener(std::istream& answers, std::ostream& out, std::ostream& errors,
-                                 Progress& progress)
+ConsoleListener::ConsoleListener(std::istream& answers, std::ostream& out, std::ostream& errors, Progress& progress)
     : answers_(answers), out_(out), errors_(errors), progress_(progress) {}
 
 void ConsoleListener::Tell(const Event& event) {

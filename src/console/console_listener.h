@@ -13,8 +13,8 @@
 #include <string>
 #include <vector>
 
-#include "lift/listener.h"
 #include "console/progress.h"
+#include "lift/listener.h"
 
 class ConsoleListener : public Listener {
  public:

@@ -4,7 +4,7 @@
 
 namespace {
 
-const unsigned long QuietMilliseconds = 1000;        // a shorter run shows nothing
+const unsigned long QuietMilliseconds = 1000;          // a shorter run shows nothing
 const unsigned long UpdateIntervalMilliseconds = 100;  // at most ten updates a second
 const char DialogTitle[] = "dirlift";
 const char Ellipsis[] = "...";
@@ -45,8 +45,7 @@ std::string WithThousandsSeparators(std::size_t number) {
 }
 
 bool IsDue(const Progress& progress, unsigned long now) {
-  return now - progress.startTick > QuietMilliseconds &&
-         now - progress.lastShownTick >= UpdateIntervalMilliseconds;
+  return now - progress.startTick > QuietMilliseconds && now - progress.lastShownTick >= UpdateIntervalMilliseconds;
 }
 
 void DrawLine(Progress& progress, const std::string& line, std::ostream& errors) {
@@ -63,8 +62,7 @@ std::string EntryCount(std::size_t done, std::size_t total) {
   return WithThousandsSeparators(done) + " of " + WithThousandsSeparators(total) + " entries";
 }
 
-std::string ProgressLine(const std::string& folderName, std::size_t done, std::size_t total,
-                         std::size_t maxColumns) {
+std::string ProgressLine(const std::string& folderName, std::size_t done, std::size_t total, std::size_t maxColumns) {
   const std::string before = "Lifting ", after = ": " + EntryCount(done, total);
   const std::size_t fixed = Columns(before) + Columns(after);
   std::string name = folderName;

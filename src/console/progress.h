@@ -43,8 +43,7 @@ bool CancelRequested(Progress& progress);
 
 // "Lifting photos: 12,345 of 100,000 entries", the folder's name shortened with
 // "..." where the whole would not fit in `maxColumns`.
-std::string ProgressLine(const std::string& folderName, std::size_t done, std::size_t total,
-                         std::size_t maxColumns);
+std::string ProgressLine(const std::string& folderName, std::size_t done, std::size_t total, std::size_t maxColumns);
 
 // "12,345 of 100,000 entries"
 std::string EntryCount(std::size_t done, std::size_t total);

@@ -1,5 +1,4 @@
 #include "lift/pass.h"
-
 #include "lift/paths.h"
 #include "lift/shell_batch.h"
 
@@ -45,8 +44,8 @@ Outcome MoveUnderNewName(Run& run, Pass& pass, const ListedEntry& entry, const s
     }
   }
   return Reported(run, pass, entry.name,
-               "every new name from " + Quoted(NumberedName(entry.name, entry.folder, FirstCopyNumber)) +
-                   " to " + Quoted(NumberedName(entry.name, entry.folder, LastCopyNumber)) + " is taken");
+                  "every new name from " + Quoted(NumberedName(entry.name, entry.folder, FirstCopyNumber)) + " to " +
+                      Quoted(NumberedName(entry.name, entry.folder, LastCopyNumber)) + " is taken");
 }
 
 // A folder meeting a folder of its name: its entries go into that folder by
@@ -55,10 +54,10 @@ Outcome MergeFolder(Run& run, Pass& pass, const ListedEntry& entry, const std::s
                     const std::string& destination) {
   // Whatever is in a folder that came up whole in this run came up with it.
   const Filled* filled = FilledBy(run, pass, entry.name);
-  const std::string intoCameFrom =
-      !pass.intoCameFrom.empty()      ? JoinPath(pass.intoCameFrom, entry.name)
-      : filled != nullptr && filled->whole ? JoinPath(run.origins[filled->origin], entry.name)
-                                           : std::string();
+  const std::string intoCameFrom = !pass.intoCameFrom.empty() ? JoinPath(pass.intoCameFrom, entry.name)
+                                   : filled != nullptr && filled->whole
+                                       ? JoinPath(run.origins[filled->origin], entry.name)
+                                       : std::string();
   // Whatever comes of the merge, this run has been filling that folder: a case
   // twin of the entry must not be merged into it as well.
   Fill(run, pass, entry.name, false);
@@ -91,8 +90,7 @@ bool IsNewer(const Run& run, const ListedEntry& entry, const ListedEntry& existi
 bool IsCopy(Run& run, const ListedEntry& entry, const ListedEntry& existing, const std::string& source,
             const std::string& destination) {
   return entry.size == existing.size && !ContentIsElsewhere(entry.attributes) &&
-         !ContentIsElsewhere(existing.attributes) &&
-         run.disk.CompareContents(source, destination) == Contents::Same;
+         !ContentIsElsewhere(existing.attributes) && run.disk.CompareContents(source, destination) == Contents::Same;
 }
 
 // The copy goes where replaced files go, and on to the Recycle Bin; the file
@@ -201,9 +199,10 @@ Outcome SettleFolderClash(Run& run, Pass& pass, const ListedEntry& entry, const 
       break;
   }
   return Reported(run, pass, entry.name,
-               entry.link      ? "it is a junction or symbolic link, and links are never merged"
-               : existing.link ? "a junction or symbolic link of that name is in the way, and links are never merged into"
-                               : "a folder of that name is in the way; add /m to merge them");
+                  entry.link ? "it is a junction or symbolic link, and links are never merged"
+                  : existing.link
+                      ? "a junction or symbolic link of that name is in the way, and links are never merged into"
+                      : "a folder of that name is in the way; add /m to merge them");
 }
 
 // Did what is in the way come up in this run, from another folder than the

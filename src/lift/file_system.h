@@ -1,7 +1,8 @@
 #pragma once
-// The seam through which a lift reaches the disk: the operations it uses, as
-// one interface. WindowsFileSystem is the disk itself, through the platform
-// operations; the preview's model (model.h) is the other. Paths are full ones.
+// The seam through which a lift, an undo and a preview reach the disk: the
+// operations they use, as one interface. WindowsFileSystem
+// (windows_file_system.h) is the disk itself; the preview's model, the
+// recording seam and the tests' in-memory disk are the others. Paths are full ones.
 
 #include <map>
 #include <string>
@@ -53,28 +54,4 @@ class FileSystem {
   virtual Contents CompareContents(const std::string& a, const std::string& b) = 0;
   // Whether the volume of `folder` keeps times in local time, as FAT does.
   virtual bool KeepsLocalTime(const std::string& folder) = 0;
-};
-
-class WindowsFileSystem : public FileSystem {
- public:
-  // Each folder's volume is read once: the look-ups of single entries, one per
-  // clash, and the listings of its subfolders then skip it.
-  bool ListFolder(const std::string& folder, std::vector<ListedEntry>& entries, std::string& reason) override;
-  bool ListEntry(const std::string& path, ListedEntry& entry, std::string& reason) override;
-  bool Exists(const std::string& path) override;
-  MoveResult Move(const std::string& from, const std::string& to, std::string& reason) override;
-  MakeResult MakeFolder(const std::string& folder, std::string& reason) override;
-  bool RemoveFolder(const std::string& folder, std::string& reason) override;
-  ShellOutcome ShellMove(const std::string& fromList, const std::string& toList, std::string& reason) override;
-  RecycleResult Recycle(const std::string& folder, std::string& reason) override;
-  RestoreResult Restore(const std::string& folder, const std::vector<HeldEntry>& holds, std::string& reason) override;
-  bool InRecycleBin(const std::string& path) override;
-  bool SetAttributes(const std::string& path, unsigned long attributes, std::string& reason) override;
-  bool SetTimes(const std::string& path, unsigned long long creation, unsigned long long lastWrite,
-                std::string& reason) override;
-  Contents CompareContents(const std::string& a, const std::string& b) override;
-  bool KeepsLocalTime(const std::string& folder) override;
-
- private:
-  std::map<std::string, unsigned long> volumes_;  // each folder's volume serial number, by its path
 };

@@ -3,10 +3,9 @@
 // level, and it goes once empty), while the entries at that level move up as
 // a lift moves them. Relies on the pass for every move and clash.
 
-#include "lift/pass.h"
-
 #include <utility>
 
+#include "lift/pass.h"
 #include "lift/paths.h"
 #include "lift/shell_batch.h"
 #include "platform/platform.h"
@@ -61,8 +60,8 @@ std::string OriginText(const Run& run, const Walk& walk, std::size_t at) {
 
 // The pass of the entries of the walk's folder at `at` into the parent.
 Pass FolderPass(Run& run, const Walk& walk, std::size_t at) {
-  Pass pass = MakePass(run, PathOf(walk, at), ParentOf(walk.folder.path), "", walk.folder.ownName,
-                       EventName(walk, at), OriginText(run, walk, at));
+  Pass pass = MakePass(run, PathOf(walk, at), ParentOf(walk.folder.path), "", walk.folder.ownName, EventName(walk, at),
+                       OriginText(run, walk, at));
   pass.fromBelow = walk.folders[at].below;
   return pass;
 }
@@ -208,9 +207,11 @@ void RemoveEmptied(Run& run, Walk& walk) {
 }  // namespace
 
 bool FlattenFolder(Run& run, const ResolvedFolder& folder) {
-  Walk walk = {folder, {{"", NoHolder, false, {}}}, MakePass(run, folder.path, ParentOf(folder.path), "", folder.ownName,
-                                                          folder.ownName, folder.ownName),
-               {}, false};
+  Walk walk = {folder,
+               {{"", NoHolder, false, {}}},
+               MakePass(run, folder.path, ParentOf(folder.path), "", folder.ownName, folder.ownName, folder.ownName),
+               {},
+               false};
   // The folder given cannot be flattened at all where it cannot be listed.
   if (!FlattenLevel(run, walk, 0, 1, 1)) return false;
   for (std::size_t first = 1, level = 2; first < walk.folders.size() && !Stopped(run); ++level) {

@@ -1,10 +1,8 @@
-#include "lift/pass.h"
-
 #include <vector>
 
+#include "lift/pass.h"
 #include "lift/paths.h"
 #include "lift/shell_batch.h"
-#include "lift/typed_folder.h"
 #include "platform/platform.h"
 
 namespace {
@@ -14,9 +12,7 @@ void Count(Outcome outcome, bool& failed, bool& stays) {
   if (outcome == Outcome::Failed || outcome == Outcome::Kept) stays = true;
 }
 
-Outcome Overall(bool failed, bool stays) {
-  return failed ? Outcome::Failed : stays ? Outcome::Kept : Outcome::Moved;
-}
+Outcome Overall(bool failed, bool stays) { return failed ? Outcome::Failed : stays ? Outcome::Kept : Outcome::Moved; }
 
 }  // namespace
 
@@ -58,8 +54,7 @@ namespace {
 // An entry bearing the folder's own name stays, to be lifted into the folder.
 // A case-sensitive folder may hold two such: the one spelt as the folder is
 // lifted, the other stays and is reported.
-Outcome HoldBack(Run& run, Pass& pass, const ListedEntry& entry, const std::string& ownName,
-                 ListedEntry& sameName) {
+Outcome HoldBack(Run& run, Pass& pass, const ListedEntry& entry, const std::string& ownName, ListedEntry& sameName) {
   if (sameName.name.empty()) {
     sameName = entry;
     return Outcome::Kept;
@@ -67,7 +62,7 @@ Outcome HoldBack(Run& run, Pass& pass, const ListedEntry& entry, const std::stri
   ListedEntry other = entry;
   if (entry.name == ownName) std::swap(other, sameName);
   return Reported(run, pass, other.name,
-               Quoted(sameName.name) + " bears the folder's name too, and only one can be lifted into it");
+                  Quoted(sameName.name) + " bears the folder's name too, and only one can be lifted into it");
 }
 
 }  // namespace
@@ -89,7 +84,7 @@ Outcome MoveEntries(Run& run, Pass& pass, const std::string& ownName, ListedEntr
     // A cancel stops after the entry being moved; the rest stay, so does the folder.
     if (Stopped(run)) break;
     Count(!ownKey.empty() && NameKey(entry.name) == ownKey ? HoldBack(run, pass, entry, ownName, sameName)
-                                                            : MoveUp(run, pass, entry),
+                                                           : MoveUp(run, pass, entry),
           failed, stays);
   }
   if (Stopped(run)) {
@@ -113,8 +108,7 @@ namespace {
 
 // One level of a lift: `folder`'s entries go up into its parent; then either
 // the folder is removed or the entry bearing its name is lifted into it.
-bool LiftPass(Run& run, const std::string& folder, const std::string& ownName, const std::string& below,
-              bool descent) {
+bool LiftPass(Run& run, const std::string& folder, const std::string& ownName, const std::string& below, bool descent) {
   Pass pass = MakePass(run, folder, ParentOf(folder), below, ownName, JoinPath(below, ownName),
                        run.origin.empty() ? JoinPath(below, ownName) : run.origin);
   pass.intoKeepsWhatStayed = descent;
@@ -162,22 +156,14 @@ std::vector<ResolvedFolder> ChainFrom(const ResolvedFolder& folder, FileSystem& 
 // One folder of the run: its entries go up, and the folder goes; the replaced
 // files go to the Recycle Bin as the folder's lift ends.
 bool LiftOne(Run& run, const ResolvedFolder& folder) {
-  // Every path from here on is full. Windows neither removes a process's current
-  // folder nor moves a folder that holds it, so dirlift steps out of the way.
-  SetCurrentFolder(ParentOf(folder.path));
-  run.replaced = NoReplacedFiles(ParentOf(folder.path), folder.ownName);
+  run.replaced = NoReplacedFiles(ParentOf(folder.path), folder.ownName, run.started);
   run.localTime = run.mode == RunMode::KeepNewer && run.disk.KeepsLocalTime(ParentOf(folder.path));
-  const bool lifted = run.levels > PlainLift ? FlattenFolder(run, folder) : LiftPass(run, folder.path, folder.ownName, "", false);
+  const bool lifted =
+      run.levels > PlainLift ? FlattenFolder(run, folder) : LiftPass(run, folder.path, folder.ownName, "", false);
   return RecycleReplaced(run.replaced, run.disk, run.listener) && lifted;
 }
 
 }  // namespace
-
-bool LiftFolder(const std::string& path, RunChoice choice, FileSystem& disk, Listener& listener) {
-  ResolvedFolder folder;
-  return ResolveFolder(path, folder.path, folder.ownName, disk, listener) &&
-         LiftFolders({folder}, choice, disk, listener);
-}
 
 bool LiftFolders(const std::vector<ResolvedFolder>& folders, RunChoice choice, FileSystem& disk, Listener& listener) {
   Run run = {disk, listener};
@@ -187,6 +173,7 @@ bool LiftFolders(const std::vector<ResolvedFolder>& folders, RunChoice choice, F
   run.dropCopies = choice.dropCopies;
   run.listOnly = choice.listOnly;
   run.levels = choice.levels;
+  run.started = choice.started;
   bool allWell = true;
   for (const ResolvedFolder& folder : folders) {
     std::vector<ResolvedFolder> chain = choice.chains ? ChainFrom(folder, disk) : std::vector<ResolvedFolder>{folder};
@@ -204,7 +191,8 @@ bool LiftFolders(const std::vector<ResolvedFolder>& folders, RunChoice choice, F
   if (run.unsettled == 0 || run.listOnly) return allWell;
   // The shell was asked to settle them and could not: the run did not do what was asked.
   Tell(run, Happening::Problem, "",
-       std::to_string(run.unsettled) + (run.unsettled == 1 ? " entry stayed where it was" : " entries stayed where they were") +
+       std::to_string(run.unsettled) +
+           (run.unsettled == 1 ? " entry stayed where it was" : " entries stayed where they were") +
            ", and nothing was replaced",
        "no dialog could be shown to settle the clashes");
   return false;

@@ -1,8 +1,11 @@
 #pragma once
 // The folder lift/: the lift's algorithm (the pass, the settling of clashes,
-// the replaced files, the typed folder, the path text, the shell batch) and
-// the two seams it speaks through: the file system and the listener. It
-// includes platform/ alone.
+// the replaced files, the path text, the shell batch) and the two seams it
+// speaks through: the file system and the listener. It includes platform/
+// alone, and reaches the disk only through the seam: its Windows
+// implementation (windows_file_system.cpp) is the one file here that calls
+// the platform for the disk; the rest take from it names as Windows compares
+// them and path text, and the clock not at all (the run's start is handed in).
 //
 // Lifting a folder: every entry moves up into the folder's parent, clashes are
 // settled by the run mode (or merged, folder into folder), and the emptied
@@ -45,21 +48,17 @@ struct RunChoice {
   bool noDialogs = false;
   bool dropCopies = false;
   int levels = PlainLift;
+  // When the run started, in local time as a name holds it ("2026-12-08
+  // 10.15.02"): the folders of replaced files are named by it.
+  std::string started = "";
 };
 
-// A folder to lift, resolved (typed_folder.h): its full path, and its own
+// A folder to lift, resolved (app/typed_folder.h): its full path, and its own
 // name as its parent lists it.
 struct ResolvedFolder {
   std::string path;
   std::string ownName;
 };
-
-// Lifts the folder at `path`, as typed: relative or full, in any case, by its
-// short name, or in the extended form ("\\?\C:\data\X"), on `disk`, telling
-// `listener` what becomes of each entry. Returns true when everything happened
-// as the mode and the answers directed; entries kept on purpose, and those
-// left when the user cancelled, count as done.
-bool LiftFolder(const std::string& path, RunChoice choice, FileSystem& disk, Listener& listener);
 
 // Lifts each of `folders` in turn, as one run: one mode, and one answer
 // "all", for them all; a cancel ends the run.

@@ -7,7 +7,6 @@
 #include <cstddef>
 #include <string>
 
-
 // An answer to the overwrite question; NoInput once the input has ended.
 enum class Answer { Yes, No, All, NoInput };
 

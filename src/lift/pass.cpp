@@ -3,8 +3,8 @@
 #include "lift/paths.h"
 #include "lift/shell_batch.h"
 
-void Tell(Run& run, Happening happening, const std::string& name, const std::string& detail,
-          const std::string& failure, std::size_t count) {
+void Tell(Run& run, Happening happening, const std::string& name, const std::string& detail, const std::string& failure,
+          std::size_t count) {
   run.listener.Tell({happening, name, detail, failure, count});
 }
 
@@ -15,8 +15,7 @@ std::string ShownName(const Pass& pass, const std::string& name) {
 std::string LandingName(const Pass& pass, const std::string& name) { return JoinPath(pass.below, name); }
 
 Outcome Reported(Run& run, const Pass& pass, const std::string& name, const std::string& reason) {
-  Tell(run, Happening::Fail, ShownName(pass, name), reason,
-       "cannot move " + Quoted(JoinPath(pass.from, name)) + " up");
+  Tell(run, Happening::Fail, ShownName(pass, name), reason, "cannot move " + Quoted(JoinPath(pass.from, name)) + " up");
   return Outcome::Failed;
 }
 

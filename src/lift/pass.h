@@ -34,6 +34,7 @@ struct Run {
   bool listOnly = false;      // a preview: what a run would say at its end is no failure of it
   bool localTime = false;     // the parent's volume keeps local time, which daylight saving time shifts
   int levels = PlainLift;     // a flatten's depth; PlainLift for a lift
+  std::string started{};      // when the run started, which names the folders of replaced files
   ReplacedFiles replaced{};   // where replaced files wait for the Recycle Bin
   bool cancelled = false;     // Cancel in the shell's own dialog ends the run, as in the progress
   std::string origin{};       // in a run of several folders, the one being lifted, which questions name
@@ -64,9 +65,9 @@ struct Pass {
   // Lifting X\X into X: whatever is in X stayed there by this run (kept,
   // failed or reported), and belongs to the user as what went up does.
   bool intoKeepsWhatStayed;
-  std::string intoKey;         // `into` as Windows compares it, for the run's record of what it filled
-  std::size_t origin;          // of the entries of `from`, in the run's origins
-  std::string intoCameFrom;    // where `into` came up from, whole, in this run; "" if it did not
+  std::string intoKey;       // `into` as Windows compares it, for the run's record of what it filled
+  std::size_t origin;        // of the entries of `from`, in the run's origins
+  std::string intoCameFrom;  // where `into` came up from, whole, in this run; "" if it did not
   std::string batchSources, batchDestinations;
 };
 

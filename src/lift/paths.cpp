@@ -15,9 +15,7 @@ const unsigned char Utf8Continuation = 0x80, Utf8ContinuationMask = 0xC0;
 // A UTF-8 sequence of four bytes is a character outside the basic plane: two UTF-16 units.
 const unsigned char Utf8FourByteLead = 0xF0;
 
-bool HasDrivePrefix(const std::string& path) {
-  return path.size() >= DrivePrefixLength && path[1] == DriveMark;
-}
+bool HasDrivePrefix(const std::string& path) { return path.size() >= DrivePrefixLength && path[1] == DriveMark; }
 
 bool StartsWithTwoSeparators(const std::string& path) {
   return path.size() >= 2 && IsSeparator(path[0]) && IsSeparator(path[1]);
@@ -102,8 +100,8 @@ std::string JoinPath(const std::string& folder, const std::string& name) {
 std::string NumberedName(const std::string& name, bool folder, int number) {
   const std::string mark = " (" + std::to_string(number) + ")";
   const std::string::size_type dot = name.rfind(ExtensionMark);
-  const bool hasExtension = !folder && dot != std::string::npos && dot + 1 < name.size() &&
-                            name.find_first_not_of(ExtensionMark) < dot;
+  const bool hasExtension =
+      !folder && dot != std::string::npos && dot + 1 < name.size() && name.find_first_not_of(ExtensionMark) < dot;
   const std::string stem = hasExtension ? name.substr(0, dot) : name;
   const std::string extension = hasExtension ? name.substr(dot) : "";
   // A long stem gives way, so that the numbered name is one NTFS can hold.

@@ -12,7 +12,7 @@ namespace {
 // back this run's folder and no other.
 bool MakeReplacedFolder(ReplacedFiles& replaced, FileSystem& disk, std::string& reason) {
   if (!replaced.folder.empty()) return true;
-  const std::string stamp = LocalTimeStamp();
+  const std::string& stamp = replaced.stamp;
   for (int number = FirstCopyNumber - 1; number <= LastCopyNumber; ++number) {
     const std::string folder =
         JoinPath(replaced.parent, ReplacedFolderName(replaced.parent, replaced.liftedName, stamp, number));
@@ -28,14 +28,13 @@ bool MakeReplacedFolder(ReplacedFiles& replaced, FileSystem& disk, std::string& 
         return false;
     }
   }
-  reason = "every name from " + Quoted(ReplacedFolderName(replaced.parent, replaced.liftedName, stamp, 1)) +
-           " on is taken";
+  reason =
+      "every name from " + Quoted(ReplacedFolderName(replaced.parent, replaced.liftedName, stamp, 1)) + " on is taken";
   return false;
 }
 
 // The folders of the replaced files mirror those below the parent.
-bool MakeReplacedFolders(ReplacedFiles& replaced, FileSystem& disk, const std::string& below,
-                         std::string& reason) {
+bool MakeReplacedFolders(ReplacedFiles& replaced, FileSystem& disk, const std::string& below, std::string& reason) {
   if (!MakeReplacedFolder(replaced, disk, reason)) return false;
   for (const std::string& folder : FoldersAlong(replaced.folder, below)) {
     switch (disk.MakeFolder(folder, reason)) {
@@ -65,8 +64,8 @@ std::string ReplacedFolderName(const std::string& parent, const std::string& lif
   return ShortenedTo(liftedName, room) + tail;
 }
 
-ReplacedFiles NoReplacedFiles(const std::string& parent, const std::string& liftedName) {
-  return {parent, liftedName, "", {}, 0, false};
+ReplacedFiles NoReplacedFiles(const std::string& parent, const std::string& liftedName, const std::string& stamp) {
+  return {parent, liftedName, stamp, "", {}, 0, false};
 }
 
 bool SetAside(ReplacedFiles& replaced, FileSystem& disk, const std::string& path, const std::string& below,
@@ -77,8 +76,8 @@ bool SetAside(ReplacedFiles& replaced, FileSystem& disk, const std::string& path
   }
   aside = JoinPath(replaced.folder, JoinPath(below, name));
   if (disk.Move(path, aside, reason) != MoveResult::Moved) {
-    reason = "cannot set aside " + Quoted(path) + ", which it would replace: " +
-             (reason.empty() ? "its name is taken" : reason);
+    reason = "cannot set aside " + Quoted(path) +
+             ", which it would replace: " + (reason.empty() ? "its name is taken" : reason);
     return false;
   }
   ++replaced.count;

@@ -12,9 +12,10 @@
 #include "lift/listener.h"
 
 struct ReplacedFiles {
-  std::string parent;      // where the folder is made
-  std::string liftedName;  // the lifted folder's own name, which the folder's name starts with
-  std::string folder;      // made when first needed
+  std::string parent;             // where the folder is made
+  std::string liftedName;         // the lifted folder's own name, which the folder's name starts with
+  std::string stamp;              // when the run started, which the folder's name holds
+  std::string folder;             // made when first needed
   std::vector<std::string> made;  // it and the folders made in it, in order
   std::size_t count;              // files set aside in it
   bool stranded;                  // a file set aside could not be put back: the folder stays
@@ -27,7 +28,7 @@ struct ReplacedFiles {
 std::string ReplacedFolderName(const std::string& parent, const std::string& liftedName, const std::string& stamp,
                                int number);
 
-ReplacedFiles NoReplacedFiles(const std::string& parent, const std::string& liftedName);
+ReplacedFiles NoReplacedFiles(const std::string& parent, const std::string& liftedName, const std::string& stamp);
 
 // Moves the file at `path`, named `name` in the folder `below` the parent,
 // aside into the folder; `aside` is where it went. False, with `reason`, when

@@ -6,10 +6,9 @@ namespace {
 
 const char PathEnd = '\0';
 const char Separator = '\\';
-const char* const DeviceNames[] = {"CON",  "PRN",  "AUX",  "NUL",  "COM1", "COM2",   "COM3",
-                                   "COM4", "COM5", "COM6", "COM7", "COM8", "COM9",   "LPT1",
-                                   "LPT2", "LPT3", "LPT4", "LPT5", "LPT6", "LPT7",   "LPT8",
-                                   "LPT9", "CONIN$", "CONOUT$"};
+const char* const DeviceNames[] = {"CON",  "PRN",  "AUX",  "NUL",  "COM1", "COM2", "COM3",   "COM4",
+                                   "COM5", "COM6", "COM7", "COM8", "COM9", "LPT1", "LPT2",   "LPT3",
+                                   "LPT4", "LPT5", "LPT6", "LPT7", "LPT8", "LPT9", "CONIN$", "CONOUT$"};
 
 std::string Upper(std::string text) {
   for (char& c : text)
@@ -41,15 +40,13 @@ void AddToShellBatch(std::string& sources, std::string& destinations, const std:
 std::vector<std::string> ShellBatchPaths(const std::string& list) {
   std::vector<std::string> paths;
   std::string::size_type start = 0;
-  for (std::string::size_type end; (end = list.find(PathEnd, start)) != std::string::npos;
-       start = end + 1)
+  for (std::string::size_type end; (end = list.find(PathEnd, start)) != std::string::npos; start = end + 1)
     paths.push_back(list.substr(start, end - start));
   return paths;
 }
 
 std::string WhyTheShellCannotTake(const std::string& path) {
-  if (NameLength(path) > LongestShellPath)
-    return "the shell takes no path of 260 characters or more";
+  if (NameLength(path) > LongestShellPath) return "the shell takes no path of 260 characters or more";
   std::string::size_type start = 0;
   for (std::string::size_type end = 0; end != std::string::npos; start = end + 1) {
     end = path.find(Separator, start);

@@ -1,9 +1,8 @@
-#include "lift/file_system.h"
+#include "lift/windows_file_system.h"
 
 #include "lift/paths.h"
 
-bool WindowsFileSystem::ListFolder(const std::string& folder, std::vector<ListedEntry>& entries,
-                                   std::string& reason) {
+bool WindowsFileSystem::ListFolder(const std::string& folder, std::vector<ListedEntry>& entries, std::string& reason) {
   const auto known = volumes_.find(folder);
   if (!(known != volumes_.end() ? ::ListFolderOnVolume(folder, known->second, entries, reason)
                                 : ::ListFolder(folder, entries, reason)))
@@ -42,8 +41,7 @@ bool WindowsFileSystem::RemoveFolder(const std::string& folder, std::string& rea
   return ::RemoveFolder(folder, reason);
 }
 
-ShellOutcome WindowsFileSystem::ShellMove(const std::string& fromList, const std::string& toList,
-                                          std::string& reason) {
+ShellOutcome WindowsFileSystem::ShellMove(const std::string& fromList, const std::string& toList, std::string& reason) {
   return ::ShellMove(fromList, toList, reason);
 }
 

@@ -31,8 +31,7 @@ bool Receive(HANDLE pipe, HANDLE event, std::string& path) {
   OVERLAPPED overlapped = {};
   overlapped.hEvent = event;
   DWORD read = 0;
-  if (!ReadFile(pipe, &message[0], MessageSize, &read, &overlapped) && GetLastError() != ERROR_IO_PENDING)
-    return false;
+  if (!ReadFile(pipe, &message[0], MessageSize, &read, &overlapped) && GetLastError() != ERROR_IO_PENDING) return false;
   if (!Finish(pipe, overlapped, ReadWaitMs, read) || read == 0) return false;
   path = message.substr(0, read);
   OVERLAPPED reply = {};
@@ -81,8 +80,7 @@ bool HandOver(const std::string& name, const std::string& path) {
   char answer = 0;
   const bool taken = SetNamedPipeHandleState(pipe, &mode, nullptr, nullptr) &&
                      WriteFile(pipe, path.data(), static_cast<DWORD>(path.size()), &done, nullptr) &&
-                     done == path.size() && ReadFile(pipe, &answer, 1, &done, nullptr) && done == 1 &&
-                     answer == Taken;
+                     done == path.size() && ReadFile(pipe, &answer, 1, &done, nullptr) && done == 1 && answer == Taken;
   CloseHandle(pipe);
   return taken;
 }
@@ -98,8 +96,8 @@ Collector* BecomeCollector(const std::string& name) {
   const std::wstring pipeName = PipePrefix + Wide(name);
   const DWORD access = PIPE_ACCESS_DUPLEX | FILE_FLAG_OVERLAPPED | FILE_FLAG_FIRST_PIPE_INSTANCE;
   const DWORD type = PIPE_TYPE_MESSAGE | PIPE_READMODE_MESSAGE | PIPE_WAIT;
-  HANDLE pipe = CreateNamedPipeW(pipeName.c_str(), access, type | RejectRemoteClients, 1, MessageSize, MessageSize,
-                                 0, nullptr);
+  HANDLE pipe =
+      CreateNamedPipeW(pipeName.c_str(), access, type | RejectRemoteClients, 1, MessageSize, MessageSize, 0, nullptr);
   if (pipe == INVALID_HANDLE_VALUE)
     pipe = CreateNamedPipeW(pipeName.c_str(), access, type, 1, MessageSize, MessageSize, 0, nullptr);
   if (pipe == INVALID_HANDLE_VALUE) {

@@ -1,6 +1,7 @@
 #include "platform/console.h"
 
 #include <windows.h>
+
 #include <algorithm>
 #include <iostream>
 #include <streambuf>
@@ -41,8 +42,7 @@ class ConsoleBuffer : public std::streambuf {
       // A character outside the basic plane is two units, never to be split.
       if (start + count < text.size() && IS_HIGH_SURROGATE(text[start + count - 1])) --count;
       DWORD written = 0;
-      if (!WriteConsoleW(console_, text.data() + start, static_cast<DWORD>(count), &written, nullptr))
-        return -1;
+      if (!WriteConsoleW(console_, text.data() + start, static_cast<DWORD>(count), &written, nullptr)) return -1;
       start += count;
     }
     return 0;

@@ -24,10 +24,10 @@ Contents CompareContents(const std::string& a, const std::string& b) {
   const DWORD sharing = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
   const HANDLE first = CreateFileW(ExtendedPath(a).c_str(), GENERIC_READ, sharing, nullptr, OPEN_EXISTING,
                                    FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
-  const HANDLE second = first == INVALID_HANDLE_VALUE ? INVALID_HANDLE_VALUE
-                                                      : CreateFileW(ExtendedPath(b).c_str(), GENERIC_READ, sharing,
-                                                                    nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN,
-                                                                    nullptr);
+  const HANDLE second = first == INVALID_HANDLE_VALUE
+                            ? INVALID_HANDLE_VALUE
+                            : CreateFileW(ExtendedPath(b).c_str(), GENERIC_READ, sharing, nullptr, OPEN_EXISTING,
+                                          FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
   Contents result = Contents::Unreadable;
   if (second != INVALID_HANDLE_VALUE) {
     std::vector<char> one(PieceSize), other(PieceSize);

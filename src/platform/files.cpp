@@ -38,8 +38,8 @@ std::string NameKey(const std::string& name) {
   // combining accent are two different names).
   std::wstring upper = Wide(name);
   if (!upper.empty())
-    LCMapStringW(LOCALE_INVARIANT, LCMAP_UPPERCASE, upper.c_str(), static_cast<int>(upper.size()),
-                 &upper[0], static_cast<int>(upper.size()));
+    LCMapStringW(LOCALE_INVARIANT, LCMAP_UPPERCASE, upper.c_str(), static_cast<int>(upper.size()), &upper[0],
+                 static_cast<int>(upper.size()));
   return Utf8(upper);
 }
 
@@ -81,8 +81,7 @@ std::string LongPath(const std::string& path) {
   return Utf8(full);
 }
 
-bool SetTimes(const std::string& path, unsigned long long creation, unsigned long long lastWrite,
-              std::string& reason) {
+bool SetTimes(const std::string& path, unsigned long long creation, unsigned long long lastWrite, std::string& reason) {
   const HANDLE handle = CreateFileW(ExtendedPath(path).c_str(), FILE_WRITE_ATTRIBUTES,
                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
                                     FILE_FLAG_BACKUP_SEMANTICS, nullptr);
@@ -104,8 +103,7 @@ bool RemoveFolder(const std::string& folder, std::string& reason) {
   // desktop.ini), and Windows will not remove a read-only folder. Now that it
   // is empty, the mark of this one folder is cleared, and put back should the
   // removal still fail.
-  if (error == ERROR_ACCESS_DENIED && attributes != INVALID_FILE_ATTRIBUTES &&
-      (attributes & FILE_ATTRIBUTE_READONLY) &&
+  if (error == ERROR_ACCESS_DENIED && attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) &&
       SetFileAttributesW(path.c_str(), SettableAttributes(attributes & ~FILE_ATTRIBUTE_READONLY))) {
     if (RemoveDirectoryW(path.c_str())) return true;
     const DWORD retryError = GetLastError();
@@ -134,7 +132,6 @@ std::string FullPath(const std::string& path) {
   return Utf8(full);
 }
 
-
 std::string CurrentFolder() {
   const DWORD needed = GetCurrentDirectoryW(0, nullptr);
   std::wstring folder(needed, L'\0');
@@ -152,8 +149,7 @@ bool IsEntry(const std::string& path, const FileIdentity& identity) {
   if (handle == INVALID_HANDLE_VALUE) return false;
   LARGE_INTEGER index = {};
   IO_STATUS_BLOCK status;
-  const bool indexRead =
-      query != nullptr && NT_SUCCESS(query(handle, &status, &index, sizeof index, FileIndexClass));
+  const bool indexRead = query != nullptr && NT_SUCCESS(query(handle, &status, &index, sizeof index, FileIndexClass));
   CloseHandle(handle);
   if (indexRead && static_cast<unsigned long long>(index.QuadPart) != identity.index) return false;
   FileIdentity other;

@@ -24,10 +24,10 @@ struct ListedEntry {
   std::string name;
   bool folder;
   bool link;
-  std::string shortName;  // its 8.3 name, where it has one besides the long name
-  FileIdentity identity;  // the entry's own, a link's and not its target's
-  unsigned long attributes;  // read-only, hidden, system and the rest, as the listing gives them
-  unsigned long long size;   // a file's bytes
+  std::string shortName;         // its 8.3 name, where it has one besides the long name
+  FileIdentity identity;         // the entry's own, a link's and not its target's
+  unsigned long attributes;      // read-only, hidden, system and the rest, as the listing gives them
+  unsigned long long size;       // a file's bytes
   unsigned long long lastWrite;  // when it was last written, in 100 ns ticks (UTC, or local time on FAT)
   unsigned long long creation;   // when it was made, likewise
 };
@@ -90,8 +90,7 @@ bool SetAttributes(const std::string& path, unsigned long attributes, std::strin
 
 // Gives an entry back the times a listing reported for it: when it was made
 // and last written, in 100 ns ticks.
-bool SetTimes(const std::string& path, unsigned long long creation, unsigned long long lastWrite,
-              std::string& reason);
+bool SetTimes(const std::string& path, unsigned long long creation, unsigned long long lastWrite, std::string& reason);
 
 // Removes a folder, which must be empty, even one marked read-only.
 bool RemoveFolder(const std::string& folder, std::string& reason);
@@ -104,7 +103,6 @@ std::string FullPath(const std::string& path);
 
 // The folder this process is in.
 std::string CurrentFolder();
-
 
 // The identity of what `path` reaches, links followed. False where it cannot be read.
 bool IdentityOf(const std::string& path, FileIdentity& identity);

@@ -35,8 +35,8 @@ struct EntryRecord {
   WCHAR FileName[1];
 };
 
-typedef NTSTATUS(NTAPI* QueryDirectory)(HANDLE, HANDLE, PVOID, PVOID, IO_STATUS_BLOCK*, PVOID, ULONG, ULONG,
-                                        BOOLEAN, UNICODE_STRING*, BOOLEAN);
+typedef NTSTATUS(NTAPI* QueryDirectory)(HANDLE, HANDLE, PVOID, PVOID, IO_STATUS_BLOCK*, PVOID, ULONG, ULONG, BOOLEAN,
+                                        UNICODE_STRING*, BOOLEAN);
 typedef ULONG(NTAPI* StatusToError)(NTSTATUS);
 
 FARPROC NtFunction(const char* name) { return GetProcAddress(GetModuleHandleW(L"ntdll.dll"), name); }
@@ -50,9 +50,12 @@ bool FailWithStatus(NTSTATUS status, std::string& reason) {
 ListedEntry Listed(const EntryRecord& record, unsigned long volume) {
   const std::wstring name(record.FileName, record.FileNameLength / sizeof(WCHAR));
   const std::wstring shortName(record.ShortName, static_cast<std::size_t>(record.ShortNameLength) / sizeof(WCHAR));
-  return {Utf8(name), (record.FileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0,
-          (record.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 && IsLinkTag(record.EaSize), Utf8(shortName),
-          {volume, static_cast<unsigned long long>(record.FileId.QuadPart)}, record.FileAttributes,
+  return {Utf8(name),
+          (record.FileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0,
+          (record.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 && IsLinkTag(record.EaSize),
+          Utf8(shortName),
+          {volume, static_cast<unsigned long long>(record.FileId.QuadPart)},
+          record.FileAttributes,
           static_cast<unsigned long long>(record.EndOfFile.QuadPart),
           static_cast<unsigned long long>(record.LastWriteTime.QuadPart),
           static_cast<unsigned long long>(record.CreationTime.QuadPart)};

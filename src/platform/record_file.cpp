@@ -15,8 +15,8 @@ struct AppendFile {
 
 AppendFile* CreateAppendFile(const std::string& path, MakeResult& result, std::string& reason) {
   // Each line goes to the system as it is written: a run killed after it keeps it.
-  const HANDLE handle = CreateFileW(ExtendedPath(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                                    CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+  const HANDLE handle = CreateFileW(ExtendedPath(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
   if (handle == INVALID_HANDLE_VALUE) {
     const DWORD error = GetLastError();
     result = error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS ? MakeResult::NameTaken : MakeResult::Failed;

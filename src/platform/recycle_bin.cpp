@@ -24,9 +24,9 @@ bool ReadNumber(HKEY root, const std::wstring& key, const wchar_t* value, DWORD&
   HKEY opened;
   if (RegOpenKeyExW(root, key.c_str(), 0, KEY_QUERY_VALUE, &opened) != ERROR_SUCCESS) return false;
   DWORD type = 0, size = sizeof number;
-  const bool read = RegQueryValueExW(opened, value, nullptr, &type, reinterpret_cast<BYTE*>(&number), &size) ==
-                        ERROR_SUCCESS &&
-                    type == REG_DWORD;
+  const bool read =
+      RegQueryValueExW(opened, value, nullptr, &type, reinterpret_cast<BYTE*>(&number), &size) == ERROR_SUCCESS &&
+      type == REG_DWORD;
   RegCloseKey(opened);
   return read;
 }
@@ -199,9 +199,7 @@ RestoreResult FindInRecycleBin(const std::string& folder, bool lookOnly) {
 
 }  // namespace
 
-bool RecycleBinHolds(const std::string& folder) {
-  return FindInRecycleBin(folder, true) == RestoreResult::Restored;
-}
+bool RecycleBinHolds(const std::string& folder) { return FindInRecycleBin(folder, true) == RestoreResult::Restored; }
 
 RestoreResult RestoreFromRecycleBin(const std::string& folder, std::string& reason) {
   RestoreResult result = FindInRecycleBin(folder, false);

@@ -1,8 +1,8 @@
 #include "platform/session.h"
 
 #include <windows.h>
-#include <shlobj.h>
 #include <shellapi.h>
+#include <shlobj.h>
 #include <userenv.h>
 
 #include "platform/text.h"
@@ -65,8 +65,8 @@ std::vector<KeptFolder> FoldersWindowsKeeps() {
   if (GetProfilesDirectoryW(path, &size)) keep(path, "the profile folders", true);
   // Windows XP has no Downloads folder of its own, nor the call that finds it.
   typedef HRESULT(WINAPI * KnownFolderPath)(REFGUID, DWORD, HANDLE, PWSTR*);
-  if (const auto knownFolderPath = reinterpret_cast<KnownFolderPath>(reinterpret_cast<void*>(
-          GetProcAddress(GetModuleHandleW(L"shell32.dll"), "SHGetKnownFolderPath")))) {
+  if (const auto knownFolderPath = reinterpret_cast<KnownFolderPath>(
+          reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"shell32.dll"), "SHGetKnownFolderPath")))) {
     PWSTR downloads = nullptr;
     if (SUCCEEDED(knownFolderPath(DownloadsFolderId, 0, nullptr, &downloads)) && downloads != nullptr)
       keep(downloads, "your Downloads folder", false);
@@ -100,8 +100,8 @@ bool CanShowWindows() {
   if (!WindowStationIsVisible()) return false;
   // A hidden window, made and destroyed at once: the shell's progress dialog
   // would otherwise wait for ever for a window that cannot come.
-  const HWND probe = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, nullptr, nullptr,
-                                     GetModuleHandleW(nullptr), nullptr);
+  const HWND probe =
+      CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
   if (probe == nullptr) return false;
   DestroyWindow(probe);
   return true;
@@ -115,15 +115,14 @@ bool DriveIsPresent(char letter) {
 bool MappedDrivePath(char letter, std::string& remotePath) {
   const std::wstring key = std::wstring(MappedDrivesKey) + static_cast<wchar_t>(letter);
   HKEY mapping;
-  if (RegOpenKeyExW(HKEY_CURRENT_USER, key.c_str(), 0, KEY_QUERY_VALUE, &mapping) != ERROR_SUCCESS)
-    return false;
+  if (RegOpenKeyExW(HKEY_CURRENT_USER, key.c_str(), 0, KEY_QUERY_VALUE, &mapping) != ERROR_SUCCESS) return false;
   DWORD type = 0, size = 0;
   bool found = RegQueryValueExW(mapping, RemotePathValue, nullptr, &type, nullptr, &size) == ERROR_SUCCESS &&
                (type == REG_SZ || type == REG_EXPAND_SZ) && size > 0;
   if (found) {
     std::wstring value(size / sizeof(wchar_t), L'\0');
-    found = RegQueryValueExW(mapping, RemotePathValue, nullptr, nullptr,
-                             reinterpret_cast<BYTE*>(&value[0]), &size) == ERROR_SUCCESS;
+    found = RegQueryValueExW(mapping, RemotePathValue, nullptr, nullptr, reinterpret_cast<BYTE*>(&value[0]), &size) ==
+            ERROR_SUCCESS;
     // The stored text may or may not end in its NUL.
     value.resize(wcsnlen(value.c_str(), value.size()));
     remotePath = Utf8(value);

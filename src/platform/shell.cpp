@@ -75,8 +75,7 @@ ShellOutcome ShellMove(const std::string& fromList, const std::string& toList, s
 }
 
 ShellOutcome ShellResult(int result, bool anyAborted, std::string& reason) {
-  if (anyAborted || result == ERROR_CANCELLED || result == ShellCancelled)
-    return ShellOutcome::Cancelled;
+  if (anyAborted || result == ERROR_CANCELLED || result == ShellCancelled) return ShellOutcome::Cancelled;
   if (result == 0) return ShellOutcome::Done;
   reason = ShellErrorText(result);
   return ShellOutcome::Failed;
@@ -102,19 +101,17 @@ struct ShellProgress {
 ShellProgress* OpenShellProgress(const std::string& title) {
   ShellProgress* progress = new ShellProgress{nullptr, SUCCEEDED(CoInitialize(nullptr))};
   void* dialog = nullptr;
-  if (SUCCEEDED(CoCreateInstance(CLSID_ProgressDialog, nullptr, CLSCTX_INPROC_SERVER,
-                                 IID_IProgressDialog, &dialog))) {
+  if (SUCCEEDED(CoCreateInstance(CLSID_ProgressDialog, nullptr, CLSCTX_INPROC_SERVER, IID_IProgressDialog, &dialog))) {
     progress->dialog = static_cast<IProgressDialog*>(dialog);
     progress->dialog->SetTitle(Wide(title).c_str());
     // AUTOTIME: the shell estimates the time left from the calls to SetProgress.
-    progress->dialog->StartProgressDialog(nullptr, nullptr, PROGDLG_NORMAL | PROGDLG_AUTOTIME,
-                                          nullptr);
+    progress->dialog->StartProgressDialog(nullptr, nullptr, PROGDLG_NORMAL | PROGDLG_AUTOTIME, nullptr);
   }
   return progress;
 }
 
-void UpdateShellProgress(ShellProgress* progress, const std::string& firstLine,
-                         const std::string& secondLine, std::size_t done, std::size_t total) {
+void UpdateShellProgress(ShellProgress* progress, const std::string& firstLine, const std::string& secondLine,
+                         std::size_t done, std::size_t total) {
   if (progress->dialog == nullptr) return;
   // Line 3 is the shell's time estimate.
   progress->dialog->SetLine(1, Wide(firstLine).c_str(), FALSE, nullptr);

@@ -3,11 +3,11 @@
 // Recycle Bin, its progress dialog and message boxes. Relies on the text
 // module; paths handed to it are plain ones, which is all the shell takes.
 
-#include <cstddef>
-#include <string>
-
 #include <windows.h>
 #include <shellapi.h>
+
+#include <cstddef>
+#include <string>
 
 // Sends a folder, with all it holds, to the Recycle Bin, with no dialog of any
 // kind. Where the volume has no Recycle Bin, or a policy turns it off, the
@@ -43,7 +43,7 @@ bool AskYesNoBox(const std::string& title, const std::string& text);
 // The shell's own progress dialog, with a bar, a time estimate and Cancel.
 struct ShellProgress;
 ShellProgress* OpenShellProgress(const std::string& title);
-void UpdateShellProgress(ShellProgress* dialog, const std::string& firstLine,
-                         const std::string& secondLine, std::size_t done, std::size_t total);
+void UpdateShellProgress(ShellProgress* dialog, const std::string& firstLine, const std::string& secondLine,
+                         std::size_t done, std::size_t total);
 bool ShellProgressCancelled(ShellProgress* dialog);
 void CloseShellProgress(ShellProgress* dialog);

@@ -45,18 +45,15 @@ std::string Utf8(const std::wstring& wide) {
 
 std::wstring ExtendedPath(const std::string& fullPath) {
   if (HasExtendedPrefix(fullPath) || StartsWith(fullPath, DevicePrefix)) return Wide(fullPath);
-  if (StartsWith(fullPath, UncPrefix))
-    return Wide(ExtendedUncPrefix + fullPath.substr(sizeof UncPrefix - 1));
-  if (fullPath.size() > 2 && fullPath[1] == DriveMark && fullPath[2] == '\\')
-    return Wide(ExtendedPrefix + fullPath);
+  if (StartsWith(fullPath, UncPrefix)) return Wide(ExtendedUncPrefix + fullPath.substr(sizeof UncPrefix - 1));
+  if (fullPath.size() > 2 && fullPath[1] == DriveMark && fullPath[2] == '\\') return Wide(ExtendedPrefix + fullPath);
   return Wide(fullPath);  // not a full path: the system resolves it as ever
 }
 
 bool HasExtendedPrefix(const std::string& path) { return StartsWith(path, ExtendedPrefix); }
 
 std::string WithoutExtendedPrefix(const std::string& path) {
-  if (StartsWith(path, ExtendedUncPrefix))
-    return UncPrefix + path.substr(sizeof ExtendedUncPrefix - 1);
+  if (StartsWith(path, ExtendedUncPrefix)) return UncPrefix + path.substr(sizeof ExtendedUncPrefix - 1);
   if (HasExtendedPrefix(path)) return path.substr(sizeof ExtendedPrefix - 1);
   return path;
 }
@@ -75,13 +72,12 @@ std::string PlainForm(const std::string& path) {
 std::string SystemErrorText(unsigned long errorCode) {
   wchar_t* buffer = nullptr;
   // With ALLOCATE_BUFFER the buffer argument is a pointer to the pointer.
-  const DWORD length = FormatMessageW(
-      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-      nullptr, errorCode, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+  const DWORD length =
+      FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                     nullptr, errorCode, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
   std::string text = length != 0 ? Utf8(std::wstring(buffer, length)) : std::string();
   LocalFree(buffer);
-  while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' '))
-    text.pop_back();
+  while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' ')) text.pop_back();
   if (text.empty()) text = "system error " + std::to_string(errorCode);
   return text;
 }
@@ -90,8 +86,8 @@ std::string LocalTimeStamp() {
   SYSTEMTIME now;
   GetLocalTime(&now);
   char stamp[sizeof "2026-12-08 10.15.02"];
-  std::snprintf(stamp, sizeof stamp, "%04u-%02u-%02u %02u.%02u.%02u", now.wYear, now.wMonth, now.wDay,
-                now.wHour, now.wMinute, now.wSecond);
+  std::snprintf(stamp, sizeof stamp, "%04u-%02u-%02u %02u.%02u.%02u", now.wYear, now.wMonth, now.wDay, now.wHour,
+                now.wMinute, now.wSecond);
   return stamp;
 }
 

@@ -94,8 +94,7 @@ ModelFolder* ModelFileSystem::Holder(const std::string& path, std::size_t& index
   return folder;
 }
 
-bool ModelFileSystem::ListFolder(const std::string& folder, std::vector<ListedEntry>& entries,
-                                 std::string& reason) {
+bool ModelFileSystem::ListFolder(const std::string& folder, std::vector<ListedEntry>& entries, std::string& reason) {
   ModelFolder* node = FolderAt(folder, reason);
   if (node == nullptr) return false;
   if (!Load(*node, disk_)) {

@@ -40,7 +40,8 @@ bool Load(ModelFolder& folder, FileSystem& disk) {
   folder.loaded = true;
   std::vector<ListedEntry> entries;
   if (!disk.ListFolder(folder.diskPath, entries, folder.loadError)) return false;
-  for (const ListedEntry& entry : entries) Attach(folder, NewEntry(entry, JoinPath(folder.diskPath, entry.name), false));
+  for (const ListedEntry& entry : entries)
+    Attach(folder, NewEntry(entry, JoinPath(folder.diskPath, entry.name), false));
   return true;
 }
 
@@ -56,4 +57,3 @@ std::size_t Find(ModelFolder& folder, FileSystem& disk, const std::string& name)
   found = folder.byShortName.find(key);
   return found != folder.byShortName.end() ? found->second : None;
 }
-

@@ -17,7 +17,7 @@ struct ModelFolder {
   ListedEntry entry;
   std::string diskPath;
   bool loaded;
-  std::string loadError;  // why its entries could not be read
+  std::string loadError;                               // why its entries could not be read
   std::vector<std::unique_ptr<ModelFolder>> children;  // in listing order; empty where one left
   // Every name, case twins of a case-sensitive folder included: by the name
   // itself, and by name key and short name key for Windows' case-blind look-up.

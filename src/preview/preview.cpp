@@ -15,22 +15,37 @@ const std::vector<const char*> UndoKinds = {"move", "restore", "make", "remove",
 const char* KindOf(Happening happening) {
   switch (happening) {
     case Happening::Move:
-    case Happening::MoveBack: return "move";
-    case Happening::Restore: return "restore";
-    case Happening::Make: return "make";
-    case Happening::Replace: return "replace";
-    case Happening::Keep: return "keep";
-    case Happening::Same: return "same";
-    case Happening::Recycle: return "recycle";
-    case Happening::Rename: return "rename";
-    case Happening::Merge: return "merge";
-    case Happening::Shell: return "shell";
+    case Happening::MoveBack:
+      return "move";
+    case Happening::Restore:
+      return "restore";
+    case Happening::Make:
+      return "make";
+    case Happening::Replace:
+      return "replace";
+    case Happening::Keep:
+      return "keep";
+    case Happening::Same:
+      return "same";
+    case Happening::Recycle:
+      return "recycle";
+    case Happening::Rename:
+      return "rename";
+    case Happening::Merge:
+      return "merge";
+    case Happening::Shell:
+      return "shell";
     case Happening::Fail:
-    case Happening::Problem: return "fail";
-    case Happening::Lift: return "lift";
-    case Happening::Remove: return "remove";
-    case Happening::Stay: return "stay";
-    default: return nullptr;
+    case Happening::Problem:
+      return "fail";
+    case Happening::Lift:
+      return "lift";
+    case Happening::Remove:
+      return "remove";
+    case Happening::Stay:
+      return "stay";
+    default:
+      return nullptr;
   }
 }
 
@@ -78,7 +93,8 @@ void PreviewListener::Summarize(bool undo) {
     separator = ", ";
     // Scripts read the line as it was before /d: only with /d does it count copies.
     if (!undo && countsCopies_ && std::string(kind) == "keep") out_ << separator << counts_["same"] << " same";
-    if (!undo && countsFolderFiles_ && std::string(kind) == "fail") out_ << separator << counts_["recycle"] << " recycle";
+    if (!undo && countsFolderFiles_ && std::string(kind) == "fail")
+      out_ << separator << counts_["recycle"] << " recycle";
   }
   out_ << "; nothing was changed" << std::endl;
 }

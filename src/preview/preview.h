@@ -1,6 +1,7 @@
 #pragma once
 // The folder preview/: the model of the folders a preview lifts on, and the
-// listener that lists what a lift would do. It includes lift/ and platform/.
+// listener that lists what a lift would do. It includes lift/ and platform/;
+// the model reads the disk only through the file system it is handed.
 //
 // The preview's report: one line for each entry, in the order a lift would
 // act ("move", "replace", "keep", "rename", "merge", "ask", "shell", "fail",
@@ -33,7 +34,7 @@ class PreviewListener : public Listener {
  private:
   std::ostream& out_;
   std::ostream& errors_;
-  std::string asked_;  // the entry just asked about, whose "no" the ask line stands for
+  std::string asked_;                          // the entry just asked about, whose "no" the ask line stands for
   std::map<std::string, std::size_t> counts_;  // lines of each kind
   std::size_t refusals_;
   bool countsCopies_;

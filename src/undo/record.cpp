@@ -25,8 +25,8 @@ const struct {
   const char* word;
   bool paired;  // from -> to, with an identity
 } StepWords[] = {
-    {StepKind::Move, "move", true},     {StepKind::Make, "make", false},       {StepKind::Remove, "remove", false},
-    {StepKind::Shell, "shell", true},   {StepKind::Recycle, "recycle", false}, {StepKind::Keep, "keep", false},
+    {StepKind::Move, "move", true},   {StepKind::Make, "make", false},       {StepKind::Remove, "remove", false},
+    {StepKind::Shell, "shell", true}, {StepKind::Recycle, "recycle", false}, {StepKind::Keep, "keep", false},
 };
 
 std::vector<std::string> Fields(const std::string& line) {
@@ -66,12 +66,12 @@ bool ReadStep(const std::vector<std::string>& fields, Step& step) {
   for (const auto& known : StepWords) {
     if (fields[0] != known.word) continue;
     if (known.paired && fields.size() == PairedFields) {
-      step = {known.kind, fields[1], fields[2],
-              {static_cast<unsigned long>(Number(fields[3])), Number(fields[4])}, 0, false};
+      step = {known.kind, fields[1], fields[2], {static_cast<unsigned long>(Number(fields[3])), Number(fields[4])},
+              0,          false};
       return true;
     }
-    const bool removed = known.kind == StepKind::Remove &&
-                         (fields.size() == RemovedFolderFields || fields.size() == TimedFolderFields);
+    const bool removed =
+        known.kind == StepKind::Remove && (fields.size() == RemovedFolderFields || fields.size() == TimedFolderFields);
     if (!known.paired && (fields.size() == FolderFields || removed)) {
       step = {known.kind, fields[1], "", {0, 0}, removed ? static_cast<unsigned long>(Number(fields[2])) : 0, false};
       if (fields.size() == TimedFolderFields) {
@@ -97,8 +97,8 @@ std::string StepLine(const Step& step) {
     if (known.kind != step.kind) continue;
     std::string line = known.word + (Field + step.from);
     if (known.paired)
-      line += Field + step.to + Field + std::to_string(step.identity.volume) + Field +
-              std::to_string(step.identity.index);
+      line +=
+          Field + step.to + Field + std::to_string(step.identity.volume) + Field + std::to_string(step.identity.index);
     if (step.kind == StepKind::Remove)
       line += Field + std::to_string(step.attributes) + Field + std::to_string(step.creation) + Field +
               std::to_string(step.lastWrite);
@@ -158,8 +158,8 @@ AppendFile* StartRecord(const std::vector<std::string>& folders, std::string& fi
   MakeFolder(folder, reason);
   const std::string stamp = MillisecondStamp();
   for (int number = 0; number < MostRecordsAStamp; ++number) {
-    file = JoinPath(folder, stamp + "-" + std::string(3 - std::to_string(number).size(), '0') +
-                                std::to_string(number) + RecordExtension);
+    file = JoinPath(folder, stamp + "-" + std::string(3 - std::to_string(number).size(), '0') + std::to_string(number) +
+                                RecordExtension);
     MakeResult made;
     AppendFile* record = CreateAppendFile(file, made, reason);
     if (made == MakeResult::NameTaken) continue;

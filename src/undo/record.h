@@ -30,8 +30,8 @@ struct Step {
 };
 
 struct Record {
-  std::string file;     // where it is kept
-  std::string started;  // local time, for display: "2026-12-08 10.15.02"
+  std::string file;                  // where it is kept
+  std::string started;               // local time, for display: "2026-12-08 10.15.02"
   std::vector<std::string> folders;  // the lifted folders, full paths in their plain form
   std::vector<Step> steps;
 };

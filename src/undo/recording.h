@@ -47,7 +47,7 @@ class RecordingFileSystem : public FileSystem {
   FileSystem& disk_;
   AppendFile* record_;
   Listener& listener_;
-  std::size_t steps_;  // recorded and standing
+  std::size_t steps_;                               // recorded and standing
   std::map<std::string, FileIdentity> identities_;  // of the entries listed and not yet moved, by path
   // Each folder's marks and times as first seen, before the run moved anything
   // out of it (which changes its time), by path: a removed folder comes back so.

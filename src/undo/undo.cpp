@@ -10,9 +10,9 @@ namespace {
 struct Undo {
   FileSystem& disk;
   Listener& listener;
-  std::string parent;                // names are shown below it
-  std::vector<std::string> lost;     // folders of replaced files found nowhere
-  std::vector<std::string> inBin;    // folders of replaced files the bin would not give back
+  std::string parent;              // names are shown below it
+  std::vector<std::string> lost;   // folders of replaced files found nowhere
+  std::vector<std::string> inBin;  // folders of replaced files the bin would not give back
   // Folders that cannot be made again for a file in their way, and how many
   // entries cannot go back into each.
   std::map<std::string, std::size_t> blocked;
@@ -20,8 +20,8 @@ struct Undo {
   // Each folder's entries, listed once: a look at each entry alone would
   // cost as much again as the moves themselves.
   std::map<std::string, std::map<std::string, ListedEntry>> listed;
-  std::set<std::string> putBack;      // where this undo put entries, as Windows compares paths
-  std::vector<const Step*> remade;    // folders made again, whose times are set last
+  std::set<std::string> putBack;    // where this undo put entries, as Windows compares paths
+  std::vector<const Step*> remade;  // folders made again, whose times are set last
 };
 
 std::string Shown(const Undo& undo, const std::string& path) {
@@ -188,7 +188,8 @@ bool Restore(Undo& undo, const Record& record, const std::string& folder) {
       Tell(undo, Happening::Restore, Shown(undo, folder));
       return true;
     case RestoreResult::NotInBin:
-      Lose(undo, record, folder, "they are neither in the Recycle Bin nor in " + Quoted(folder) + ", where they were last");
+      Lose(undo, record, folder,
+           "they are neither in the Recycle Bin nor in " + Quoted(folder) + ", where they were last");
       return true;
     case RestoreResult::Failed:
       break;
@@ -246,8 +247,16 @@ void SetTimesOfRemade(Undo& undo) {
 }  // namespace
 
 UndoOutcome UndoRun(const Record& record, FileSystem& disk, Listener& listener, std::vector<std::size_t>& undone) {
-  Undo undo = {disk, listener, record.folders.empty() ? "" : ParentOf(record.folders.front()), {}, {}, {},
-               {true, 0, 0, false, 0}, {}, {}, {}};
+  Undo undo = {disk,
+               listener,
+               record.folders.empty() ? "" : ParentOf(record.folders.front()),
+               {},
+               {},
+               {},
+               {true, 0, 0, false, 0},
+               {},
+               {},
+               {}};
   std::string reason;
   for (std::size_t at = record.steps.size(); at-- > 0;) {
     const Step& step = record.steps[at];
