@@ -1,8 +1,8 @@
 // Checks on the built dirlift.exe and dirliftw.exe: what each is, what it
 // imports, and its resources.
 
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstddef>
@@ -108,8 +108,7 @@ PeFacts Facts(const std::string& image) {
 std::size_t OffsetOf(const std::string& image, DWORD rva) {
   const std::size_t nt = NtOffset(image);
   const IMAGE_FILE_HEADER file = At<IMAGE_FILE_HEADER>(image, nt + sizeof(DWORD));
-  const std::size_t sections =
-      nt + offsetof(IMAGE_NT_HEADERS32, OptionalHeader) + file.SizeOfOptionalHeader;
+  const std::size_t sections = nt + offsetof(IMAGE_NT_HEADERS32, OptionalHeader) + file.SizeOfOptionalHeader;
   for (WORD i = 0; i < file.NumberOfSections; ++i) {
     const auto section = At<IMAGE_SECTION_HEADER>(image, sections + i * sizeof(IMAGE_SECTION_HEADER));
     if (rva >= section.VirtualAddress && rva < section.VirtualAddress + section.SizeOfRawData)
@@ -128,8 +127,7 @@ std::set<std::string> Imports(const std::string& image) {
   const PeFacts facts = Facts(image);
   const std::size_t thunkSize = facts.wide ? sizeof(ULONGLONG) : sizeof(DWORD);
   const ULONGLONG ordinalFlag = facts.wide ? IMAGE_ORDINAL_FLAG64 : IMAGE_ORDINAL_FLAG32;
-  for (std::size_t descriptor = OffsetOf(image, facts.importTable);;
-       descriptor += sizeof(IMAGE_IMPORT_DESCRIPTOR)) {
+  for (std::size_t descriptor = OffsetOf(image, facts.importTable);; descriptor += sizeof(IMAGE_IMPORT_DESCRIPTOR)) {
     const auto entry = At<IMAGE_IMPORT_DESCRIPTOR>(image, descriptor);
     if (entry.Name == 0) break;
     std::string dll = TextAt(image, OffsetOf(image, entry.Name));
@@ -200,8 +198,7 @@ TEST_P(Executable, IsProgramForItsMachineWithOrWithoutConsole) {
   EXPECT_EQ(facts.timeStamp, 0u);
   if (GetParam().machine == IMAGE_FILE_MACHINE_I386) {
     const WORD major = facts.subsystemMajor, minor = facts.subsystemMinor;
-    EXPECT_TRUE(major < MaxSubsystemMajor ||
-                (major == MaxSubsystemMajor && minor <= MaxSubsystemMinor))
+    EXPECT_TRUE(major < MaxSubsystemMajor || (major == MaxSubsystemMajor && minor <= MaxSubsystemMinor))
         << major << "." << minor;
   }
 }
@@ -220,8 +217,7 @@ TEST_P(Executable, ImportsOnlyWhatTheSystemHas) {
     if (GetParam().machine == IMAGE_FILE_MACHINE_I386) {
       EXPECT_TRUE(XpImports.count(import)) << import << " is not known to exist on Windows XP SP3";
     }
-    EXPECT_TRUE(systemDlls.count(import.substr(0, import.find('!'))))
-        << import << " is not from a system DLL";
+    EXPECT_TRUE(systemDlls.count(import.substr(0, import.find('!')))) << import << " is not from a system DLL";
   }
 }
 
@@ -231,20 +227,21 @@ TEST_P(Executable, ImportsOnlyWhatTheSystemHas) {
 TEST_P(Executable, CallsTheWideFileFunctions) {
   const std::set<std::string> imports = Imports(ReadBytes(Exe()));
   for (const char* wide :
-       {"KERNEL32.DLL!CreateFileW", "KERNEL32.DLL!GetFileAttributesW",
-        "KERNEL32.DLL!MoveFileW", "KERNEL32.DLL!CreateDirectoryW", "KERNEL32.DLL!RemoveDirectoryW",
-        "KERNEL32.DLL!GetFullPathNameW", "KERNEL32.DLL!FormatMessageW", "KERNEL32.DLL!WriteConsoleW",
-        "SHELL32.DLL!SHFileOperationW"})
+       {"KERNEL32.DLL!CreateFileW", "KERNEL32.DLL!GetFileAttributesW", "KERNEL32.DLL!MoveFileW",
+        "KERNEL32.DLL!CreateDirectoryW", "KERNEL32.DLL!RemoveDirectoryW", "KERNEL32.DLL!GetFullPathNameW",
+        "KERNEL32.DLL!FormatMessageW", "KERNEL32.DLL!WriteConsoleW", "SHELL32.DLL!SHFileOperationW"})
     EXPECT_TRUE(imports.count(wide)) << wide << " is not imported";
   for (const char* narrow :
        {"KERNEL32.DLL!FindFirstFileA", "KERNEL32.DLL!FindNextFileA", "KERNEL32.DLL!GetFileAttributesA",
-        "KERNEL32.DLL!MoveFileA", "KERNEL32.DLL!MoveFileExA", "KERNEL32.DLL!CreateDirectoryA", "KERNEL32.DLL!CreateFileA",
-        "KERNEL32.DLL!RemoveDirectoryA",
-        "KERNEL32.DLL!GetFullPathNameA", "SHELL32.DLL!SHFileOperationA"})
+        "KERNEL32.DLL!MoveFileA", "KERNEL32.DLL!MoveFileExA", "KERNEL32.DLL!CreateDirectoryA",
+        "KERNEL32.DLL!CreateFileA", "KERNEL32.DLL!RemoveDirectoryA", "KERNEL32.DLL!GetFullPathNameA",
+        "SHELL32.DLL!SHFileOperationA"})
     EXPECT_FALSE(imports.count(narrow)) << narrow << " is imported";
 }
 
-TEST_P(Executable, VersionIs2000WithoutStringTable) {
+TEST_P(Executable, VersionIsTheProjectsWithoutStringTable) {
+  const DWORD most = (DIRLIFT_VERSION_MAJOR << 16) | DIRLIFT_VERSION_MINOR;
+  const DWORD least = (DIRLIFT_VERSION_PATCH << 16) | DIRLIFT_VERSION_TWEAK;
   DWORD ignored = 0;
   std::string info(GetFileVersionInfoSizeA(Exe().c_str(), &ignored), '\0');
   ASSERT_FALSE(info.empty());
@@ -252,10 +249,10 @@ TEST_P(Executable, VersionIs2000WithoutStringTable) {
   VS_FIXEDFILEINFO* fixed = nullptr;
   UINT length = 0;
   ASSERT_TRUE(VerQueryValueA(&info[0], "\\", reinterpret_cast<void**>(&fixed), &length));
-  EXPECT_EQ(fixed->dwFileVersionMS, 0x00020000u);
-  EXPECT_EQ(fixed->dwFileVersionLS, 0u);
-  EXPECT_EQ(fixed->dwProductVersionMS, 0x00020000u);
-  EXPECT_EQ(fixed->dwProductVersionLS, 0u);
+  EXPECT_EQ(fixed->dwFileVersionMS, most);
+  EXPECT_EQ(fixed->dwFileVersionLS, least);
+  EXPECT_EQ(fixed->dwProductVersionMS, most);
+  EXPECT_EQ(fixed->dwProductVersionLS, least);
   EXPECT_EQ(fixed->dwFileFlags, 0u);
   EXPECT_EQ(fixed->dwFileOS, static_cast<DWORD>(VOS_NT_WINDOWS32));
   EXPECT_EQ(fixed->dwFileType, static_cast<DWORD>(VFT_APP));
@@ -303,9 +300,7 @@ TEST_P(Executable, IconIsOne48By48Image32Bit) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Builds, Executable, ::testing::ValuesIn(ShippedImages()),
-                         [](const ::testing::TestParamInfo<Image>& info) {
-                           return NameOf(info.param);
-                         });
+                         [](const ::testing::TestParamInfo<Image>& info) { return NameOf(info.param); });
 
 const char MenuKey[] = "Software\\Classes\\Directory\\shell\\dirlift";
 const char VersionKey[] = "HKLM\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion";
@@ -318,8 +313,7 @@ bool MenuKeyExists(const std::string& name = MenuKey) {
 }
 
 RunResult RunScript(const std::string& script) {
-  return RunProgram("cmd /c " + QuoteArgument(FolderOfThisExecutable() + "\\" + script), "",
-                    FolderOfThisExecutable());
+  return RunProgram("cmd /c " + QuoteArgument(FolderOfThisExecutable() + "\\" + script), "", FolderOfThisExecutable());
 }
 
 RunResult Reg(const std::string& arguments) { return RunProgram("reg " + arguments, "", FolderOfThisExecutable()); }

@@ -1,18 +1,20 @@
 // End-to-end runs of the real dirlift.exe on real folder trees.
 
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <set>
 #include <sstream>
 
-#include "lift/lift.h"
-#include "preview/model.h"
-#include "lift/paths.h"
-#include "preview/preview.h"
+#include "app/typed_folder.h"
 #include "console/question.h"
+#include "lift/lift.h"
+#include "lift/paths.h"
+#include "lift/windows_file_system.h"
 #include "platform/platform.h"
+#include "preview/model.h"
+#include "preview/preview.h"
 #include "test_tree.h"
 
 namespace {
@@ -52,7 +54,6 @@ std::string Expand(const std::string& argument, const std::string& root) {
   return argument;
 }
 
-
 bool IsGuiRun(const std::vector<std::string>& arguments) {
   return std::find(arguments.begin(), arguments.end(), "gui") != arguments.end();
 }
@@ -62,13 +63,10 @@ bool IsGuiRun(const std::vector<std::string>& arguments) {
 std::string ExpectedBox(const RunResult& run, bool gui) {
   if (!gui || !HasDisplay()) return "";
   std::string lines = run.err;
-  for (std::string::size_type at; (at = lines.find("\r\n")) != std::string::npos;)
-    lines.replace(at, 2, "\n");
+  for (std::string::size_type at; (at = lines.find("\r\n")) != std::string::npos;) lines.replace(at, 2, "\n");
   if (!lines.empty() && lines.back() == '\n') lines.pop_back();
   return lines;
 }
-
-
 
 class Lift : public LiftOnce, public ::testing::WithParamInterface<LiftCase> {};
 
@@ -106,29 +104,41 @@ TEST_P(Lift, LeavesTheExpectedTree) {
 // TWO_PASSES: "b" and "c" clash in the outer pass; in the descended pass the inner
 // "b" clashes only if the outer "b" was kept.
 // 85 CJK characters: 255 bytes of UTF-8.
-#define LONG_CJK_NAME "長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長"
-#define ONE_CLASH {"X/", "X/a=new", "X/f=1", "a=old"}
+#define LONG_CJK_NAME                                                                                                                                                           \
+  "長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長" \
+  "長長長長長長長長長長長長長長長長長長長長長長長長長長長長"
+#define ONE_CLASH \
+  { "X/", "X/a=new", "X/f=1", "a=old" }
 // FILE_AND_FOLDER: "a" is a file where the parent has a folder, "b" the reverse.
-#define FILE_AND_FOLDER {"X/", "X/a=new", "X/b/", "X/b/f=1", "X/ok=2", "a/", "a/g=3", "b=old"}
-#define FILE_AND_FOLDER_AFTER {"X/", "X/a=new", "X/b/", "X/b/f=1", "a/", "a/g=3", "b=old", "ok=2"}
+#define FILE_AND_FOLDER \
+  { "X/", "X/a=new", "X/b/", "X/b/f=1", "X/ok=2", "a/", "a/g=3", "b=old" }
+#define FILE_AND_FOLDER_AFTER \
+  { "X/", "X/a=new", "X/b/", "X/b/f=1", "a/", "a/g=3", "b=old", "ok=2" }
 // CASE_TWINS: two names that a case-sensitive folder (made by WSL) tells apart.
-#define CASE_TWINS {"X/", "X/Makefile=1", "X/makefile=2"}
-#define CASE_TWINS_AFTER {"X/", "X/makefile=2", "Makefile=1"}
+#define CASE_TWINS \
+  { "X/", "X/Makefile=1", "X/makefile=2" }
+#define CASE_TWINS_AFTER \
+  { "X/", "X/makefile=2", "Makefile=1" }
 // ODD_NAMES: names that plain Windows paths cannot reach; "a." and "CON" clash.
 #define ODD_NAMES \
-  {"X/", "X/a.=new", "X/b =new", "X/CON=new", "X/nul.txt=1", "X/aux.c=2", "a.=old", "CON=old"}
+  { "X/", "X/a.=new", "X/b =new", "X/CON=new", "X/nul.txt=1", "X/aux.c=2", "a.=old", "CON=old" }
 // MERGE: X\src meets the parent's src, and inside it a file meets a file (a.js),
 // a file meets a folder (bin), and a folder meets a folder (lib, one level deeper).
-#define MERGE                                                                                    \
-  {"X/", "X/top=1", "X/src/", "X/src/a.js=new", "X/src/bin=new", "X/src/lib/", "X/src/lib/u.js=new", \
-   "X/src/lib/only=1", "src/", "src/a.js=old", "src/bin/", "src/bin/x=1", "src/keep=1", "src/lib/",  \
-   "src/lib/u.js=old"}
+#define MERGE                                                                                            \
+  {                                                                                                      \
+    "X/", "X/top=1", "X/src/", "X/src/a.js=new", "X/src/bin=new", "X/src/lib/", "X/src/lib/u.js=new",    \
+        "X/src/lib/only=1", "src/", "src/a.js=old", "src/bin/", "src/bin/x=1", "src/keep=1", "src/lib/", \
+        "src/lib/u.js=old"                                                                               \
+  }
 // What replacing ONE_CLASH's "a" puts in the Recycle Bin.
-#define RECYCLED_A {"X (replaced *)/", "X (replaced *)/a=old"}
-#define HOLDS_ITS_NAME {"photos/", "photos/a=1", "photos/photos/", "photos/photos/b=2"}
-#define HOLDS_ITS_NAME_AFTER {"photos/", "photos/b=2", "a=1"}
+#define RECYCLED_A \
+  { "X (replaced *)/", "X (replaced *)/a=old" }
+#define HOLDS_ITS_NAME \
+  { "photos/", "photos/a=1", "photos/photos/", "photos/photos/b=2" }
+#define HOLDS_ITS_NAME_AFTER \
+  { "photos/", "photos/b=2", "a=1" }
 #define TWO_PASSES \
-  {"X/", "X/b=new", "X/c=new", "X/X/", "X/X/b=newer", "b=old", "c=old"}
+  { "X/", "X/b=new", "X/c=new", "X/X/", "X/X/b=newer", "b=old", "c=old" }
 
 // A folder name long enough that the folder of replaced files in it has a path
 // of 260 characters or more, which the shell does not take.
@@ -137,80 +147,190 @@ const std::string Deep(200, 'd');
 const LiftCase Cases[] = {
     {"EmptyFolderIsRemoved", {"X/", "keep=k"}, {"@X"}, "", 0, {"keep=k"}, 0, 0},
     {"FilesGoUp", {"X/", "X/a=1", "X/b=2"}, {"@X"}, "", 0, {"a=1", "b=2"}, 0, 0},
-    {"SubfolderMovesWhole", {"X/", "X/s/", "X/s/d/", "X/s/d/f=1"}, {"@X"}, "", 0,
-     {"s/", "s/d/", "s/d/f=1"}, 0, 0},
-    {"SameNameSubfolderIsLiftedIntoFolder", {"X/", "X/f=1", "X/X/", "X/X/g=2"}, {"@X"}, "", 0,
-     {"X/", "X/g=2", "f=1"}, 0, 0},
+    {"SubfolderMovesWhole", {"X/", "X/s/", "X/s/d/", "X/s/d/f=1"}, {"@X"}, "", 0, {"s/", "s/d/", "s/d/f=1"}, 0, 0},
+    {"SameNameSubfolderIsLiftedIntoFolder",
+     {"X/", "X/f=1", "X/X/", "X/X/g=2"},
+     {"@X"},
+     "",
+     0,
+     {"X/", "X/g=2", "f=1"},
+     0,
+     0},
     {"SameNameChainRemovesOnlyInnermost",
-     {"X/", "X/a=1", "X/X/", "X/X/b=2", "X/X/X/", "X/X/X/c=3"}, {"@X"}, "", 0,
-     {"X/", "X/X/", "X/X/c=3", "X/b=2", "a=1"}, 0, 0},
+     {"X/", "X/a=1", "X/X/", "X/X/b=2", "X/X/X/", "X/X/X/c=3"},
+     {"@X"},
+     "",
+     0,
+     {"X/", "X/X/", "X/X/c=3", "X/b=2", "a=1"},
+     0,
+     0},
     // Windows takes names case aside, and so does the own name.
-    {"NameDifferingInCaseIsTheSameName", {"X/", "X/x/", "X/x/f=1", "X/g=2"}, {"@X", "/-o"}, "", 0,
-     {"X/", "X/f=1", "g=2"}, 0, 0},
-    {"FolderNameTypedInOtherCase", {"Photos/", "Photos/a=1", "Photos/Photos/", "Photos/Photos/b=2"},
-     {"@photos"}, "", 0, {"Photos/", "Photos/b=2", "a=1"}, 0, 0},
-    {"FileNamedLikeItsFolderStaysAndIsReported", {"X/", "X/X=1", "X/a=2"}, {"@X"}, "", 1,
-     {"X/", "X/X=1", "a=2"}, 0, 1},
+    {"NameDifferingInCaseIsTheSameName",
+     {"X/", "X/x/", "X/x/f=1", "X/g=2"},
+     {"@X", "/-o"},
+     "",
+     0,
+     {"X/", "X/f=1", "g=2"},
+     0,
+     0},
+    {"FolderNameTypedInOtherCase",
+     {"Photos/", "Photos/a=1", "Photos/Photos/", "Photos/Photos/b=2"},
+     {"@photos"},
+     "",
+     0,
+     {"Photos/", "Photos/b=2", "a=1"},
+     0,
+     0},
+    {"FileNamedLikeItsFolderStaysAndIsReported", {"X/", "X/X=1", "X/a=2"}, {"@X"}, "", 1, {"X/", "X/X=1", "a=2"}, 0, 1},
     // The folder is known by its name as its parent lists it, not by the text typed.
     {"DotFromInside", HOLDS_ITS_NAME, {"."}, "", 0, HOLDS_ITS_NAME_AFTER, 0, 0, "photos"},
     {"DotAfterName", HOLDS_ITS_NAME, {"@photos\\."}, "", 0, HOLDS_ITS_NAME_AFTER, 0, 0},
     {"UpAndBackIn", HOLDS_ITS_NAME, {"..\\photos"}, "", 0, HOLDS_ITS_NAME_AFTER, 0, 0, "photos"},
     // A name that ends in a dot or a blank is that very name, never the one Windows would make of it.
     {"TrailingBlankTypedNamesNoFolder", HOLDS_ITS_NAME, {"@photos "}, "", 1, HOLDS_ITS_NAME, 0, 1},
-    {"TrailingDotNamesThatFolder", {"P/", "P/a./", "P/a./x=1", "P/a/", "P/a/y=2"}, {"@P\\a."}, "", 0,
-     {"P/", "P/a/", "P/a/y=2", "P/x=1"}, 0, 0},
+    {"TrailingDotNamesThatFolder",
+     {"P/", "P/a./", "P/a./x=1", "P/a/", "P/a/y=2"},
+     {"@P\\a."},
+     "",
+     0,
+     {"P/", "P/a/", "P/a/y=2", "P/x=1"},
+     0,
+     0},
     {"ThreeDotsAreNoCurrentFolder", {"X/", "X/a=1"}, {"..."}, "", 1, {"X/", "X/a=1"}, 0, 1, "X"},
-    {"OwnNameTwiceInCaseSensitiveFolder", {"X/", "X/X/", "X/X/f=1", "X/x/", "X/x/g=2"}, {"@X"}, "", 1,
-     {"X/", "X/f=1", "X/x/", "X/x/g=2"}, 0, 1},
+    {"OwnNameTwiceInCaseSensitiveFolder",
+     {"X/", "X/X/", "X/X/f=1", "X/x/", "X/x/g=2"},
+     {"@X"},
+     "",
+     1,
+     {"X/", "X/f=1", "X/x/", "X/x/g=2"},
+     0,
+     1},
     {"RootByDotIsRefused", {"a=1"}, {"C:\\."}, "", 1, {"a=1"}, 0, 1},
-    {"TrailingBackslashStillFindsSameName", {"P/", "P/a=1", "P/P/", "P/P/b=2"}, {"@P\\"}, "", 0,
-     {"P/", "P/b=2", "a=1"}, 0, 0},
-    {"ForwardSlashesFindSameName", {"P/", "P/a=1", "P/P/", "P/P/b=2"}, {"@/P/"}, "", 0,
-     {"P/", "P/b=2", "a=1"}, 0, 0},
+    {"TrailingBackslashStillFindsSameName",
+     {"P/", "P/a=1", "P/P/", "P/P/b=2"},
+     {"@P\\"},
+     "",
+     0,
+     {"P/", "P/b=2", "a=1"},
+     0,
+     0},
+    {"ForwardSlashesFindSameName", {"P/", "P/a=1", "P/P/", "P/P/b=2"}, {"@/P/"}, "", 0, {"P/", "P/b=2", "a=1"}, 0, 0},
     {"RelativePath", {"X/", "X/a=1", "X/X/", "X/X/b=2"}, {"X"}, "", 0, {"X/", "X/b=2", "a=1"}, 0, 0},
     {"RelativePathWithTrailingSlash", {"X/", "X/a=1"}, {"X/"}, "", 0, {"a=1"}, 0, 0},
     {"MissingFolderIsReported", {"a=1"}, {"@nope"}, "", 1, {"a=1"}, 0, 1},
-    {"FileGivenAsFolderIsReported", {"f=1"}, {"@f"}, "", 1, {"f=1"}, 0, 1, "", "", "\\f\": " + SystemErrorText(ERROR_DIRECTORY)},
+    {"FileGivenAsFolderIsReported",
+     {"f=1"},
+     {"@f"},
+     "",
+     1,
+     {"f=1"},
+     0,
+     1,
+     "",
+     "",
+     "\\f\": " + SystemErrorText(ERROR_DIRECTORY)},
     {"EmptyPathIsAMissingFolder", {"a=1"}, {""}, "", 2, {"a=1"}, 0, 1},
     {"ShareRootIsRefused", {"a=1"}, {"\\\\nosuchhost\\share\\"}, "", 1, {"a=1"}, 0, 1},
     {"SwitchInCapitalsDoesNothing", {"X/", "X/a=1"}, {"@X", "/O"}, "", 2, {"X/", "X/a=1"}, 0, 1},
     {"GuiInCapitalsDoesNothing", {"X/", "X/a=1"}, {"@X", "GUI"}, "", 2, {"X/", "X/a=1"}, 0, 1},
     // A word after the folder is another folder: a missing one is reported.
     {"WordAfterSwitchIsAnotherFolder", ONE_CLASH, {"@X", "/o", "@more"}, "", 1, {"a=new", "f=1"}, 0, 1},
-    {"KeepExistingLeavesClashInFolder", ONE_CLASH, {"@X", "/-o"}, "", 0,
-     {"X/", "X/a=new", "a=old", "f=1"}, 0, 0},
-    {"OverwriteAllReplacesFiles", ONE_CLASH, {"@X", "/o"}, "", 0, {"a=new", "f=1"}, 0, 0, "", "", "",
-     RECYCLED_A},
-    {"OverwriteAllReachesDescent", TWO_PASSES, {"@X", "/o"}, "", 0,
-     {"X/", "X/b=newer", "b=new", "c=new"}, 0, 0},
-    {"FolderOntoFolderFailsAndIsReported", {"X/", "X/d/", "X/d/f=1", "X/e=2", "d/", "d/g=3"},
-     {"@X", "/o"}, "", 1, {"X/", "X/d/", "X/d/f=1", "d/", "d/g=3", "e=2"}, 0, 1},
+    {"KeepExistingLeavesClashInFolder", ONE_CLASH, {"@X", "/-o"}, "", 0, {"X/", "X/a=new", "a=old", "f=1"}, 0, 0},
+    {"OverwriteAllReplacesFiles", ONE_CLASH, {"@X", "/o"}, "", 0, {"a=new", "f=1"}, 0, 0, "", "", "", RECYCLED_A},
+    {"OverwriteAllReachesDescent", TWO_PASSES, {"@X", "/o"}, "", 0, {"X/", "X/b=newer", "b=new", "c=new"}, 0, 0},
+    {"FolderOntoFolderFailsAndIsReported",
+     {"X/", "X/d/", "X/d/f=1", "X/e=2", "d/", "d/g=3"},
+     {"@X", "/o"},
+     "",
+     1,
+     {"X/", "X/d/", "X/d/f=1", "d/", "d/g=3", "e=2"},
+     0,
+     1},
     // Without /m a folder meeting a folder is neither asked about nor tried,
     // even where the folder in the way is empty.
-    {"FolderOntoEmptyFolderOverwriteAll", {"X/", "X/d/", "X/d/f=1", "d/"}, {"@X", "/o"}, "", 1,
-     {"X/", "X/d/", "X/d/f=1", "d/"}, 0, 1, "", "", "\\X\\d\" up: a folder of that name is in the way; add /m to merge them"},
-    {"FolderOntoEmptyFolderAsked", {"X/", "X/d/", "X/d/f=1", "d/"}, {"@X"}, "y\n", 1,
-     {"X/", "X/d/", "X/d/f=1", "d/"}, 0, 1},
-    {"FolderOntoFolderKeptSilently", {"X/", "X/d/", "X/d/f=1", "d/"}, {"@X", "/-o"}, "", 0,
-     {"X/", "X/d/", "X/d/f=1", "d/"}, 0, 0},
+    {"FolderOntoEmptyFolderOverwriteAll",
+     {"X/", "X/d/", "X/d/f=1", "d/"},
+     {"@X", "/o"},
+     "",
+     1,
+     {"X/", "X/d/", "X/d/f=1", "d/"},
+     0,
+     1,
+     "",
+     "",
+     "\\X\\d\" up: a folder of that name is in the way; add /m to merge them"},
+    {"FolderOntoEmptyFolderAsked",
+     {"X/", "X/d/", "X/d/f=1", "d/"},
+     {"@X"},
+     "y\n",
+     1,
+     {"X/", "X/d/", "X/d/f=1", "d/"},
+     0,
+     1},
+    {"FolderOntoFolderKeptSilently",
+     {"X/", "X/d/", "X/d/f=1", "d/"},
+     {"@X", "/-o"},
+     "",
+     0,
+     {"X/", "X/d/", "X/d/f=1", "d/"},
+     0,
+     0},
     // What the outer pass leaves in X is never touched by the lift of X\X.
-    {"KeptFileIsNotReplacedFromInside", {"X/", "X/a.txt=new", "X/X/", "X/X/a.txt=newer", "a.txt=old"},
-     {"@X"}, "n\ny\n", 1, {"X/", "X/X/", "X/X/a.txt=newer", "X/a.txt=new", "a.txt=old"}, 1, 1, "", "",
+    {"KeptFileIsNotReplacedFromInside",
+     {"X/", "X/a.txt=new", "X/X/", "X/X/a.txt=newer", "a.txt=old"},
+     {"@X"},
+     "n\ny\n",
+     1,
+     {"X/", "X/X/", "X/X/a.txt=newer", "X/a.txt=new", "a.txt=old"},
+     1,
+     1,
+     "",
+     "",
      "\\X\\X\\a.txt\" up: \"X\\a.txt\", left in place by this run, is not touched again"},
-    {"FailedFileIsNotReplacedFromInside", {"X/", "X/a=new", "X/X/", "X/X/a=newer", "a/"}, {"@X", "/o"},
-     "", 1, {"X/", "X/X/", "X/X/a=newer", "X/a=new", "a/"}, 0, 2},
-    {"CaseTwinLeftInXIsNotReplacedFromInside", {"X/", "X/Makefile=1", "X/makefile=2", "X/X/", "X/X/makefile=3"},
-     {"@X", "/o"}, "", 1, {"X/", "X/X/", "X/X/makefile=3", "X/makefile=2", "Makefile=1"}, 0, 2},
-    {"WildcardIsRefused", {"arch-2023/", "arch-2023/a=1", "arch-2024/", "arch-2024/b=2"}, {"@arch*", "/o"},
-     "", 1, {"arch-2023/", "arch-2023/a=1", "arch-2024/", "arch-2024/b=2"}, 0, 1},
-    {"QuestionMarkIsRefused", {"arch-2023/", "arch-2023/a=1"}, {"@a?ch-2023", "/o"}, "", 1,
-     {"arch-2023/", "arch-2023/a=1"}, 0, 1},
+    {"FailedFileIsNotReplacedFromInside",
+     {"X/", "X/a=new", "X/X/", "X/X/a=newer", "a/"},
+     {"@X", "/o"},
+     "",
+     1,
+     {"X/", "X/X/", "X/X/a=newer", "X/a=new", "a/"},
+     0,
+     2},
+    {"CaseTwinLeftInXIsNotReplacedFromInside",
+     {"X/", "X/Makefile=1", "X/makefile=2", "X/X/", "X/X/makefile=3"},
+     {"@X", "/o"},
+     "",
+     1,
+     {"X/", "X/X/", "X/X/makefile=3", "X/makefile=2", "Makefile=1"},
+     0,
+     2},
+    {"WildcardIsRefused",
+     {"arch-2023/", "arch-2023/a=1", "arch-2024/", "arch-2024/b=2"},
+     {"@arch*", "/o"},
+     "",
+     1,
+     {"arch-2023/", "arch-2023/a=1", "arch-2024/", "arch-2024/b=2"},
+     0,
+     1},
+    {"QuestionMarkIsRefused",
+     {"arch-2023/", "arch-2023/a=1"},
+     {"@a?ch-2023", "/o"},
+     "",
+     1,
+     {"arch-2023/", "arch-2023/a=1"},
+     0,
+     1},
     {"BareDriveIsRefused", {"a=1"}, {"C:"}, "", 1, {"a=1"}, 0, 1},
     {"SwitchAloneIsNoFolder", {"m/", "m/a=1"}, {"/m"}, "", 2, {"m/", "m/a=1"}, 0, 1},
     {"ListOnlyAloneIsNoFolder", {"l/", "l/a=1"}, {"/l"}, "", 2, {"l/", "l/a=1"}, 0, 1},
     // Refusals before anything moves are failures of a preview too.
-    {"PreviewOfWildcardIsRefused", {"arch-2023/", "arch-2023/a=1"}, {"@arch*", "/l"}, "", 1,
-     {"arch-2023/", "arch-2023/a=1"}, 0, 1},
+    {"PreviewOfWildcardIsRefused",
+     {"arch-2023/", "arch-2023/a=1"},
+     {"@arch*", "/l"},
+     "",
+     1,
+     {"arch-2023/", "arch-2023/a=1"},
+     0,
+     1},
     {"ModeAloneIsNoFolder", {"a=1"}, {"/o"}, "", 2, {"a=1"}, 0, 1},
     {"MistypedSwitchAfterMerge", ONE_CLASH, {"@X", "/m", "/O"}, "", 2, ONE_CLASH, 0, 1},
     {"DashSwitchAfterMerge", ONE_CLASH, {"@X", "/m", "-o"}, "", 2, ONE_CLASH, 0, 1},
@@ -223,253 +343,765 @@ const LiftCase Cases[] = {
     {"FileAndFolderKeepExisting", FILE_AND_FOLDER, {"@X", "/-o"}, "", 1, FILE_AND_FOLDER_AFTER, 0, 2},
     {"FileAndFolderAnsweredYes", FILE_AND_FOLDER, {"@X"}, "y\ny\n", 1, FILE_AND_FOLDER_AFTER, 0, 2},
     {"FileAndFolderGui", FILE_AND_FOLDER, {"@X", "gui"}, "", 1, FILE_AND_FOLDER_AFTER, 0, 2},
-    {"OddNamesOverwriteAll", ODD_NAMES, {"@X", "/o"}, "", 0,
-     {"a.=new", "b =new", "CON=new", "nul.txt=1", "aux.c=2"}, 0, 0},
-    {"OddNamesKeepExisting", ODD_NAMES, {"@X", "/-o"}, "", 0,
-     {"X/", "X/a.=new", "X/CON=new", "a.=old", "b =new", "CON=old", "nul.txt=1", "aux.c=2"}, 0, 0},
-    {"OddNamesAsked", ODD_NAMES, {"@X"}, "y\nn\n", 0,
-     {"X/", "X/CON=new", "a.=new", "b =new", "CON=old", "nul.txt=1", "aux.c=2"}, 2, 0},
+    {"OddNamesOverwriteAll",
+     ODD_NAMES,
+     {"@X", "/o"},
+     "",
+     0,
+     {"a.=new", "b =new", "CON=new", "nul.txt=1", "aux.c=2"},
+     0,
+     0},
+    {"OddNamesKeepExisting",
+     ODD_NAMES,
+     {"@X", "/-o"},
+     "",
+     0,
+     {"X/", "X/a.=new", "X/CON=new", "a.=old", "b =new", "CON=old", "nul.txt=1", "aux.c=2"},
+     0,
+     0},
+    {"OddNamesAsked",
+     ODD_NAMES,
+     {"@X"},
+     "y\nn\n",
+     0,
+     {"X/", "X/CON=new", "a.=new", "b =new", "CON=old", "nul.txt=1", "aux.c=2"},
+     2,
+     0},
     {"ExtendedPathTyped", ONE_CLASH, {"?@X", "/o"}, "", 0, {"a=new", "f=1"}, 0, 0},
     // The shell takes plain paths: an odd name stays, reported; the rest is batched.
-    {"GuiOddNamesClash", {"X/", "X/a.=new", "X/CON=new", "X/c=new", "X/ok=1", "a.=old", "CON=old", "c=old"},
-     {"@X", "gui"}, "", 1, {"X/", "X/a.=new", "X/CON=new", "a.=old", "CON=old", "c=new", "ok=1"}, 0, 2},
+    {"GuiOddNamesClash",
+     {"X/", "X/a.=new", "X/CON=new", "X/c=new", "X/ok=1", "a.=old", "CON=old", "c=old"},
+     {"@X", "gui"},
+     "",
+     1,
+     {"X/", "X/a.=new", "X/CON=new", "a.=old", "CON=old", "c=new", "ok=1"},
+     0,
+     2},
     // Folders merge into folders of their name, to any depth.
-    {"MergeOverwriteAll", MERGE, {"@X", "/o", "/m"}, "", 1,
-     {"X/", "X/src/", "X/src/bin=new", "src/", "src/a.js=new", "src/bin/", "src/bin/x=1", "src/keep=1",
-      "src/lib/", "src/lib/only=1", "src/lib/u.js=new", "top=1"},
-     0, 1, "", "", "",
+    {"MergeOverwriteAll",
+     MERGE,
+     {"@X", "/o", "/m"},
+     "",
+     1,
+     {"X/", "X/src/", "X/src/bin=new", "src/", "src/a.js=new", "src/bin/", "src/bin/x=1", "src/keep=1", "src/lib/",
+      "src/lib/only=1", "src/lib/u.js=new", "top=1"},
+     0,
+     1,
+     "",
+     "",
+     "",
      {"X (replaced *)/", "X (replaced *)/src/", "X (replaced *)/src/a.js=old", "X (replaced *)/src/lib/",
       "X (replaced *)/src/lib/u.js=old"}},
-    {"MergeKeepExisting", MERGE, {"@X", "/m", "/-o"}, "", 1,
-     {"X/", "X/src/", "X/src/a.js=new", "X/src/bin=new", "X/src/lib/", "X/src/lib/u.js=new", "src/",
-      "src/a.js=old", "src/bin/", "src/bin/x=1", "src/keep=1", "src/lib/", "src/lib/only=1",
-      "src/lib/u.js=old", "top=1"},
-     0, 1},
-    {"MergeAsked", MERGE, {"@X", "/m"}, "y\nn\n", 1,
-     {"X/", "X/src/", "X/src/bin=new", "X/src/lib/", "X/src/lib/u.js=new", "src/", "src/a.js=new",
+    {"MergeKeepExisting",
+     MERGE,
+     {"@X", "/m", "/-o"},
+     "",
+     1,
+     {"X/", "X/src/", "X/src/a.js=new", "X/src/bin=new", "X/src/lib/", "X/src/lib/u.js=new", "src/", "src/a.js=old",
       "src/bin/", "src/bin/x=1", "src/keep=1", "src/lib/", "src/lib/only=1", "src/lib/u.js=old", "top=1"},
-     2, 1, "", "\"src\\lib\\u.js\" does already exist"},
-    {"MergeKeepBoth", MERGE, {"@X", "/r", "/m"}, "", 0,
-     {"src/", "src/a (2).js=new", "src/a.js=old", "src/bin (2)=new", "src/bin/", "src/bin/x=1",
-      "src/keep=1", "src/lib/", "src/lib/only=1", "src/lib/u (2).js=new", "src/lib/u.js=old", "top=1"},
-     0, 0, "",
+     0,
+     1},
+    {"MergeAsked",
+     MERGE,
+     {"@X", "/m"},
+     "y\nn\n",
+     1,
+     {"X/", "X/src/", "X/src/bin=new", "X/src/lib/", "X/src/lib/u.js=new", "src/", "src/a.js=new", "src/bin/",
+      "src/bin/x=1", "src/keep=1", "src/lib/", "src/lib/only=1", "src/lib/u.js=old", "top=1"},
+     2,
+     1,
+     "",
+     "\"src\\lib\\u.js\" does already exist"},
+    {"MergeKeepBoth",
+     MERGE,
+     {"@X", "/r", "/m"},
+     "",
+     0,
+     {"src/", "src/a (2).js=new", "src/a.js=old", "src/bin (2)=new", "src/bin/", "src/bin/x=1", "src/keep=1",
+      "src/lib/", "src/lib/only=1", "src/lib/u (2).js=new", "src/lib/u.js=old", "top=1"},
+     0,
+     0,
+     "",
      "\"src\\a.js\" -> \"src\\a (2).js\"\r\n\"src\\bin\" -> \"src\\bin (2)\"\r\n"
      "\"src\\lib\\u.js\" -> \"src\\lib\\u (2).js\"\r\n"},
-    {"MergeIntoLinkIsNoMerge", {"X/", "X/d/", "X/d/f=1", "target/", "target/g=2", "d@target"},
-     {"@X", "/-o", "/m"}, "", 0, {"X/", "X/d/", "X/d/f=1", "d@", "target/", "target/g=2"}, 0, 0},
-    {"MergeIntoLinkIsReported", {"X/", "X/d/", "X/d/f=1", "target/", "target/g=2", "d@target"},
-     {"@X", "/o", "/m"}, "", 1, {"X/", "X/d/", "X/d/f=1", "d@", "target/", "target/g=2"}, 0, 1, "", "",
+    {"MergeIntoLinkIsNoMerge",
+     {"X/", "X/d/", "X/d/f=1", "target/", "target/g=2", "d@target"},
+     {"@X", "/-o", "/m"},
+     "",
+     0,
+     {"X/", "X/d/", "X/d/f=1", "d@", "target/", "target/g=2"},
+     0,
+     0},
+    {"MergeIntoLinkIsReported",
+     {"X/", "X/d/", "X/d/f=1", "target/", "target/g=2", "d@target"},
+     {"@X", "/o", "/m"},
+     "",
+     1,
+     {"X/", "X/d/", "X/d/f=1", "d@", "target/", "target/g=2"},
+     0,
+     1,
+     "",
+     "",
      "a junction or symbolic link of that name is in the way, and links are never merged into"},
     {"MergeSwitchAcceptedInGui", ONE_CLASH, {"@X", "gui", "/m"}, "", 0, {"a=new", "f=1"}, 0, 0},
     // Keep both: a clashing entry moves up under the first free numbered name.
     {"KeepBothNumbersPastATakenName",
-     {"X/", "X/report.doc=new", "X/.gitignore=new", "X/d/", "X/d/f=1", "report.doc=old",
-      "Report (2).doc=2", ".gitignore=old", "d/"},
-     {"@X", "/r"}, "", 0,
-     {".gitignore (2)=new", ".gitignore=old", "Report (2).doc=2", "d (2)/", "d (2)/f=1", "d/",
-      "report (3).doc=new", "report.doc=old"},
-     0, 0, "",
+     {"X/", "X/report.doc=new", "X/.gitignore=new", "X/d/", "X/d/f=1", "report.doc=old", "Report (2).doc=2",
+      ".gitignore=old", "d/"},
+     {"@X", "/r"},
+     "",
+     0,
+     {".gitignore (2)=new", ".gitignore=old", "Report (2).doc=2", "d (2)/", "d (2)/f=1", "d/", "report (3).doc=new",
+      "report.doc=old"},
+     0,
+     0,
+     "",
      "\".gitignore\" -> \".gitignore (2)\"\r\n\"d\" -> \"d (2)\"\r\n"
      "\"report.doc\" -> \"report (3).doc\"\r\n"},
-    {"CaseTwinsKeepBoth", CASE_TWINS, {"@X", "/r"}, "", 0, {"Makefile=1", "makefile (2)=2"}, 0, 0, "",
+    {"CaseTwinsKeepBoth",
+     CASE_TWINS,
+     {"@X", "/r"},
+     "",
+     0,
+     {"Makefile=1", "makefile (2)=2"},
+     0,
+     0,
+     "",
      "\"makefile\" -> \"makefile (2)\"\r\n"},
     {"TwoModesDoNothing", ONE_CLASH, {"@X", "/o", "/-o"}, "", 2, ONE_CLASH, 0, 1},
     // A folder onto a folder is no merge without /m: here /m comes after another argument.
-    {"SwitchAfterAWordStillCounts", {"X/", "X/d/", "X/d/f=1", "d/", "d/g=2"},
-     {"@X", "/o", "@more", "/m"}, "", 1, {"d/", "d/f=1", "d/g=2"}, 0, 1},
+    {"SwitchAfterAWordStillCounts",
+     {"X/", "X/d/", "X/d/f=1", "d/", "d/g=2"},
+     {"@X", "/o", "@more", "/m"},
+     "",
+     1,
+     {"d/", "d/f=1", "d/g=2"},
+     0,
+     1},
     {"NamesWithSpacesAndDots",
-     {"X/", "X/my file.txt=1", "X/.dotfile=2", "X/.config/", "X/.config/c=3", "X/a.b.c=4",
-      "X/..two=5"},
-     {"@X"}, "", 0, {"my file.txt=1", ".dotfile=2", ".config/", ".config/c=3", "a.b.c=4", "..two=5"},
-     0, 0},
+     {"X/", "X/my file.txt=1", "X/.dotfile=2", "X/.config/", "X/.config/c=3", "X/a.b.c=4", "X/..two=5"},
+     {"@X"},
+     "",
+     0,
+     {"my file.txt=1", ".dotfile=2", ".config/", ".config/c=3", "a.b.c=4", "..two=5"},
+     0,
+     0},
 
     {"AskYes", ONE_CLASH, {"@X"}, "yes\n", 0, {"a=new", "f=1"}, 1, 0, "", "", "", RECYCLED_A},
     {"AskAll", ONE_CLASH, {"@X"}, "a\n", 0, {"a=new", "f=1"}, 1, 0, "", "", "", RECYCLED_A},
     // The replaced files that cannot go to the Recycle Bin stay in the parent, named.
-    {"ReplacedFilesKeptWhereTheShellCannotReach", {Deep + "/", Deep + "/X/", Deep + "/X/a=new", Deep + "/a=old"},
-     {"@" + Deep + "\\X", "/o"}, "", 1, {Deep + "/", Deep + "/X (replaced *)/", Deep + "/X (replaced *)/a=old", Deep + "/a=new"},
-     0, 1, "", "", "to the Recycle Bin: the shell takes no path of 260 characters or more; the replaced files are kept there"},
+    {"ReplacedFilesKeptWhereTheShellCannotReach",
+     {Deep + "/", Deep + "/X/", Deep + "/X/a=new", Deep + "/a=old"},
+     {"@" + Deep + "\\X", "/o"},
+     "",
+     1,
+     {Deep + "/", Deep + "/X (replaced *)/", Deep + "/X (replaced *)/a=old", Deep + "/a=new"},
+     0,
+     1,
+     "",
+     "",
+     "to the Recycle Bin: the shell takes no path of 260 characters or more; the replaced files are kept there"},
     // A first run, killed after it replaced P's x.tar.gz by X.TAR.GZ, left its
     // case twin in X: the rerun replaces one of X's own files, recoverably.
-    {"RerunKeepsBothTwins", {"X/", "X/x.tar.gz=second", "X.TAR.GZ=first"}, {"@X", "/o"}, "", 0,
-     {"x.tar.gz=second"}, 0, 0, "", "", "", {"X (replaced *)/", "X (replaced *)/X.TAR.GZ=first"}},
+    {"RerunKeepsBothTwins",
+     {"X/", "X/x.tar.gz=second", "X.TAR.GZ=first"},
+     {"@X", "/o"},
+     "",
+     0,
+     {"x.tar.gz=second"},
+     0,
+     0,
+     "",
+     "",
+     "",
+     {"X (replaced *)/", "X (replaced *)/X.TAR.GZ=first"}},
     {"AskNoKeepsEntryAndFolder", ONE_CLASH, {"@X"}, "n\n", 0, {"X/", "X/a=new", "a=old", "f=1"}, 1, 0},
-    {"AskCapitalYIsAskedAgain", ONE_CLASH, {"@X"}, "Y\nn\n", 0,
-     {"X/", "X/a=new", "a=old", "f=1"}, 2, 0},
+    {"AskCapitalYIsAskedAgain", ONE_CLASH, {"@X"}, "Y\nn\n", 0, {"X/", "X/a=new", "a=old", "f=1"}, 2, 0},
     {"AskOtherLetterThenYes", ONE_CLASH, {"@X"}, "x\ny\n", 0, {"a=new", "f=1"}, 2, 0},
-    {"AskWordHoldingAnAIsNoAll", TWO_PASSES, {"@X"}, "ja\ny\n", 0,
-     {"X/", "X/b=newer", "X/c=new", "b=new", "c=old"}, 3, 0},
+    {"AskWordHoldingAnAIsNoAll",
+     TWO_PASSES,
+     {"@X"},
+     "ja\ny\n",
+     0,
+     {"X/", "X/b=newer", "X/c=new", "b=new", "c=old"},
+     3,
+     0},
     {"AskAnswerWithoutLineEnd", ONE_CLASH, {"@X"}, "y", 0, {"a=new", "f=1"}, 1, 0},
     {"AskEmptyInputKeeps", ONE_CLASH, {"@X"}, "", 0, {"X/", "X/a=new", "a=old", "f=1"}, 1, 0},
-    {"AskOneLinePerQuestion", TWO_PASSES, {"@X"}, "n\ny\n", 1,
-     {"X/", "X/X/", "X/X/b=newer", "X/b=new", "b=old", "c=new"}, 2, 1},
-    {"AskCrLfLines", TWO_PASSES, {"@X"}, "n\r\ny\r\n", 1,
-     {"X/", "X/X/", "X/X/b=newer", "X/b=new", "b=old", "c=new"}, 2, 1},
-    {"AskYesIsNotRepeatedAtEndOfInput", TWO_PASSES, {"@X"}, "y\n", 0,
-     {"X/", "X/b=newer", "X/c=new", "b=new", "c=old"}, 2, 0},
-    {"AskEndOfInputKeepsEveryLaterClash", TWO_PASSES, {"@X"}, "", 1,
-     {"X/", "X/X/", "X/X/b=newer", "X/b=new", "X/c=new", "b=old", "c=old"}, 2, 1},
+    {"AskOneLinePerQuestion",
+     TWO_PASSES,
+     {"@X"},
+     "n\ny\n",
+     1,
+     {"X/", "X/X/", "X/X/b=newer", "X/b=new", "b=old", "c=new"},
+     2,
+     1},
+    {"AskCrLfLines",
+     TWO_PASSES,
+     {"@X"},
+     "n\r\ny\r\n",
+     1,
+     {"X/", "X/X/", "X/X/b=newer", "X/b=new", "b=old", "c=new"},
+     2,
+     1},
+    {"AskYesIsNotRepeatedAtEndOfInput",
+     TWO_PASSES,
+     {"@X"},
+     "y\n",
+     0,
+     {"X/", "X/b=newer", "X/c=new", "b=new", "c=old"},
+     2,
+     0},
+    {"AskEndOfInputKeepsEveryLaterClash",
+     TWO_PASSES,
+     {"@X"},
+     "",
+     1,
+     {"X/", "X/X/", "X/X/b=newer", "X/b=new", "X/c=new", "b=old", "c=old"},
+     2,
+     1},
     // The kept b is not replaced from inside, though "all" was answered after it.
-    {"AskAllKeepsWhatWasKept", TWO_PASSES, {"@X"}, "n\na\n", 1,
-     {"X/", "X/X/", "X/X/b=newer", "X/b=new", "b=old", "c=new"}, 2, 1},
+    {"AskAllKeepsWhatWasKept",
+     TWO_PASSES,
+     {"@X"},
+     "n\na\n",
+     1,
+     {"X/", "X/X/", "X/X/b=newer", "X/b=new", "b=old", "c=new"},
+     2,
+     1},
 
-    {"GuiWithoutClash", {"X/", "X/a=1", "X/s/", "X/s/f=2"}, {"@X", "gui"}, "", 0,
-     {"a=1", "s/", "s/f=2"}, 0, 0},
+    {"GuiWithoutClash", {"X/", "X/a=1", "X/s/", "X/s/f=2"}, {"@X", "gui"}, "", 0, {"a=1", "s/", "s/f=2"}, 0, 0},
     // Names outside any one code page; "caf\xc3\xa9" is precomposed, "cafe\xcc\x81"
     // the same word with a combining accent: two different names. LONG_CJK_NAME
     // is as long as a Linux file system allows.
     {"NamesInAnyScript",
-     {"X/", "X/Ελληνικά.txt=1", "X/Кириллица=2", "X/日本語.txt=3", "X/emoji 😀=4", "X/caf\xc3\xa9=5",
-      "X/cafe\xcc\x81=6", "X/目录/", "X/目录/文件=7", "X/" LONG_CJK_NAME "=8"},
-     {"@X"}, "", 0,
-     {"Ελληνικά.txt=1", "Кириллица=2", "日本語.txt=3", "emoji 😀=4", "caf\xc3\xa9=5",
-      "cafe\xcc\x81=6", "目录/", "目录/文件=7", LONG_CJK_NAME "=8"},
-     0, 0},
-    {"SameNameFolderInAnyScript", {"照片/", "照片/a=1", "照片/照片/", "照片/照片/b=2"}, {"@照片"}, "",
-     0, {"照片/", "照片/b=2", "a=1"}, 0, 0},
+     {"X/", "X/Ελληνικά.txt=1", "X/Кириллица=2", "X/日本語.txt=3", "X/emoji 😀=4", "X/caf\xc3\xa9=5", "X/cafe\xcc\x81=6",
+      "X/目录/", "X/目录/文件=7", "X/" LONG_CJK_NAME "=8"},
+     {"@X"},
+     "",
+     0,
+     {"Ελληνικά.txt=1", "Кириллица=2", "日本語.txt=3", "emoji 😀=4", "caf\xc3\xa9=5", "cafe\xcc\x81=6", "目录/",
+      "目录/文件=7", LONG_CJK_NAME "=8"},
+     0,
+     0},
+    {"SameNameFolderInAnyScript",
+     {"照片/", "照片/a=1", "照片/照片/", "照片/照片/b=2"},
+     {"@照片"},
+     "",
+     0,
+     {"照片/", "照片/b=2", "a=1"},
+     0,
+     0},
 
     // Wine's shell, with no display, answers its own replace questions with yes.
     {"GuiThreeClashesAmongTenEntries",
-     {"X/", "X/a=new", "X/b=1", "X/c=new", "X/d/", "X/d/f=2", "X/e=3", "X/g=4", "X/h=5", "X/i=6",
-      "X/j=new", "X/k=7", "a=old", "c=old", "j=old"},
-     {"@X", "gui"}, "", 0,
-     {"a=new", "b=1", "c=new", "d/", "d/f=2", "e=3", "g=4", "h=5", "i=6", "j=new", "k=7"}, 0, 0},
-    {"GuiDescentAfterShellMove", TWO_PASSES, {"@X", "gui"}, "", 0,
-     {"X/", "X/b=newer", "b=new", "c=new"}, 0, 0},
+     {"X/", "X/a=new", "X/b=1", "X/c=new", "X/d/", "X/d/f=2", "X/e=3", "X/g=4", "X/h=5", "X/i=6", "X/j=new", "X/k=7",
+      "a=old", "c=old", "j=old"},
+     {"@X", "gui"},
+     "",
+     0,
+     {"a=new", "b=1", "c=new", "d/", "d/f=2", "e=3", "g=4", "h=5", "i=6", "j=new", "k=7"},
+     0,
+     0},
+    {"GuiDescentAfterShellMove", TWO_PASSES, {"@X", "gui"}, "", 0, {"X/", "X/b=newer", "b=new", "c=new"}, 0, 0},
     {"GuiRelativePath", ONE_CLASH, {"X", "gui"}, "", 0, {"a=new", "f=1"}, 0, 0},
-    {"GuiForwardSlashesAndDoubledSeparator", ONE_CLASH, {"@/X//", "gui"}, "", 0,
-     {"a=new", "f=1"}, 0, 0},
+    {"GuiForwardSlashesAndDoubledSeparator", ONE_CLASH, {"@/X//", "gui"}, "", 0, {"a=new", "f=1"}, 0, 0},
 
     // The first argument is the folder: a switch there is never taken for one,
     // "gui" is, and a folder whose name starts with "-" is given as .\-name.
     {"FolderNamedGui", {"gui/", "gui/a=1"}, {"gui"}, "", 0, {"a=1"}, 0, 0},
     {"FolderNamedLikeASwitch", {"-o/", "-o/a=1"}, {".\\-o", "/-o"}, "", 0, {"a=1"}, 0, 0},
-    {"DashSwitchWhereTheFolderShouldBe", {"-o/", "-o/a=1", "X/", "X/b=2"}, {"-o", "@X"}, "", 2,
-     {"-o/", "-o/a=1", "X/", "X/b=2"}, 0, 1, "", "", "dirlift: unknown switch \"-o\""},
-    {"MistypedSwitchWhereTheFolderShouldBe", {"X/", "X/a=1"}, {"/O", "@X"}, "", 2, {"X/", "X/a=1"}, 0, 1, "",
-     "", "dirlift: unknown switch \"/O\""},
-    {"DosWildcardIsRefused", {"arch-2023/", "arch-2023/a=1"}, {"@arch-202<", "/o"}, "", 1,
-     {"arch-2023/", "arch-2023/a=1"}, 0, 1, "", "", "wildcards"},
+    {"DashSwitchWhereTheFolderShouldBe",
+     {"-o/", "-o/a=1", "X/", "X/b=2"},
+     {"-o", "@X"},
+     "",
+     2,
+     {"-o/", "-o/a=1", "X/", "X/b=2"},
+     0,
+     1,
+     "",
+     "",
+     "dirlift: unknown switch \"-o\""},
+    {"MistypedSwitchWhereTheFolderShouldBe",
+     {"X/", "X/a=1"},
+     {"/O", "@X"},
+     "",
+     2,
+     {"X/", "X/a=1"},
+     0,
+     1,
+     "",
+     "",
+     "dirlift: unknown switch \"/O\""},
+    {"DosWildcardIsRefused",
+     {"arch-2023/", "arch-2023/a=1"},
+     {"@arch-202<", "/o"},
+     "",
+     1,
+     {"arch-2023/", "arch-2023/a=1"},
+     0,
+     1,
+     "",
+     "",
+     "wildcards"},
     // The same line as the lift's, and the same status.
-    {"PreviewOfAFileIsRefused", {"f=1"}, {"@f", "/l"}, "", 1, {"f=1"}, 0, 1, "", "", "\\f\": " + SystemErrorText(ERROR_DIRECTORY)},
+    {"PreviewOfAFileIsRefused",
+     {"f=1"},
+     {"@f", "/l"},
+     "",
+     1,
+     {"f=1"},
+     0,
+     1,
+     "",
+     "",
+     "\\f\": " + SystemErrorText(ERROR_DIRECTORY)},
     // The file set aside cannot go back (a.txt's case twin took its name): the
     // folder of replaced files stays in view, named.
-    {"FileNotPutBackKeepsTheReplacedFiles", {"X/", "X/a.txt=new", "a.txt=old", "A.TXT=other"}, {"@X", "/o"},
-     "", 1, {"X/", "X/a.txt=new", "A.TXT=other", "X (replaced *)/", "X (replaced *)/a.txt=old"}, 0, 2, "", "",
+    {"FileNotPutBackKeepsTheReplacedFiles",
+     {"X/", "X/a.txt=new", "a.txt=old", "A.TXT=other"},
+     {"@X", "/o"},
+     "",
+     1,
+     {"X/", "X/a.txt=new", "A.TXT=other", "X (replaced *)/", "X (replaced *)/a.txt=old"},
+     0,
+     2,
+     "",
+     "",
      "the replaced files stay in \""},
     // Several folders in one run, in the order given: one mode, one "all".
-    {"ThreeFoldersOneMissing", {"F/", "F/a=new", "G/", "G/b=new", "a=old", "b=old"}, {"@F", "@missing", "@G", "/o"},
-     "", 1, {"a=new", "b=new"}, 0, 1, "", "", "missing", {"F (replaced *)/", "F (replaced *)/a=old", "G (replaced *)/",
-     "G (replaced *)/b=old"}},
+    {"ThreeFoldersOneMissing",
+     {"F/", "F/a=new", "G/", "G/b=new", "a=old", "b=old"},
+     {"@F", "@missing", "@G", "/o"},
+     "",
+     1,
+     {"a=new", "b=new"},
+     0,
+     1,
+     "",
+     "",
+     "missing",
+     {"F (replaced *)/", "F (replaced *)/a=old", "G (replaced *)/", "G (replaced *)/b=old"}},
     // In a run of several folders, the question names the folder its entry comes from.
-    {"AllAnsweredInTheFirstFolder", {"A/", "A/x=new", "B/", "B/y=new", "x=old", "y=old"}, {"@A", "@B"}, "a\n", 0,
-     {"x=new", "y=new"}, 1, 0, "", "\"x\" (from \""},
-    {"PreviewOfTwoFolders", {"F/", "F/a=1", "G/", "G/b=2"}, {"@F", "@G", "/l"}, "", 0,
-     {"F/", "F/a=1", "G/", "G/b=2"}, 0, 0, "",
+    {"AllAnsweredInTheFirstFolder",
+     {"A/", "A/x=new", "B/", "B/y=new", "x=old", "y=old"},
+     {"@A", "@B"},
+     "a\n",
+     0,
+     {"x=new", "y=new"},
+     1,
+     0,
+     "",
+     "\"x\" (from \""},
+    {"PreviewOfTwoFolders",
+     {"F/", "F/a=1", "G/", "G/b=2"},
+     {"@F", "@G", "/l"},
+     "",
+     0,
+     {"F/", "F/a=1", "G/", "G/b=2"},
+     0,
+     0,
+     "",
      "move \"a\"\r\nremove \"F\"\r\nmove \"b\"\r\nremove \"G\"\r\n"
      "preview: 2 move, 0 replace, 0 keep, 0 rename, 0 merge, 0 ask, 0 shell, 0 fail; nothing was changed\r\n"},
     {"FolderGivenTwice", {"F/", "F/a=1"}, {"@F", "@F"}, "", 1, {"a=1"}, 0, 1, "", "", "which this run lifts before it"},
     {"FolderInsideAnEarlierOne", {"A/", "A/B/", "A/B/b=1"}, {"@A", "@A\\B"}, "", 1, {"B/", "B/b=1"}, 0, 1},
     // The other way round, each is lifted in turn; the preview runs them on one model as the run does.
-    {"FolderThenTheFolderHoldingIt", {"B/", "B/C/", "B/C/x=1", "B/y=2"}, {"@B\\C", "@B", "/o"}, "", 0, {"x=1", "y=2"},
-     0, 0},
-    {"PreviewOfAFolderThenTheFolderHoldingIt", {"B/", "B/C/", "B/C/x=1", "B/y=2"}, {"@B\\C", "@B", "/o", "/l"}, "", 0,
-     {"B/", "B/C/", "B/C/x=1", "B/y=2"}, 0, 0, "",
+    {"FolderThenTheFolderHoldingIt",
+     {"B/", "B/C/", "B/C/x=1", "B/y=2"},
+     {"@B\\C", "@B", "/o"},
+     "",
+     0,
+     {"x=1", "y=2"},
+     0,
+     0},
+    {"PreviewOfAFolderThenTheFolderHoldingIt",
+     {"B/", "B/C/", "B/C/x=1", "B/y=2"},
+     {"@B\\C", "@B", "/o", "/l"},
+     "",
+     0,
+     {"B/", "B/C/", "B/C/x=1", "B/y=2"},
+     0,
+     0,
+     "",
      "move \"x\"\r\nremove \"C\"\r\nmove \"x\"\r\nmove \"y\"\r\nremove \"B\"\r\n"
      "preview: 3 move, 0 replace, 0 keep, 0 rename, 0 merge, 0 ask, 0 shell, 0 fail; nothing was changed\r\n"},
     // /n: the newer file wins, by 2 seconds or more; the older stays, silently.
-    {"NewerReplaces", ONE_CLASH, {"@X", "/n"}, "", 0, {"a=new", "f=1"}, 0, 0, "", "", "", RECYCLED_A,
+    {"NewerReplaces",
+     ONE_CLASH,
+     {"@X", "/n"},
+     "",
+     0,
+     {"a=new", "f=1"},
+     0,
+     0,
+     "",
+     "",
+     "",
+     RECYCLED_A,
      {{"X/a", 3000}, {"a", 0}}},
-    {"OlderIsKept", ONE_CLASH, {"@X", "/n"}, "", 0, {"X/", "X/a=new", "a=old", "f=1"}, 0, 0, "", "", "", {},
+    {"OlderIsKept",
+     ONE_CLASH,
+     {"@X", "/n"},
+     "",
+     0,
+     {"X/", "X/a=new", "a=old", "f=1"},
+     0,
+     0,
+     "",
+     "",
+     "",
+     {},
      {{"X/a", -3000}, {"a", 0}}},
-    {"OneSecondNewerIsKept", ONE_CLASH, {"@X", "/n"}, "", 0, {"X/", "X/a=new", "a=old", "f=1"}, 0, 0, "", "", "", {},
+    {"OneSecondNewerIsKept",
+     ONE_CLASH,
+     {"@X", "/n"},
+     "",
+     0,
+     {"X/", "X/a=new", "a=old", "f=1"},
+     0,
+     0,
+     "",
+     "",
+     "",
+     {},
      {{"X/a", 1000}, {"a", 0}}},
-    {"JustUnderTwoSecondsNewerIsKept", ONE_CLASH, {"@X", "/n"}, "", 0, {"X/", "X/a=new", "a=old", "f=1"}, 0, 0, "", "",
-     "", {}, {{"X/a", 1999}, {"a", 0}}},
-    {"TwoSecondsNewerReplaces", ONE_CLASH, {"@X", "/n"}, "", 0, {"a=new", "f=1"}, 0, 0, "", "", "", RECYCLED_A,
+    {"JustUnderTwoSecondsNewerIsKept",
+     ONE_CLASH,
+     {"@X", "/n"},
+     "",
+     0,
+     {"X/", "X/a=new", "a=old", "f=1"},
+     0,
+     0,
+     "",
+     "",
+     "",
+     {},
+     {{"X/a", 1999}, {"a", 0}}},
+    {"TwoSecondsNewerReplaces",
+     ONE_CLASH,
+     {"@X", "/n"},
+     "",
+     0,
+     {"a=new", "f=1"},
+     0,
+     0,
+     "",
+     "",
+     "",
+     RECYCLED_A,
      {{"X/a", 2000}, {"a", 0}}},
-    {"NewerInAMergedFolder", {"X/", "X/s/", "X/s/a=new", "X/s/b=new", "s/", "s/a=old", "s/b=old"}, {"@X", "/n", "/m"},
-     "", 0, {"X/", "X/s/", "X/s/b=new", "s/", "s/a=new", "s/b=old"}, 0, 0, "", "", "",
+    {"NewerInAMergedFolder",
+     {"X/", "X/s/", "X/s/a=new", "X/s/b=new", "s/", "s/a=old", "s/b=old"},
+     {"@X", "/n", "/m"},
+     "",
+     0,
+     {"X/", "X/s/", "X/s/b=new", "s/", "s/a=new", "s/b=old"},
+     0,
+     0,
+     "",
+     "",
+     "",
      {"X (replaced *)/", "X (replaced *)/s/", "X (replaced *)/s/a=old"},
      {{"X/s/a", 5000}, {"s/a", 0}, {"X/s/b", 0}, {"s/b", 5000}}},
     // /d: a copy byte for byte goes to the Recycle Bin, unasked, whatever the mode.
-    {"CopyIsNotAsked", {"X/", "X/a=same", "X/b=new", "a=same", "b=old"}, {"@X", "/d"}, "n\n", 0,
-     {"X/", "X/b=new", "a=same", "b=old"}, 1, 0, "", "\"b\"", "", {"X (replaced *)/", "X (replaced *)/a=same"}},
-    {"CopiesLetTheFolderGo", {"X/", "X/a=same", "a=same"}, {"@X", "/d", "/-o"}, "", 0, {"a=same"}, 0, 0, "", "", "",
+    {"CopyIsNotAsked",
+     {"X/", "X/a=same", "X/b=new", "a=same", "b=old"},
+     {"@X", "/d"},
+     "n\n",
+     0,
+     {"X/", "X/b=new", "a=same", "b=old"},
+     1,
+     0,
+     "",
+     "\"b\"",
+     "",
      {"X (replaced *)/", "X (replaced *)/a=same"}},
-    {"CopyAndAClashOverwritten", {"X/", "X/a=same", "X/b=new", "a=same", "b=old"}, {"@X", "/o", "/d"}, "", 0,
-     {"a=same", "b=new"}, 0, 0, "", "", "", {"X (replaced *)/", "X (replaced *)/a=same", "X (replaced *)/b=old"}},
-    {"SameSizeOtherBytesIsAClash", {"X/", "X/a=abc", "a=abd"}, {"@X", "/d", "/-o"}, "", 0, {"X/", "X/a=abc", "a=abd"},
-     0, 0},
+    {"CopiesLetTheFolderGo",
+     {"X/", "X/a=same", "a=same"},
+     {"@X", "/d", "/-o"},
+     "",
+     0,
+     {"a=same"},
+     0,
+     0,
+     "",
+     "",
+     "",
+     {"X (replaced *)/", "X (replaced *)/a=same"}},
+    {"CopyAndAClashOverwritten",
+     {"X/", "X/a=same", "X/b=new", "a=same", "b=old"},
+     {"@X", "/o", "/d"},
+     "",
+     0,
+     {"a=same", "b=new"},
+     0,
+     0,
+     "",
+     "",
+     "",
+     {"X (replaced *)/", "X (replaced *)/a=same", "X (replaced *)/b=old"}},
+    {"SameSizeOtherBytesIsAClash",
+     {"X/", "X/a=abc", "a=abd"},
+     {"@X", "/d", "/-o"},
+     "",
+     0,
+     {"X/", "X/a=abc", "a=abd"},
+     0,
+     0},
     // Chains with /s: lifted innermost first, all the way down.
-    {"ChainLiftedAllTheWayDown", {"X/", "X/Y/", "X/Y/Z/", "X/Y/Z/a=1", "X/Y/Z/b=2"}, {"@X", "/s"}, "", 0,
-     {"a=1", "b=2"}, 0, 0},
-    {"SameNameChainLiftedAllTheWayDown", {"X/", "X/X/", "X/X/X/", "X/X/X/a=1", "X/X/X/b=2"}, {"@X", "/s"}, "", 0,
-     {"a=1", "b=2"}, 0, 0},
-    {"ChainEndsAtASecondEntry", {"X/", "X/Y/", "X/Y/Z/", "X/Y/Z/z=3", "X/Y/f=1"}, {"@X", "/s"}, "", 0,
-     {"Z/", "Z/z=3", "f=1"}, 0, 0},
+    {"ChainLiftedAllTheWayDown",
+     {"X/", "X/Y/", "X/Y/Z/", "X/Y/Z/a=1", "X/Y/Z/b=2"},
+     {"@X", "/s"},
+     "",
+     0,
+     {"a=1", "b=2"},
+     0,
+     0},
+    {"SameNameChainLiftedAllTheWayDown",
+     {"X/", "X/X/", "X/X/X/", "X/X/X/a=1", "X/X/X/b=2"},
+     {"@X", "/s"},
+     "",
+     0,
+     {"a=1", "b=2"},
+     0,
+     0},
+    {"ChainEndsAtASecondEntry",
+     {"X/", "X/Y/", "X/Y/Z/", "X/Y/Z/z=3", "X/Y/f=1"},
+     {"@X", "/s"},
+     "",
+     0,
+     {"Z/", "Z/z=3", "f=1"},
+     0,
+     0},
     // Under Wine a link's move moves its target: the preview shows the link is not followed.
-    {"ChainEndsAtALink", {"target/", "target/t=1", "X/", "X/L@target"}, {"@X", "/s", "/l"}, "", 0,
-     {"X/", "X/L@", "target/", "target/t=1"}, 0, 0, "",
+    {"ChainEndsAtALink",
+     {"target/", "target/t=1", "X/", "X/L@target"},
+     {"@X", "/s", "/l"},
+     "",
+     0,
+     {"X/", "X/L@", "target/", "target/t=1"},
+     0,
+     0,
+     "",
      "move \"L\"\r\nremove \"X\"\r\n"
      "preview: 1 move, 0 replace, 0 keep, 0 rename, 0 merge, 0 ask, 0 shell, 0 fail; nothing was changed\r\n"},
     // Flatten: level by level, the shallower file first; /f:N moves level N up whole.
-    {"FlattenEveryLevelShallowerFirst", {"X/", "X/a=1", "X/s/", "X/s/a=2", "X/s/t/", "X/s/t/a=3", "X/e/"},
-     {"@X", "/f", "/r"}, "", 0, {"a=1", "a (2)=2", "a (3)=3"}, 0, 0, "",
+    {"FlattenEveryLevelShallowerFirst",
+     {"X/", "X/a=1", "X/s/", "X/s/a=2", "X/s/t/", "X/s/t/a=3", "X/e/"},
+     {"@X", "/f", "/r"},
+     "",
+     0,
+     {"a=1", "a (2)=2", "a (3)=3"},
+     0,
+     0,
+     "",
      "\"s\\a\" -> \"a (2)\"\r\n\"s\\t\\a\" -> \"a (3)\"\r\n"},
-    {"FlattenTwoLevelsTheThirdComesWhole", {"X/", "X/s/", "X/s/b=1", "X/s/t/", "X/s/t/c=2"}, {"@X", "/f:2"}, "", 0,
-     {"b=1", "t/", "t/c=2"}, 0, 0},
-    {"FlattenOneLevelIsALift", {"X/", "X/s/", "X/s/b=1", "X/X/", "X/X/c=2"}, {"@X", "/f:1"}, "", 0,
-     {"X/", "X/c=2", "s/", "s/b=1"}, 0, 0},
-    {"FlattenAsksForADeeperFile", {"X/", "X/in/", "X/in/r.txt=new", "r.txt=old"}, {"@X", "/f"}, "y\n", 0,
-     {"r.txt=new"}, 1, 0, "", "\"r.txt\" (from \"in\\r.txt\")" + std::string(Question), "",
+    {"FlattenTwoLevelsTheThirdComesWhole",
+     {"X/", "X/s/", "X/s/b=1", "X/s/t/", "X/s/t/c=2"},
+     {"@X", "/f:2"},
+     "",
+     0,
+     {"b=1", "t/", "t/c=2"},
+     0,
+     0},
+    {"FlattenOneLevelIsALift",
+     {"X/", "X/s/", "X/s/b=1", "X/X/", "X/X/c=2"},
+     {"@X", "/f:1"},
+     "",
+     0,
+     {"X/", "X/c=2", "s/", "s/b=1"},
+     0,
+     0},
+    {"FlattenAsksForADeeperFile",
+     {"X/", "X/in/", "X/in/r.txt=new", "r.txt=old"},
+     {"@X", "/f"},
+     "y\n",
+     0,
+     {"r.txt=new"},
+     1,
+     0,
+     "",
+     "\"r.txt\" (from \"in\\r.txt\")" + std::string(Question),
+     "",
      {"X (replaced *)/", "X (replaced *)/r.txt=old"}},
     // Nothing the run moved up is replaced by it: /o reports, /-o keeps, /d drops a copy.
-    {"FlattenOverwriteMeetsANameTheRunMade", {"X/", "X/a=1", "X/s/", "X/s/a=2"}, {"@X", "/f", "/o"}, "", 1,
-     {"a=1", "X/", "X/s/", "X/s/a=2"}, 0, 1, "", "", "a file of that name came up from \"X\" in this run"},
-    {"FlattenKeepExistingKeepsTheDeeperFile", {"X/", "X/s/", "X/s/t/", "X/s/t/a=new", "X/s/b=1", "a=old"},
-     {"@X", "/f", "/-o"}, "", 0, {"a=old", "b=1", "X/", "X/s/", "X/s/t/", "X/s/t/a=new"}, 0, 0},
-    {"FlattenDropsACopyOfWhatCameUp", {"X/", "X/a=same", "X/s/", "X/s/a=same"}, {"@X", "/f", "/d"}, "", 0,
-     {"a=same"}, 0, 0, "", "", "", {"X (replaced *)/", "X (replaced *)/X/", "X (replaced *)/X/s/", "X (replaced *)/X/s/a=same"}},
+    {"FlattenOverwriteMeetsANameTheRunMade",
+     {"X/", "X/a=1", "X/s/", "X/s/a=2"},
+     {"@X", "/f", "/o"},
+     "",
+     1,
+     {"a=1", "X/", "X/s/", "X/s/a=2"},
+     0,
+     1,
+     "",
+     "",
+     "a file of that name came up from \"X\" in this run"},
+    {"FlattenKeepExistingKeepsTheDeeperFile",
+     {"X/", "X/s/", "X/s/t/", "X/s/t/a=new", "X/s/b=1", "a=old"},
+     {"@X", "/f", "/-o"},
+     "",
+     0,
+     {"a=old", "b=1", "X/", "X/s/", "X/s/t/", "X/s/t/a=new"},
+     0,
+     0},
+    {"FlattenDropsACopyOfWhatCameUp",
+     {"X/", "X/a=same", "X/s/", "X/s/a=same"},
+     {"@X", "/f", "/d"},
+     "",
+     0,
+     {"a=same"},
+     0,
+     0,
+     "",
+     "",
+     "",
+     {"X (replaced *)/", "X (replaced *)/X/", "X (replaced *)/X/s/", "X (replaced *)/X/s/a=same"}},
     {"FlattenMergesIntoAFolderItMovedUp",
-     {"X/", "X/a/", "X/a/p/", "X/a/p/x=1", "X/b/", "X/b/p/", "X/b/p/x=3", "X/b/p/y=2"}, {"@X", "/f:2", "/m", "/-o"}, "",
-     0, {"p/", "p/x=1", "p/y=2", "X/", "X/b/", "X/b/p/", "X/b/p/x=3"}, 0, 0},
+     {"X/", "X/a/", "X/a/p/", "X/a/p/x=1", "X/b/", "X/b/p/", "X/b/p/x=3", "X/b/p/y=2"},
+     {"@X", "/f:2", "/m", "/-o"},
+     "",
+     0,
+     {"p/", "p/x=1", "p/y=2", "X/", "X/b/", "X/b/p/", "X/b/p/x=3"},
+     0,
+     0},
     // A folder of the folder's own name is dissolved at any depth; a file of that name stays.
-    {"FlattenDissolvesItsOwnName", {"X/", "X/X/", "X/X/a=1", "X/b/", "X/b/X/", "X/b/X/c=2"}, {"@X", "/f:2"}, "", 0,
-     {"a=1", "c=2"}, 0, 0},
-    {"FlattenLeavesAFileOfItsOwnName", {"X/", "X/s/", "X/s/X=1", "X/s/b=2"}, {"@X", "/f", "/r"}, "", 1,
-     {"b=2", "X/", "X/s/", "X/s/X=1"}, 0, 1, "", "", "named like the folder flattened"},
+    {"FlattenDissolvesItsOwnName",
+     {"X/", "X/X/", "X/X/a=1", "X/b/", "X/b/X/", "X/b/X/c=2"},
+     {"@X", "/f:2"},
+     "",
+     0,
+     {"a=1", "c=2"},
+     0,
+     0},
+    {"FlattenLeavesAFileOfItsOwnName",
+     {"X/", "X/s/", "X/s/X=1", "X/s/b=2"},
+     {"@X", "/f", "/r"},
+     "",
+     1,
+     {"b=2", "X/", "X/s/", "X/s/X=1"},
+     0,
+     1,
+     "",
+     "",
+     "named like the folder flattened"},
     // Under Wine a link's move moves its target: the preview shows the link is not dissolved.
-    {"FlattenKeepsALinkWhole", {"target/", "target/t=1", "X/", "X/s/", "X/s/L@target"}, {"@X", "/f", "/l"}, "", 0,
-     {"X/", "X/s/", "X/s/L@", "target/", "target/t=1"}, 0, 0, "",
+    {"FlattenKeepsALinkWhole",
+     {"target/", "target/t=1", "X/", "X/s/", "X/s/L@target"},
+     {"@X", "/f", "/l"},
+     "",
+     0,
+     {"X/", "X/s/", "X/s/L@", "target/", "target/t=1"},
+     0,
+     0,
+     "",
      "move \"s\\L\"\r\nremove \"s\"\r\nremove \"X\"\r\n"
-     "preview: 1 move, 0 replace, 0 keep, 0 rename, 0 merge, 0 ask, 0 shell, 0 fail, 0 recycle; nothing was changed\r\n"},
+     "preview: 1 move, 0 replace, 0 keep, 0 rename, 0 merge, 0 ask, 0 shell, 0 fail, 0 recycle; nothing was "
+     "changed\r\n"},
     {"FlattenRemovesEmptyFolders", {"X/", "X/e/", "X/f/", "X/f/g/", "keep=k"}, {"@X", "/f"}, "", 0, {"keep=k"}, 0, 0},
-    {"FlattenBadLevelDoesNothing", {"X/", "X/s/", "X/s/a=1"}, {"@X", "/f:0"}, "", 2, {"X/", "X/s/", "X/s/a=1"}, 0, 1,
-     "", "", "bad level \"0\""},
-    {"FlattenWithChainsDoesNothing", {"X/", "X/s/", "X/s/a=1"}, {"@X", "/f", "/s"}, "", 2, {"X/", "X/s/", "X/s/a=1"},
-     0, 1},
+    {"FlattenBadLevelDoesNothing",
+     {"X/", "X/s/", "X/s/a=1"},
+     {"@X", "/f:0"},
+     "",
+     2,
+     {"X/", "X/s/", "X/s/a=1"},
+     0,
+     1,
+     "",
+     "",
+     "bad level \"0\""},
+    {"FlattenWithChainsDoesNothing",
+     {"X/", "X/s/", "X/s/a=1"},
+     {"@X", "/f", "/s"},
+     "",
+     2,
+     {"X/", "X/s/", "X/s/a=1"},
+     0,
+     1},
     // Two folders: a later one never replaces what an earlier one moved up.
-    {"FlattenTwoFolders", {"A/", "A/s/", "A/s/x=1", "B/", "B/t/", "B/t/x=2", "B/t/y=3"}, {"@A", "@B", "/f", "/o"}, "",
-     1, {"x=1", "y=3", "B/", "B/t/", "B/t/x=2"}, 0, 1, "", "", "\\A\\s\" in this run"},
+    {"FlattenTwoFolders",
+     {"A/", "A/s/", "A/s/x=1", "B/", "B/t/", "B/t/x=2", "B/t/y=3"},
+     {"@A", "@B", "/f", "/o"},
+     "",
+     1,
+     {"x=1", "y=3", "B/", "B/t/", "B/t/x=2"},
+     0,
+     1,
+     "",
+     "",
+     "\\A\\s\" in this run"},
     // /n keeps what another folder of the run brought up, and keeps (or with /m merges) a folder meeting a folder.
-    {"NewerKeepsWhatAnotherFolderBroughtUp", {"A/", "A/x=A", "B/", "B/x=B"}, {"@A", "@B", "/n"}, "", 0,
-     {"B/", "B/x=B", "x=A"}, 0, 0},
-    {"NewerKeepsAFolderMeetingAFolder", {"X/", "X/d/", "X/d/f=1", "d/"}, {"@X", "/n"}, "", 0,
-     {"X/", "X/d/", "X/d/f=1", "d/"}, 0, 0},
+    {"NewerKeepsWhatAnotherFolderBroughtUp",
+     {"A/", "A/x=A", "B/", "B/x=B"},
+     {"@A", "@B", "/n"},
+     "",
+     0,
+     {"B/", "B/x=B", "x=A"},
+     0,
+     0},
+    {"NewerKeepsAFolderMeetingAFolder",
+     {"X/", "X/d/", "X/d/f=1", "d/"},
+     {"@X", "/n"},
+     "",
+     0,
+     {"X/", "X/d/", "X/d/f=1", "d/"},
+     0,
+     0},
     {"NewerMergesAFolderWithM", {"X/", "X/d/", "X/d/f=1", "d/"}, {"@X", "/n", "/m"}, "", 0, {"d/", "d/f=1"}, 0, 0},
     // What went to the shell's batch came up in this run; a copy never reaches the shell.
-    {"GuiBatchedEntryIsNotReplacedByALaterFolder", {"A/", "A/x=A", "B/", "B/x=B", "x=old"}, {"@A", "@B", "gui"}, "",
-     1, {"B/", "B/x=B", "x=A"}, 0, 1, "", "", "came up from \""},
-    {"GuiDropsACopyBeforeTheShell", {"X/", "X/a=same", "X/b=new", "a=same", "b=old"}, {"@X", "gui", "/d"}, "", 0,
-     {"a=same", "b=new"}, 0, 0, "", "", "", {"X (replaced *)/", "X (replaced *)/a=same"}},
-    {"LaterFolderDoesNotReplaceAnEarlierOnes", {"A/", "A/x=1", "B/", "B/x=2"}, {"@A", "@B", "/o"}, "", 1,
-     {"x=1", "B/", "B/x=2"}, 0, 1, "", "", "came up from \""},
-    {"FlattenGuiBatchesEachLevel", {"X/", "X/a=new", "X/s/", "X/s/b=new", "a=old", "b=old"}, {"@X", "/f", "gui"}, "",
-     0, {"a=new", "b=new"}, 0, 0},
+    {"GuiBatchedEntryIsNotReplacedByALaterFolder",
+     {"A/", "A/x=A", "B/", "B/x=B", "x=old"},
+     {"@A", "@B", "gui"},
+     "",
+     1,
+     {"B/", "B/x=B", "x=A"},
+     0,
+     1,
+     "",
+     "",
+     "came up from \""},
+    {"GuiDropsACopyBeforeTheShell",
+     {"X/", "X/a=same", "X/b=new", "a=same", "b=old"},
+     {"@X", "gui", "/d"},
+     "",
+     0,
+     {"a=same", "b=new"},
+     0,
+     0,
+     "",
+     "",
+     "",
+     {"X (replaced *)/", "X (replaced *)/a=same"}},
+    {"LaterFolderDoesNotReplaceAnEarlierOnes",
+     {"A/", "A/x=1", "B/", "B/x=2"},
+     {"@A", "@B", "/o"},
+     "",
+     1,
+     {"x=1", "B/", "B/x=2"},
+     0,
+     1,
+     "",
+     "",
+     "came up from \""},
+    {"FlattenGuiBatchesEachLevel",
+     {"X/", "X/a=new", "X/s/", "X/s/b=new", "a=old", "b=old"},
+     {"@X", "/f", "gui"},
+     "",
+     0,
+     {"a=new", "b=new"},
+     0,
+     0},
     // "Keep both" shortens a long stem: the new name is one NTFS holds.
-    {"KeepBothLongName", {"X/", "X/" + std::string(248, 'r') + ".txt=new", std::string(248, 'r') + ".txt=old"},
-     {"@X", "/r"}, "", 0, {std::string(248, 'r') + ".txt=old", std::string(247, 'r') + " (2).txt=new"}, 0, 0, "",
+    {"KeepBothLongName",
+     {"X/", "X/" + std::string(248, 'r') + ".txt=new", std::string(248, 'r') + ".txt=old"},
+     {"@X", "/r"},
+     "",
+     0,
+     {std::string(248, 'r') + ".txt=old", std::string(247, 'r') + " (2).txt=new"},
+     0,
+     0,
+     "",
      "\"" + std::string(248, 'r') + ".txt\" -> \"" + std::string(247, 'r') + " (2).txt\"\r\n"},
 };
 
@@ -504,9 +1136,9 @@ TEST_P(ShortNameAlias, ReplacesNothingAndIsReported) {
     // The preview's model knows short names as Windows does.
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(Snapshot(root), Sorted({std::string(precious) + "=PRECIOUS", "X/", "X/" + alias + "=new", "X/other=1"}));
-    EXPECT_EQ(run.out.substr(0, run.out.find("preview:")),
-              "move \"other\"\r\nfail \"" + alias + "\": the name is the short name of \"" + precious +
-                  "\"\r\nstay \"X\"\r\n");
+    EXPECT_EQ(run.out.substr(0, run.out.find("preview:")), "move \"other\"\r\nfail \"" + alias +
+                                                               "\": the name is the short name of \"" + precious +
+                                                               "\"\r\nstay \"X\"\r\n");
     return;
   }
   if (std::string(GetParam().mode) == "/r") {
@@ -519,19 +1151,15 @@ TEST_P(ShortNameAlias, ReplacesNothingAndIsReported) {
     return;
   }
   EXPECT_EQ(run.status, 1);
-  EXPECT_EQ(Snapshot(root),
-            Sorted({std::string(precious) + "=PRECIOUS", "X/", "X/" + alias + "=new", "other=1"}));
+  EXPECT_EQ(Snapshot(root), Sorted({std::string(precious) + "=PRECIOUS", "X/", "X/" + alias + "=new", "other=1"}));
   EXPECT_EQ(run.out, "");
-  EXPECT_EQ(run.err, "dirlift: cannot move \"" + root + "\\X\\" + alias +
-                         "\" up: the name is the short name of \"" + precious + "\"\r\n");
+  EXPECT_EQ(run.err, "dirlift: cannot move \"" + root + "\\X\\" + alias + "\" up: the name is the short name of \"" +
+                         precious + "\"\r\n");
 }
 
 const AliasCase AliasCases[] = {
-    {"OverwriteAll", "/o", ""},
-    {"AnsweredYes", "", "y\n"},
-    {"Gui", "gui", ""},
-    {"KeepBoth", "/r", ""},
-    {"Preview", "/l", ""},
+    {"OverwriteAll", "/o", ""}, {"AnsweredYes", "", "y\n"}, {"Gui", "gui", ""},
+    {"KeepBoth", "/r", ""},     {"Preview", "/l", ""},
 };
 
 void PrintTo(const AliasCase& c, std::ostream* out) { *out << c.name; }
@@ -551,39 +1179,36 @@ TEST_F(LiftOnce, ShortNameAliasAfterAClashReplacesNothing) {
 
   EXPECT_EQ(run.status, 1);
   EXPECT_EQ(Snapshot(root), Sorted({std::string(precious) + "=PRECIOUS", "c=new", "X/", "X/" + alias + "=new"}));
-  EXPECT_EQ(run.err, "dirlift: cannot move \"" + root + "\\X\\" + alias +
-                         "\" up: the name is the short name of \"" + precious + "\"\r\n");
+  EXPECT_EQ(run.err, "dirlift: cannot move \"" + root + "\\X\\" + alias + "\" up: the name is the short name of \"" +
+                         precious + "\"\r\n");
 }
 
 INSTANTIATE_TEST_SUITE_P(Runs, ShortNameAlias, ::testing::ValuesIn(AliasCases),
-                         [](const ::testing::TestParamInfo<AliasCase>& info) {
-                           return std::string(info.param.name);
-                         });
+                         [](const ::testing::TestParamInfo<AliasCase>& info) { return std::string(info.param.name); });
 
 INSTANTIATE_TEST_SUITE_P(Runs, Lift, ::testing::ValuesIn(Cases),
-                         [](const ::testing::TestParamInfo<LiftCase>& info) {
-                           return std::string(info.param.name);
-                         });
+                         [](const ::testing::TestParamInfo<LiftCase>& info) { return std::string(info.param.name); });
 
 TEST_F(LiftOnce, NoArgumentOrHelpPrintsUsage) {
   MakeTree(root, {"X/", "X/a=1"});
   for (const std::vector<std::string>& arguments : {std::vector<std::string>{}, {"/?"}, {root + "\\X", "/?"}}) {
     const RunResult run = RunDirlift(arguments, "", root);
     EXPECT_EQ(run.status, 0);
-    EXPECT_EQ(run.out,
-              "Syntax: dirlift <path> [<path> ...] [/o | /-o | /r | /n | gui] [/m] [/d] [/f | /f:N | /s] [/l] [/u]\r\n\r\n"
-              "\t/o\tOverwrite all existing files\r\n"
-              "\t/-o\tDon't overwrite existing files\r\n"
-              "\t/r\tKeep both: move a clashing entry up under a new name\r\n"
-              "\t/n\tKeep the newer file: replace only by one 2 seconds newer or more\r\n"
-              "\t/m\tMerge a clashing folder into the folder of its name (with a mode)\r\n"
-              "\tgui\tHand the clashes to the Windows shell's dialogs, with undo\r\n"
-              "\t/d\tLet an identical copy go to the Recycle Bin, with any mode\r\n"
-              "\t/f\tFlatten: lift the entries of every subfolder, at every level\r\n"
-              "\t/f:N\tFlatten N levels (1 to 99): the folders at level N move up whole\r\n"
-              "\t/s\tLift a chain of single folders all the way down\r\n"
-              "\t/l\tList what the lift would do, and change nothing\r\n"
-              "\t/u\tUndo the newest lift (of <path>, where given), replaced files included\r\n");
+    EXPECT_EQ(
+        run.out,
+        "Syntax: dirlift <path> [<path> ...] [/o | /-o | /r | /n | gui] [/m] [/d] [/f | /f:N | /s] [/l] [/u]\r\n\r\n"
+        "\t/o\tOverwrite all existing files\r\n"
+        "\t/-o\tDon't overwrite existing files\r\n"
+        "\t/r\tKeep both: move a clashing entry up under a new name\r\n"
+        "\t/n\tKeep the newer file: replace only by one 2 seconds newer or more\r\n"
+        "\t/m\tMerge a clashing folder into the folder of its name (with a mode)\r\n"
+        "\tgui\tHand the clashes to the Windows shell's dialogs, with undo\r\n"
+        "\t/d\tLet an identical copy go to the Recycle Bin, with any mode\r\n"
+        "\t/f\tFlatten: lift the entries of every subfolder, at every level\r\n"
+        "\t/f:N\tFlatten N levels (1 to 99): the folders at level N move up whole\r\n"
+        "\t/s\tLift a chain of single folders all the way down\r\n"
+        "\t/l\tList what the lift would do, and change nothing\r\n"
+        "\t/u\tUndo the newest lift (of <path>, where given), replaced files included\r\n");
     EXPECT_EQ(run.err, "");
   }
   EXPECT_EQ(Snapshot(root), Tree({"X/", "X/a=1"}));
@@ -610,8 +1235,8 @@ std::string SystemAnsiCodePage() {
   char value[16] = "";
   DWORD size = sizeof value;
   HKEY key;
-  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "System\\CurrentControlSet\\Control\\Nls\\CodePage", 0,
-                    KEY_READ, &key) != ERROR_SUCCESS)
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "System\\CurrentControlSet\\Control\\Nls\\CodePage", 0, KEY_READ, &key) !=
+      ERROR_SUCCESS)
     return "";
   RegQueryValueExA(key, "ACP", nullptr, nullptr, reinterpret_cast<BYTE*>(value), &size);
   RegCloseKey(key);
@@ -636,8 +1261,8 @@ TEST_F(LiftOnce, FileNamedLikeItsFolderIsNamedInTheError) {
   MakeTree(root, {"X/", "X/X=1"});
   const RunResult run = RunDirlift({root + "\\X"}, "", root);
   EXPECT_EQ(run.status, 1);
-  EXPECT_EQ(run.err, "dirlift: cannot lift \"" + root +
-                         "\\X\\X\": it is a file named like its folder, so both stay\r\n");
+  EXPECT_EQ(run.err,
+            "dirlift: cannot lift \"" + root + "\\X\\X\": it is a file named like its folder, so both stay\r\n");
 }
 
 TEST_F(LiftOnce, SameNameLinkIsNotFollowed) {
@@ -699,8 +1324,8 @@ TEST_P(GuiProgress, ShowsTheCountAndCancelStopsCleanly) {
   EXPECT_NE(shown, "") << "no progress dialog showed the count";
   const Tree after = Snapshot(root);
   EXPECT_EQ(WithoutFolder(after, "X/"), Sorted(ManyFiles("")));  // nothing lost
-  const auto stayed = std::count_if(after.begin(), after.end(),
-                                    [](const std::string& entry) { return entry.rfind("X/", 0) == 0; });
+  const auto stayed =
+      std::count_if(after.begin(), after.end(), [](const std::string& entry) { return entry.rfind("X/", 0) == 0; });
   if (cancel) {
     EXPECT_GT(stayed, 0) << "the cancel came too late to leave anything";
     EXPECT_LT(stayed, ManyEntries) << "nothing was lifted before the cancel";
@@ -760,8 +1385,7 @@ TEST_F(LiftOnce, MappedDriveIsReachedThroughItsMapping) {
   ASSERT_NE(letter, 0) << "no free drive letter";
   const std::string key = std::string("Network\\") + letter, drivePath = std::string(1, letter) + ":\\X";
   HKEY mapping;
-  ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr,
-                            &mapping, nullptr),
+  ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &mapping, nullptr),
             ERROR_SUCCESS);
   RegSetValueExA(mapping, "RemotePath", 0, REG_SZ, reinterpret_cast<const BYTE*>(root.c_str()),
                  static_cast<DWORD>(root.size() + 1));
@@ -801,11 +1425,13 @@ TEST_F(LiftOnce, MenuStartsAreGatheredByTheFolderTheyName) {
   char shortName[MAX_PATH];
   ASSERT_NE(GetShortPathNameA((root + "\\Long folder name").c_str(), shortName, MAX_PATH), 0u);
   ASSERT_NE(NameOf(shortName), "Long folder name") << "this file system keeps no short names";
-  const PROCESS_INFORMATION starts[] = {
-      StartFromMenu("X /o", root + "\\g1"), StartFromMenu("Y /o", root + "\\g2"),
-      StartFromMenu("X /o", root + "\\g2"), StartFromMenu("\"" + root + "\\S\" /-o", root),
-      StartFromMenu("\"" + root + "\\s\" /-o", root), StartFromMenu("\"" + root + "\\Long folder name\" /-o", root),
-      StartFromMenu("\"" + std::string(shortName) + "\" /-o", root)};
+  const PROCESS_INFORMATION starts[] = {StartFromMenu("X /o", root + "\\g1"),
+                                        StartFromMenu("Y /o", root + "\\g2"),
+                                        StartFromMenu("X /o", root + "\\g2"),
+                                        StartFromMenu("\"" + root + "\\S\" /-o", root),
+                                        StartFromMenu("\"" + root + "\\s\" /-o", root),
+                                        StartFromMenu("\"" + root + "\\Long folder name\" /-o", root),
+                                        StartFromMenu("\"" + std::string(shortName) + "\" /-o", root)};
   for (const PROCESS_INFORMATION& start : starts) EXPECT_EQ(EndOf(start), 0u);
   EXPECT_EQ(Snapshot(root), Sorted({"g1/", "g1/a=1", "g1/Y/", "g1/Y/b=2", "g2/", "g2/c=3", "g2/d=4", "e=5", "f=6"}));
 }
@@ -833,8 +1459,8 @@ Tree TakenReplacedFolders(int seconds, const Tree& inside) {
     FileTimeToLocalFileTime(&utc, &local);
     FileTimeToSystemTime(&local, &at);
     char stamp[32];
-    snprintf(stamp, sizeof stamp, "%04u-%02u-%02u %02u.%02u.%02u", at.wYear, at.wMonth, at.wDay, at.wHour,
-             at.wMinute, at.wSecond);
+    snprintf(stamp, sizeof stamp, "%04u-%02u-%02u %02u.%02u.%02u", at.wYear, at.wMonth, at.wDay, at.wHour, at.wMinute,
+             at.wSecond);
     taken.push_back("X (replaced " + std::string(stamp) + ")/");
     for (const std::string& entry : inside) taken.push_back(taken.back() + entry);
   }
@@ -901,8 +1527,14 @@ TEST_F(LiftOnce, AnHourNewerOnFatIsTheSameAge) {
   const long long Hour = 3600000;
   MakeTree(root, {"X/", "X/a=1", "X/b=2", "X/c=3", "X/d=4", "a=old", "b=old", "c=old", "d=old"});
   // Within 2 s of the hour is the same age; 2 s off it is newer.
-  SetTimes(root, {{"X/a", Hour + 1000}, {"X/b", Hour + 3000}, {"X/c", Hour - 1000}, {"X/d", Hour + 2000}, {"a", 0},
-                  {"b", 0}, {"c", 0}, {"d", 0}});
+  SetTimes(root, {{"X/a", Hour + 1000},
+                  {"X/b", Hour + 3000},
+                  {"X/c", Hour - 1000},
+                  {"X/d", Hour + 2000},
+                  {"a", 0},
+                  {"b", 0},
+                  {"c", 0},
+                  {"d", 0}});
   WindowsFileSystem windows;
   LocalTimeVolume disk(windows);
   std::ostringstream out, errors;
@@ -971,8 +1603,8 @@ TEST_P(HeldOpen, EntryIsReportedAndTheRestStillMoves) {
   if (gui && !HasDisplay()) GTEST_SKIP() << "the box needs a display";
   MakeTree(root, c.before);
   const std::string held = root + "\\" + c.held;
-  const HANDLE holder = CreateFileA(held.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+  const HANDLE holder =
+      CreateFileA(held.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   ASSERT_NE(holder, INVALID_HANDLE_VALUE);
   const RunResult run = RunDirlift(arguments, "", root, gui);
   CloseHandle(holder);
@@ -989,15 +1621,20 @@ TEST_P(HeldOpen, EntryIsReportedAndTheRestStillMoves) {
   }
 }
 
-#define HELD_IN_X {"X/", "X/a=1", "X/locked=2", "X/z=3"}
-#define HELD_IN_X_AFTER {"X/", "X/locked=2", "a=1", "z=3"}
+#define HELD_IN_X \
+  { "X/", "X/a=1", "X/locked=2", "X/z=3" }
+#define HELD_IN_X_AFTER \
+  { "X/", "X/locked=2", "a=1", "z=3" }
 
 const HeldOpenCase HeldOpenCases[] = {
     {"OverwriteAll", {"/o"}, HELD_IN_X, "X\\locked", HELD_IN_X_AFTER},
     {"Gui", {"gui"}, HELD_IN_X, "X\\locked", HELD_IN_X_AFTER},
     // The rest of the merged folder goes in; it and X stay for the held file.
-    {"InAMerge", {"/o", "/m"}, {"X/", "X/d/", "X/d/a=1", "X/d/locked=2", "X/d/z=3", "d/", "d/a=old"},
-     "X\\d\\locked", {"X/", "X/d/", "X/d/locked=2", "d/", "d/a=1", "d/z=3"}},
+    {"InAMerge",
+     {"/o", "/m"},
+     {"X/", "X/d/", "X/d/a=1", "X/d/locked=2", "X/d/z=3", "d/", "d/a=old"},
+     "X\\d\\locked",
+     {"X/", "X/d/", "X/d/locked=2", "d/", "d/a=1", "d/z=3"}},
     // The file to be replaced cannot be set aside: nothing is replaced, and no
     // folder of replaced files is left behind.
     {"ReplacedFileHeldOpen", {"/o"}, {"X/", "X/a=new", "X/b=1", "a=old"}, "a", {"X/", "X/a=new", "a=old", "b=1"}},
@@ -1005,8 +1642,12 @@ const HeldOpenCase HeldOpenCases[] = {
     {"CopyHeldOpen", {"/o", "/d"}, {"X/", "X/a=same", "X/b=1", "a=same"}, "a", {"X/", "X/a=same", "a=same", "b=1"}},
     // What failed in X stays untouched by the lift of X\X: its namesake goes
     // up beside it, named by where it goes below the parent.
-    {"KeepBothFromInside", {"/r"}, {"X/", "X/a=1", "X/locked=2", "X/X/", "X/X/locked=3"}, "X\\locked",
-     {"X/", "X/locked (2)=3", "X/locked=2", "a=1"}, "\"X\\locked\" -> \"X\\locked (2)\"\r\n"},
+    {"KeepBothFromInside",
+     {"/r"},
+     {"X/", "X/a=1", "X/locked=2", "X/X/", "X/X/locked=3"},
+     "X\\locked",
+     {"X/", "X/locked (2)=3", "X/locked=2", "a=1"},
+     "\"X\\locked\" -> \"X\\locked (2)\"\r\n"},
 };
 
 void PrintTo(const HeldOpenCase& c, std::ostream* out) { *out << c.name; }
@@ -1051,7 +1692,11 @@ TEST_P(NoConsole, ShowsWhatItHasToSayInABox) {
 const NoConsoleCase NoConsoleCases[] = {
     {"GuiLifts", {"X/", "X/a=1", "X/s/", "X/s/f=2"}, {"@X", "gui"}, 0, {"a=1", "s/", "s/f=2"}, ""},
     // Menu starts with the same switches gather into one run: each test here has switches of its own.
-    {"FailuresGoToTheBox", FILE_AND_FOLDER, {"@X", "gui", "/m"}, 1, FILE_AND_FOLDER_AFTER,
+    {"FailuresGoToTheBox",
+     FILE_AND_FOLDER,
+     {"@X", "gui", "/m"},
+     1,
+     FILE_AND_FOLDER_AFTER,
      "\\X\\b\" up: a file of that name is in the way"},
     {"AskModeKeepsEveryClash", ONE_CLASH, {"@X"}, 0, {"X/", "X/a=new", "a=old", "f=1"}, ""},
     {"UsageTextInABox", {"a=1"}, {}, 0, {"a=1"}, "Syntax: dirlift <path>"},
@@ -1101,9 +1746,10 @@ void ReadLine(const std::string& line, std::string& kind, std::string& name, std
   const std::string::size_type open = line.find('"'), close = line.find('"', open + 1);
   name = line.substr(open + 1, close - open - 1);
   const std::string arrow = " -> \"";
-  newName = line.compare(close + 1, arrow.size(), arrow) == 0
-                ? line.substr(close + 1 + arrow.size(), line.find('"', close + 1 + arrow.size()) - close - 1 - arrow.size())
-                : "";
+  newName =
+      line.compare(close + 1, arrow.size(), arrow) == 0
+          ? line.substr(close + 1 + arrow.size(), line.find('"', close + 1 + arrow.size()) - close - 1 - arrow.size())
+          : "";
 }
 
 TEST_P(Preview, ListsWhatTheRunThenDoes) {
@@ -1167,7 +1813,8 @@ const PreviewCase PreviewCases[] = {
      {"/f", "/r"},
      "rename \"a\" -> \"a (2)\"\r\nrename \"s\\a\" -> \"a (3)\"\r\nrename \"s\\t\\a\" -> \"a (4)\"\r\n"
      "remove \"s\\t\"\r\nremove \"s\\e\"\r\nremove \"s\"\r\nremove \"X\"\r\n"
-     "preview: 0 move, 0 replace, 0 keep, 3 rename, 0 merge, 0 ask, 0 shell, 0 fail, 0 recycle; nothing was changed\r\n",
+     "preview: 0 move, 0 replace, 0 keep, 3 rename, 0 merge, 0 ask, 0 shell, 0 fail, 0 recycle; nothing was "
+     "changed\r\n",
      true},
     {"CopiesAndClashesAtTwoLevels",
      {"X/", "X/a=same", "X/b=new", "X/s/", "X/s/c=same", "X/s/d=new", "a=same", "b=old", "s/", "s/c=same", "s/d=old"},
@@ -1186,69 +1833,104 @@ const PreviewCase PreviewCases[] = {
      "move \"X\\z\"\r\nstay \"X\\X\"\r\n"
      "preview: 2 move, 0 replace, 0 keep, 0 rename, 0 merge, 1 ask, 0 shell, 2 fail" PREVIEW_TAIL,
      true},
-    {"MergedOverwriteAll", MERGE, {"/o", "/m"},
+    {"MergedOverwriteAll",
+     MERGE,
+     {"/o", "/m"},
      "merge \"src\"\r\nreplace \"src\\a.js\"\r\n"
      "fail \"src\\bin\": a folder of that name is in the way\r\n"
      "merge \"src\\lib\"\r\nmove \"src\\lib\\only\"\r\nreplace \"src\\lib\\u.js\"\r\n"
      "remove \"src\\lib\"\r\nstay \"src\"\r\nmove \"top\"\r\nstay \"X\"\r\n"
      "preview: 2 move, 2 replace, 0 keep, 0 rename, 2 merge, 0 ask, 0 shell, 1 fail" PREVIEW_TAIL,
      true},
-    {"KeepExisting", ONE_CLASH, {"/-o"},
+    {"KeepExisting",
+     ONE_CLASH,
+     {"/-o"},
      "keep \"a\"\r\nmove \"f\"\r\nstay \"X\"\r\n"
      "preview: 1 move, 0 replace, 1 keep, 0 rename, 0 merge, 0 ask, 0 shell, 0 fail" PREVIEW_TAIL,
      true},
-    {"KeepBothWithDescent", {"X/", "X/d.doc=new", "X/X/", "X/X/e=1", "d.doc=old", "d (2).doc=2"}, {"/r"},
+    {"KeepBothWithDescent",
+     {"X/", "X/d.doc=new", "X/X/", "X/X/e=1", "d.doc=old", "d (2).doc=2"},
+     {"/r"},
      "rename \"d.doc\" -> \"d (3).doc\"\r\nstay \"X\"\r\nlift \"X\\X\"\r\nmove \"X\\e\"\r\n"
      "remove \"X\\X\"\r\n"
      "preview: 1 move, 0 replace, 0 keep, 1 rename, 0 merge, 0 ask, 0 shell, 0 fail" PREVIEW_TAIL,
      true},
     // Nothing is hidden, batched or shown: the listing is all there is.
     // Case twins, as a case-sensitive folder holds them: each name is its own entry.
-    {"CaseTwinBesideTheFolder", {"X/", "X/a=1", "x/", "x/b=2", "a=0"}, {"/-o"},
+    {"CaseTwinBesideTheFolder",
+     {"X/", "X/a=1", "x/", "x/b=2", "a=0"},
+     {"/-o"},
      "keep \"a\"\r\nstay \"X\"\r\n"
      "preview: 0 move, 0 replace, 1 keep, 0 rename, 0 merge, 0 ask, 0 shell, 0 fail" PREVIEW_TAIL,
-     true, {"X/", "X/a=1", "a=0", "x/", "x/b=2"}},
+     true,
+     {"X/", "X/a=1", "a=0", "x/", "x/b=2"}},
     {"CaseTwinsMergedOverwriteAll",
-     {"X/", "X/SRC/", "X/SRC/one.txt=1", "X/src/", "X/src/two.txt=2", "src/", "src/one.txt=old"}, {"/o", "/m"},
+     {"X/", "X/SRC/", "X/SRC/one.txt=1", "X/src/", "X/src/two.txt=2", "src/", "src/one.txt=old"},
+     {"/o", "/m"},
      "merge \"SRC\"\r\nreplace \"SRC\\one.txt\"\r\nremove \"SRC\"\r\n"
      "fail \"src\": \"src\", moved up by this run, has the same name to Windows\r\nstay \"X\"\r\n"
      "preview: 0 move, 1 replace, 0 keep, 0 rename, 1 merge, 0 ask, 0 shell, 1 fail" PREVIEW_TAIL,
-     true, {"X/", "X/src/", "X/src/two.txt=2", "src/", "src/one.txt=1"}},
-    {"CaseTwinsOfTheOwnName", {"X/", "X/X/", "X/X/inner1=1", "X/x/", "X/x/inner2=2"}, {},
+     true,
+     {"X/", "X/src/", "X/src/two.txt=2", "src/", "src/one.txt=1"}},
+    {"CaseTwinsOfTheOwnName",
+     {"X/", "X/X/", "X/X/inner1=1", "X/x/", "X/x/inner2=2"},
+     {},
      "fail \"x\": \"X\" bears the folder's name too, and only one can be lifted into it\r\nstay \"X\"\r\n"
      "lift \"X\\X\"\r\nmove \"X\\inner1\"\r\nremove \"X\\X\"\r\n"
      "preview: 1 move, 0 replace, 0 keep, 0 rename, 0 merge, 0 ask, 0 shell, 1 fail" PREVIEW_TAIL,
-     true, {"X/", "X/inner1=1", "X/x/", "X/x/inner2=2"}},
-    {"CaseTwinFiles", {"X/", "X/a.txt=1", "X/A.TXT=2"}, {},
+     true,
+     {"X/", "X/inner1=1", "X/x/", "X/x/inner2=2"}},
+    {"CaseTwinFiles",
+     {"X/", "X/a.txt=1", "X/A.TXT=2"},
+     {},
      "move \"A.TXT\"\r\nfail \"a.txt\": \"A.TXT\", moved up by this run, has the same name to Windows\r\n"
      "stay \"X\"\r\n"
      "preview: 1 move, 0 replace, 0 keep, 0 rename, 0 merge, 0 ask, 0 shell, 1 fail" PREVIEW_TAIL,
-     true, {"X/", "X/a.txt=1", "A.TXT=2"}},
+     true,
+     {"X/", "X/a.txt=1", "A.TXT=2"}},
     // An entry moved up under a new name is in the parent for those that follow.
-    {"KeepBothMeetsANameItMade", {"X/", "X/b=new", "X/b (2)=new2", "b=old"}, {"/r"},
+    {"KeepBothMeetsANameItMade",
+     {"X/", "X/b=new", "X/b (2)=new2", "b=old"},
+     {"/r"},
      "rename \"b\" -> \"b (2)\"\r\nrename \"b (2)\" -> \"b (2) (2)\"\r\nremove \"X\"\r\n"
      "preview: 0 move, 0 replace, 0 keep, 2 rename, 0 merge, 0 ask, 0 shell, 0 fail" PREVIEW_TAIL,
      true},
-    {"FileNamedLikeItsFolder", {"X/", "X/X=1", "X/a=2"}, {},
+    {"FileNamedLikeItsFolder",
+     {"X/", "X/X=1", "X/a=2"},
+     {},
      "move \"a\"\r\nstay \"X\"\r\nfail \"X\\X\": it is a file named like its folder, so both stay\r\n"
      "preview: 1 move, 0 replace, 0 keep, 0 rename, 0 merge, 0 ask, 0 shell, 1 fail" PREVIEW_TAIL,
      true},
     // Long names: the lift makes no name NTFS cannot hold, and the preview knows it.
-    {"LongFolderNameReplaces", {std::string(240, 'L') + "/", std::string(240, 'L') + "/a=new", "a=old"}, {"/o"},
-     "replace \"a\"\r\nremove \"" + std::string(240, 'L') + "\"\r\n"
-     "preview: 0 move, 1 replace, 0 keep, 0 rename, 0 merge, 0 ask, 0 shell, 0 fail" PREVIEW_TAIL,
-     true, {}, std::string(240, 'L')},
-    {"KeepBothLongName", {"X/", "X/" + std::string(252, 'r') + "=new", std::string(252, 'r') + "=old"}, {"/r"},
-     "rename \"" + std::string(252, 'r') + "\" -> \"" + std::string(251, 'r') + " (2)\"\r\nremove \"X\"\r\n"
-     "preview: 0 move, 0 replace, 0 keep, 1 rename, 0 merge, 0 ask, 0 shell, 0 fail" PREVIEW_TAIL,
+    {"LongFolderNameReplaces",
+     {std::string(240, 'L') + "/", std::string(240, 'L') + "/a=new", "a=old"},
+     {"/o"},
+     "replace \"a\"\r\nremove \"" + std::string(240, 'L') +
+         "\"\r\n"
+         "preview: 0 move, 1 replace, 0 keep, 0 rename, 0 merge, 0 ask, 0 shell, 0 fail" PREVIEW_TAIL,
+     true,
+     {},
+     std::string(240, 'L')},
+    {"KeepBothLongName",
+     {"X/", "X/" + std::string(252, 'r') + "=new", std::string(252, 'r') + "=old"},
+     {"/r"},
+     "rename \"" + std::string(252, 'r') + "\" -> \"" + std::string(251, 'r') +
+         " (2)\"\r\nremove \"X\"\r\n"
+         "preview: 0 move, 0 replace, 0 keep, 1 rename, 0 merge, 0 ask, 0 shell, 0 fail" PREVIEW_TAIL,
      true},
     // A chain names each line by its path below the folder given.
-    {"ChainNamesBelowTheFolderGiven", {"A/", "A/B/", "A/B/C/", "A/B/C/IMG=1"}, {"/s"},
+    {"ChainNamesBelowTheFolderGiven",
+     {"A/", "A/B/", "A/B/C/", "A/B/C/IMG=1"},
+     {"/s"},
      "move \"B\\C\\IMG\"\r\nremove \"B\\C\"\r\nmove \"B\\IMG\"\r\nremove \"B\"\r\nmove \"IMG\"\r\n"
      "remove \"A\"\r\n"
      "preview: 3 move, 0 replace, 0 keep, 0 rename, 0 merge, 0 ask, 0 shell, 0 fail" PREVIEW_TAIL,
-     true, {"IMG=1"}, "A"},
-    {"Gui", ONE_CLASH, {"gui"},
+     true,
+     {"IMG=1"},
+     "A"},
+    {"Gui",
+     ONE_CLASH,
+     {"gui"},
      "shell \"a\"\r\nmove \"f\"\r\nstay \"X\"\r\n"
      "preview: 1 move, 0 replace, 0 keep, 0 rename, 0 merge, 0 ask, 1 shell, 0 fail" PREVIEW_TAIL,
      false},

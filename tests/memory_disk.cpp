@@ -76,10 +76,19 @@ void MemoryDisk::Make(const std::string& path, bool folder, const std::string& b
                       unsigned long attributes) {
   MemoryEntry* parent = Find(ParentOf(path));
   if (parent == nullptr || !parent->listed.folder || Named(*parent, NameOf(path)) != nullptr) return;
-  auto entry = std::unique_ptr<MemoryEntry>(new MemoryEntry{{NameOf(path), folder, false, "", {VolumeSerial, nextIndex_++},
+  auto entry = std::unique_ptr<MemoryEntry>(new MemoryEntry{{NameOf(path),
+                                                             folder,
+                                                             false,
+                                                             "",
+                                                             {VolumeSerial, nextIndex_++},
                                                              (folder ? FILE_ATTRIBUTE_DIRECTORY : 0UL) | attributes,
-                                                             bytes.size(), lastWrite ? lastWrite : ++clock_, ++clock_},
-                                                            bytes, false, nullptr, {}});
+                                                             bytes.size(),
+                                                             lastWrite ? lastWrite : ++clock_,
+                                                             ++clock_},
+                                                            bytes,
+                                                            false,
+                                                            nullptr,
+                                                            {}});
   Attach(*parent, std::move(entry));
 }
 

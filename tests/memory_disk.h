@@ -14,9 +14,9 @@
 #include "lift/file_system.h"
 
 struct MemoryEntry {
-  ListedEntry listed;     // name, short name, kind, index, marks, size and times
-  std::string bytes;      // a file's
-  bool caseSensitive;     // a folder that tells names apart by case
+  ListedEntry listed;  // name, short name, kind, index, marks, size and times
+  std::string bytes;   // a file's
+  bool caseSensitive;  // a folder that tells names apart by case
   MemoryEntry* parent;
   std::vector<std::unique_ptr<MemoryEntry>> children;
 };

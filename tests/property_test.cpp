@@ -4,8 +4,8 @@
 // agrees with the lines, and nothing outside the parent changes. A failing
 // case prints its seed; DIRLIFT_SEED=N runs that case alone.
 
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -32,15 +32,16 @@ const char Outside[] = "M:\\Outside";
 const unsigned long long Second = 10000000ULL, Moment = 134116416000000000ULL;
 // Names of every kind Windows holds: case twins, short-name look-alikes, the
 // folder's own name, trailing dots and blanks, device names, folder files.
-const std::vector<std::string> Names = {"a.txt", "A.TXT", "b", "Report 2023 final.doc", "REPORT~1.DOC", "X",
-                                        "x", "sub", "photos", "a.", "b ", "CON", "\xc3\xbc.txt", "desktop.ini",
-                                        "Thumbs.db", "c d", "a (2).txt", "Y"};
+const std::vector<std::string> Names = {
+    "a.txt", "A.TXT", "b",   "Report 2023 final.doc", "REPORT~1.DOC", "X",         "x",   "sub",       "photos",
+    "a.",    "b ",    "CON", "\xc3\xbc.txt",          "desktop.ini",  "Thumbs.db", "c d", "a (2).txt", "Y"};
 const std::vector<unsigned long long> Ages = {0, Second, 3 * Second, 3600 * Second, 3602 * Second};
 
 // Answers as a person would give them, and lines as the preview prints them.
 class Answering : public PreviewListener {
  public:
-  Answering(std::ostream& out, std::mt19937& random, bool answers) : PreviewListener(out, out), random_(random), answers_(answers) {}
+  Answering(std::ostream& out, std::mt19937& random, bool answers)
+      : PreviewListener(out, out), random_(random), answers_(answers) {}
   Answer Ask(const std::string& name, const std::string& origin, const std::string& shown) override {
     if (!answers_) return PreviewListener::Ask(name, origin, shown);
     const Answer choices[] = {Answer::Yes, Answer::No, Answer::All, Answer::NoInput};
@@ -102,8 +103,8 @@ void Build(Made& made, std::mt19937& random) {
   }
   std::vector<ListedEntry> entries;
   std::string reason;
-  if (!made.folders.empty() && random() % 10 == 0 &&
-      made.disk.ListFolder(made.folders.front().path, entries, reason) && !entries.empty()) {
+  if (!made.folders.empty() && random() % 10 == 0 && made.disk.ListFolder(made.folders.front().path, entries, reason) &&
+      !entries.empty()) {
     made.planted = JoinPath(made.folders.front().path, entries.front().name);
     made.disk.Plant(made.planted, MoveResult::Blocked);
   }
@@ -256,8 +257,8 @@ void CheckCase(unsigned seed, const std::string& records) {
       EXPECT_EQ(after.count(one.first), 1u) << "file " << one.first << " (" << one.second << ") is lost";
     }
   }
-  const bool replaces = choice.mode == RunMode::OverwriteAll || choice.mode == RunMode::KeepNewer ||
-                        choice.mode == RunMode::Ask || shell;
+  const bool replaces =
+      choice.mode == RunMode::OverwriteAll || choice.mode == RunMode::KeepNewer || choice.mode == RunMode::Ask || shell;
   EXPECT_TRUE(replaces || !HasLine(run, "replace")) << "replaced without consent";
   if (!shell) CheckReplacements(choice, before, disk.Picture(Parent, true), made.folders);
   EXPECT_TRUE(choice.mode != RunMode::KeepBoth || !HasLine(run, "keep")) << "/r kept an entry";

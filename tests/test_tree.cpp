@@ -32,8 +32,8 @@ void Check(bool ok, const std::string& what) {
 std::wstring Extended(const std::string& path) { return Wide("\\\\?\\" + Native(path)); }
 
 void WriteWholeFile(const std::string& path, const std::string& text) {
-  const HANDLE file = CreateFileW(Extended(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+  const HANDLE file =
+      CreateFileW(Extended(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
   Check(file != INVALID_HANDLE_VALUE, "creating " + path);
   DWORD written = 0;
   const BOOL ok = WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
@@ -45,9 +45,9 @@ void WriteWholeFile(const std::string& path, const std::string& text) {
 // moment after the child has ended: what it wrote is all there, so the file
 // is read whoever else has it open.
 std::string ReadWholeFile(const std::string& path) {
-  const HANDLE file = CreateFileW(Extended(path).c_str(), GENERIC_READ,
-                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+  const HANDLE file =
+      CreateFileW(Extended(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   Check(file != INVALID_HANDLE_VALUE, "opening " + path);
   std::string text;
   char buffer[4096];
@@ -132,8 +132,8 @@ void MakeCaseTwin(const std::string& path, const std::function<void(const std::s
 
 HANDLE InheritableFile(const std::string& path, DWORD access, DWORD disposition) {
   SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
-  const HANDLE file = CreateFileA(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                  &inherit, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+  const HANDLE file = CreateFileA(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit, disposition,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
   Check(file != INVALID_HANDLE_VALUE, "opening " + path);
   return file;
 }
@@ -165,8 +165,8 @@ BOOL CALLBACK AppendStaticText(HWND control, LPARAM text) {
   if (lstrcmpiA(className, "Static") != 0) return TRUE;
   char buffer[8192] = "";
   DWORD_PTR ignored = 0;
-  SendMessageTimeoutA(control, WM_GETTEXT, sizeof buffer, reinterpret_cast<LPARAM>(buffer),
-                      SMTO_ABORTIFHUNG, WindowTextTimeoutMs, &ignored);
+  SendMessageTimeoutA(control, WM_GETTEXT, sizeof buffer, reinterpret_cast<LPARAM>(buffer), SMTO_ABORTIFHUNG,
+                      WindowTextTimeoutMs, &ignored);
   *reinterpret_cast<std::string*>(text) += buffer;
   return TRUE;
 }
@@ -184,8 +184,8 @@ void CloseBoxOf(DWORD processId, std::string& text, bool leaveQuestions) {
 }  // namespace
 
 std::string UnixPath(const std::string& windowsPath) {
-  const auto unixName = reinterpret_cast<char*(CDECL*)(LPCWSTR)>(reinterpret_cast<void*>(
-      GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
+  const auto unixName = reinterpret_cast<char*(CDECL*)(LPCWSTR)>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
   if (unixName == nullptr) return "";
   const char* name = unixName(Wide(windowsPath).c_str());
   return name != nullptr ? name : "";
@@ -208,8 +208,8 @@ bool HasDisplay() { return GetEnvironmentVariableA("DISPLAY", nullptr, 0) > 1; }
 bool MakeFolderLink(const std::string& link, const std::string& target) {
   typedef BOOLEAN(WINAPI * CreateLink)(LPCSTR, LPCSTR, DWORD);
   const DWORD LinkToFolder = 1;
-  if (const auto createLink = reinterpret_cast<CreateLink>(reinterpret_cast<void*>(
-          GetProcAddress(GetModuleHandleA("kernel32.dll"), "CreateSymbolicLinkA"))))
+  if (const auto createLink = reinterpret_cast<CreateLink>(
+          reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "CreateSymbolicLinkA"))))
     createLink(link.c_str(), target.c_str(), LinkToFolder);
   const auto isLink = [&link] {
     const DWORD attributes = GetFileAttributesA(link.c_str());
@@ -232,9 +232,8 @@ std::string MakeTempFolder() {
   char temp[MAX_PATH];
   Check(GetTempPathA(MAX_PATH, temp) != 0, "GetTempPath");
   for (;;) {
-    const std::string folder = std::string(temp) + "dirlift-test-" +
-                               std::to_string(GetCurrentProcessId()) + "-" +
-                               std::to_string(++counter);
+    const std::string folder =
+        std::string(temp) + "dirlift-test-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++counter);
     if (CreateDirectoryA(folder.c_str(), nullptr)) return folder;
     Check(GetLastError() == ERROR_ALREADY_EXISTS, "creating " + folder);
   }
@@ -244,9 +243,12 @@ void RemoveTree(const std::string& root) {
   for (const Entry& entry : Entries(root)) {
     const std::wstring path = Extended(root + "\\" + entry.name);
     SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-    if (IsLink(entry)) RemoveDirectoryW(path.c_str()) || DeleteFileW(path.c_str());
-    else if (IsFolder(entry)) RemoveTree(root + "\\" + entry.name);
-    else DeleteFileW(path.c_str());
+    if (IsLink(entry))
+      RemoveDirectoryW(path.c_str()) || DeleteFileW(path.c_str());
+    else if (IsFolder(entry))
+      RemoveTree(root + "\\" + entry.name);
+    else
+      DeleteFileW(path.c_str());
   }
   RemoveDirectoryW(Extended(root).c_str());
 }
@@ -261,11 +263,15 @@ void MakeTree(const std::string& root, const Tree& entries) {
     }
     const std::string path = WithoutTrailingSeparators(Native(root + "/" + entry.substr(0, equals)));
     const auto make = [&](const std::string& at) {
-      if (equals != std::string::npos) WriteWholeFile(at, entry.substr(equals + 1));
-      else Check(CreateDirectoryW(Extended(at).c_str(), nullptr), "creating " + at);
+      if (equals != std::string::npos)
+        WriteWholeFile(at, entry.substr(equals + 1));
+      else
+        Check(CreateDirectoryW(Extended(at).c_str(), nullptr), "creating " + at);
     };
-    if (PathExists(path)) MakeCaseTwin(path, make);
-    else make(path);
+    if (PathExists(path))
+      MakeCaseTwin(path, make);
+    else
+      make(path);
   }
 }
 
@@ -277,25 +283,22 @@ Tree Snapshot(const std::string& root) {
 }
 
 RunResult RunDirlift(const std::vector<std::string>& arguments, const std::string& input,
-                     const std::string& currentFolder, bool holdInputOpen,
-                     const std::function<void(DWORD)>& watch, const char* program) {
+                     const std::string& currentFolder, bool holdInputOpen, const std::function<void(DWORD)>& watch,
+                     const char* program) {
   std::string commandLine = QuoteArgument(FolderOfThisExecutable() + "\\" + program);
   for (const std::string& argument : arguments) commandLine += " " + QuoteArgument(argument);
   return RunProgram(commandLine, input, currentFolder, holdInputOpen, watch);
 }
 
-RunResult RunProgram(std::string commandLine, const std::string& input,
-                     const std::string& currentFolder, bool holdInputOpen,
-                     const std::function<void(DWORD)>& watch) {
+RunResult RunProgram(std::string commandLine, const std::string& input, const std::string& currentFolder,
+                     bool holdInputOpen, const std::function<void(DWORD)>& watch) {
   // Standard input is a pipe, as in "printf 'y\\n' | dirlift X".
   SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
   HANDLE inputRead = nullptr, inputWrite = nullptr;
-  Check(CreatePipe(&inputRead, &inputWrite, &inherit, static_cast<DWORD>(input.size() + 1)),
-        "CreatePipe");
+  Check(CreatePipe(&inputRead, &inputWrite, &inherit, static_cast<DWORD>(input.size() + 1)), "CreatePipe");
   SetHandleInformation(inputWrite, HANDLE_FLAG_INHERIT, 0);
   DWORD written = 0;
-  Check(input.empty() || WriteFile(inputWrite, input.data(), static_cast<DWORD>(input.size()),
-                                   &written, nullptr),
+  Check(input.empty() || WriteFile(inputWrite, input.data(), static_cast<DWORD>(input.size()), &written, nullptr),
         "writing the input");
   if (!holdInputOpen) CloseHandle(inputWrite);
 
@@ -307,8 +310,8 @@ RunResult RunProgram(std::string commandLine, const std::string& input,
   startup.hStdOutput = InheritableFile(io + "\\out", GENERIC_WRITE, CREATE_ALWAYS);
   startup.hStdError = InheritableFile(io + "\\err", GENERIC_WRITE, CREATE_ALWAYS);
   PROCESS_INFORMATION process = {};
-  const BOOL started = CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, TRUE, 0,
-                                      nullptr, currentFolder.c_str(), &startup, &process);
+  const BOOL started = CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, TRUE, 0, nullptr,
+                                      currentFolder.c_str(), &startup, &process);
   const DWORD startError = GetLastError();
   CloseHandle(startup.hStdInput);
   CloseHandle(startup.hStdOutput);
@@ -342,8 +345,7 @@ RunResult RunProgram(std::string commandLine, const std::string& input,
 
 std::size_t CountOf(const std::string& text, const std::string& part) {
   std::size_t count = 0;
-  for (auto at = text.find(part); at != std::string::npos; at = text.find(part, at + part.size()))
-    ++count;
+  for (auto at = text.find(part); at != std::string::npos; at = text.find(part, at + part.size())) ++count;
   return count;
 }
 
@@ -358,7 +360,8 @@ Tree WithoutTimes(Tree tree) {
   const std::string mark = " (replaced ";
   for (std::string& entry : tree) {
     const std::string::size_type start = entry.find(mark);
-    if (start != std::string::npos) entry.replace(start + mark.size(), entry.find(')', start) - start - mark.size(), "*");
+    if (start != std::string::npos)
+      entry.replace(start + mark.size(), entry.find(')', start) - start - mark.size(), "*");
   }
   return tree;
 }
@@ -398,8 +401,8 @@ PROCESS_INFORMATION StartFromMenu(const std::string& arguments, const std::strin
   STARTUPINFOA startup = {};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION process = {};
-  EXPECT_TRUE(CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &startup,
-                             &process));
+  EXPECT_TRUE(
+      CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &startup, &process));
   return process;
 }
 

@@ -8,8 +8,8 @@
 // it. A name that the tree holds already in another case is made as Linux
 // makes it, in a case-sensitive folder.
 
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 
 #include <functional>
 #include <string>
@@ -55,9 +55,8 @@ std::string FolderOfThisExecutable();
 // input. With `holdInputOpen` the pipe stays open until the program ends, so a
 // program that reads past `input` waits for ever (and the run times out).
 // `watch` is called with the process id every 50 ms while it runs.
-RunResult RunProgram(std::string commandLine, const std::string& input,
-                     const std::string& currentFolder, bool holdInputOpen = false,
-                     const std::function<void(DWORD)>& watch = {});
+RunResult RunProgram(std::string commandLine, const std::string& input, const std::string& currentFolder,
+                     bool holdInputOpen = false, const std::function<void(DWORD)>& watch = {});
 
 // Runs dirlift.exe (found beside the test executable) in `currentFolder` with
 // `input` piped into its standard input, as RunProgram does; `program` names

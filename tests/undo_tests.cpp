@@ -1,8 +1,8 @@
 // Undo end to end: the real dirlift.exe lifts real trees, then /u puts them
 // back. These run alone, since a bare /u takes the newest lift of any test.
 
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 #include <shlobj.h>
 
 #include <algorithm>
@@ -45,7 +45,7 @@ struct UndoCase {
   // What the user did between: entries renamed (from, to), and entries made.
   std::vector<std::pair<std::string, std::string>> moved = {};
   Tree made = {};
-  Tree after = {};  // where the undo cannot give back the tree before
+  Tree after = {};           // where the undo cannot give back the tree before
   Bin bin = Bin::Untouched;  // what the user did with the replaced files in the Recycle Bin
   // Entries moved out of the way after the first undo (from, to).
   std::vector<std::pair<std::string, std::string>> freed = {};
@@ -140,8 +140,10 @@ TEST_P(Undo, GivesBackTheTree) {
   }
 }
 
-#define CLASHES {"X/", "X/a=new", "X/b=new", "X/c=new", "X/d=new", "X/e=1", "a=old", "b=old", "c=old", "d=old"}
-#define TWO_FOLDERS {"A/", "A/x=A", "A/f=1", "B/", "B/x=B", "B/g=2", "x=old"}
+#define CLASHES \
+  { "X/", "X/a=new", "X/b=new", "X/c=new", "X/d=new", "X/e=1", "a=old", "b=old", "c=old", "d=old" }
+#define TWO_FOLDERS \
+  { "A/", "A/x=A", "A/f=1", "B/", "B/x=B", "B/g=2", "x=old" }
 
 const UndoCase Cases[] = {
     {"OverwriteAll", CLASHES, {{"@X", "/o"}}, "", {{"/u"}}, 0},
@@ -151,62 +153,184 @@ const UndoCase Cases[] = {
     {"MergedThreeLevelsDeep",
      {"X/", "X/s/", "X/s/t/", "X/s/t/u/", "X/s/t/u/f=new", "X/s/t/u/h=1", "X/s/t/g=new", "s/", "s/t/", "s/t/u/",
       "s/t/u/f=old", "s/k=1"},
-     {{"@X", "/o", "/m"}}, "", {{"/u"}}, 0},
-    {"SameNameDescent", {"X/", "X/a=new", "X/X/", "X/X/b=2", "X/X/X/", "X/X/X/c=3", "a=old"}, {{"@X", "/o"}}, "",
-     {{"/u"}}, 0},
+     {{"@X", "/o", "/m"}},
+     "",
+     {{"/u"}},
+     0},
+    {"SameNameDescent",
+     {"X/", "X/a=new", "X/X/", "X/X/b=2", "X/X/X/", "X/X/X/c=3", "a=old"},
+     {{"@X", "/o"}},
+     "",
+     {{"/u"}},
+     0},
     // One record for a whole run: several folders, or a chain.
     {"TwoFoldersInOneRun", TWO_FOLDERS, {{"@A", "@B", "/o"}}, "", {{"/u"}}, 0},
     {"Chain", {"X/", "X/Y/", "X/Y/Z/", "X/Y/Z/a=1", "X/Y/Z/b=2", "b=old"}, {{"@X", "/s", "/o"}}, "", {{"/u"}}, 0},
     // A flatten: the dissolved folders, empty ones too, are made again.
-    {"FlattenKeepBoth", {"X/", "X/a=1", "X/s/", "X/s/a=2", "X/s/e/", "X/s/t/", "X/s/t/a=3", "a=old"},
-     {{"@X", "/f", "/r"}}, "", {{"/u"}}, 0},
-    {"FlattenAnswered", {"X/", "X/s/", "X/s/t/", "X/s/t/b=new", "X/s/t/c=1", "X/e/", "b=old"}, {{"@X", "/f:3"}}, "y\n",
-     {{"/u"}}, 0},
+    {"FlattenKeepBoth",
+     {"X/", "X/a=1", "X/s/", "X/s/a=2", "X/s/e/", "X/s/t/", "X/s/t/a=3", "a=old"},
+     {{"@X", "/f", "/r"}},
+     "",
+     {{"/u"}},
+     0},
+    {"FlattenAnswered",
+     {"X/", "X/s/", "X/s/t/", "X/s/t/b=new", "X/s/t/c=1", "X/e/", "b=old"},
+     {{"@X", "/f:3"}},
+     "y\n",
+     {{"/u"}},
+     0},
     {"TwoLiftsNewestFirst", TWO_FOLDERS, {{"@A", "/o"}, {"@B", "/o"}}, "", {{"/u"}, {"/u"}}, 0},
-    {"OlderLiftByItsFolder", {"A/", "A/f=1", "B/", "B/g=2"}, {{"@A"}, {"@B"}}, "", {{"@A", "/u"}}, 0, {}, {},
+    {"OlderLiftByItsFolder",
+     {"A/", "A/f=1", "B/", "B/g=2"},
+     {{"@A"}, {"@B"}},
+     "",
+     {{"@A", "/u"}},
+     0,
+     {},
+     {},
      {"A/", "A/f=1", "g=2"}},
     // What the user changed since stays as they left it; the rest comes back.
-    {"EntryMovedSince", CLASHES, {{"@X", "/o"}}, "", {{"/u"}}, 1, {{"e", "e moved"}}, {},
+    {"EntryMovedSince",
+     CLASHES,
+     {{"@X", "/o"}},
+     "",
+     {{"/u"}},
+     1,
+     {{"e", "e moved"}},
+     {},
      {"X/", "X/a=new", "X/b=new", "X/c=new", "X/d=new", "a=old", "b=old", "c=old", "d=old", "e moved=1"}},
-    {"OldPlaceTaken", {"X/", "X/a=new", "X/f=1", "a=old"}, {{"@X", "/o"}}, "", {{"/u"}}, 1, {}, {"X/", "X/a=mine"},
+    {"OldPlaceTaken",
+     {"X/", "X/a=new", "X/f=1", "a=old"},
+     {{"@X", "/o"}},
+     "",
+     {{"/u"}},
+     1,
+     {},
+     {"X/", "X/a=mine"},
      {"X/", "X/a=mine", "X/f=1", "a=new", "X (replaced *)/", "X (replaced *)/a=old"}},
     // Once the way is free, a second /u puts back what the first could not.
-    {"FinishedOnceTheWayIsFree", {"X/", "X/a=new", "X/f=1", "a=old"}, {{"@X", "/o"}}, "", {{"/u"}, {"/u"}}, 0, {},
-     {"X/", "X/a=mine"}, {"X/", "X/a=new", "X/f=1", "a=old", "mine=mine"}, Bin::Untouched, {{"X\\a", "mine"}}, "", 0},
+    {"FinishedOnceTheWayIsFree",
+     {"X/", "X/a=new", "X/f=1", "a=old"},
+     {{"@X", "/o"}},
+     "",
+     {{"/u"}, {"/u"}},
+     0,
+     {},
+     {"X/", "X/a=mine"},
+     {"X/", "X/a=new", "X/f=1", "a=old", "mine=mine"},
+     Bin::Untouched,
+     {{"X\\a", "mine"}},
+     "",
+     0},
     // A second /u tries only what is left: the entry moved away, and no more.
-    {"SecondUndoTriesOnlyWhatIsLeft", CLASHES, {{"@X", "/o"}}, "", {{"/u"}, {"/u"}}, 1, {{"e", "e moved"}}, {},
+    {"SecondUndoTriesOnlyWhatIsLeft",
+     CLASHES,
+     {{"@X", "/o"}},
+     "",
+     {{"/u"}, {"/u"}},
+     1,
+     {{"e", "e moved"}},
+     {},
      {"X/", "X/a=new", "X/b=new", "X/c=new", "X/d=new", "a=old", "b=old", "c=old", "d=old", "e moved=1"},
-     Bin::Untouched, {}, "1 entry is still out", 2},
+     Bin::Untouched,
+     {},
+     "1 entry is still out",
+     2},
     // Another file of the entry's name is not the entry: it stays.
-    {"EntryReplacedSinceByAnotherOfItsName", CLASHES, {{"@X", "/o"}}, "", {{"/u"}}, 1, {{"e", "e moved"}},
+    {"EntryReplacedSinceByAnotherOfItsName",
+     CLASHES,
+     {{"@X", "/o"}},
+     "",
+     {{"/u"}},
+     1,
+     {{"e", "e moved"}},
      {"e=impostor"},
-     {"X/", "X/a=new", "X/b=new", "X/c=new", "X/d=new", "a=old", "b=old", "c=old", "d=old", "e moved=1",
-      "e=impostor"},
-     Bin::Untouched, {}, "it has moved or changed since the lift"},
+     {"X/", "X/a=new", "X/b=new", "X/c=new", "X/d=new", "a=old", "b=old", "c=old", "d=old", "e moved=1", "e=impostor"},
+     Bin::Untouched,
+     {},
+     "it has moved or changed since the lift"},
     // Replaced files the user took out of the Recycle Bin come back from the parent.
     {"ReplacedFilesRestoredByHand", CLASHES, {{"@X", "/o"}}, "", {{"/u"}}, 0, {}, {}, {}, Bin::RestoredByHand},
-    {"RecycleBinEmptied", {"X/", "X/a=new", "X/f=1", "a=old"}, {{"@X", "/o"}}, "", {{"/u"}}, 1, {}, {},
-     {"X/", "X/a=new", "X/f=1"}, Bin::Emptied, {}, "they are neither in the Recycle Bin nor in \"", 2},
+    {"RecycleBinEmptied",
+     {"X/", "X/a=new", "X/f=1", "a=old"},
+     {{"@X", "/o"}},
+     "",
+     {{"/u"}},
+     1,
+     {},
+     {},
+     {"X/", "X/a=new", "X/f=1"},
+     Bin::Emptied,
+     {},
+     "they are neither in the Recycle Bin nor in \"",
+     2},
     // Replaced files gone for good are said once: the next bare /u goes on to the lift before.
-    {"LostReplacedFilesDoNotHoldBackTheLiftBefore", {"A/", "A/f=1", "Y/", "Y/a=new", "a=old"},
-     {{"@A"}, {"@Y", "/o"}}, "", {{"/u"}, {"/u"}}, 0, {}, {}, {"A/", "A/f=1", "Y/", "Y/a=new"}, Bin::Emptied},
+    {"LostReplacedFilesDoNotHoldBackTheLiftBefore",
+     {"A/", "A/f=1", "Y/", "Y/a=new", "a=old"},
+     {{"@A"}, {"@Y", "/o"}},
+     "",
+     {{"/u"}, {"/u"}},
+     0,
+     {},
+     {},
+     {"A/", "A/f=1", "Y/", "Y/a=new"},
+     Bin::Emptied},
     // The Recycle Bin's item is the one from that parent.
     {"ThreeParentsInOneSecond",
      {"P/", "P/X/", "P/X/a=new1", "P/a=old1", "Q/", "Q/X/", "Q/X/a=new2", "Q/a=old2", "R/", "R/X/", "R/X/a=new3",
       "R/a=old3"},
-     {{"@P\\X", "@Q\\X", "@R\\X", "/o"}}, "", {{"/u"}}, 0},
+     {{"@P\\X", "@Q\\X", "@R\\X", "/o"}},
+     "",
+     {{"/u"}},
+     0},
     // A file where a removed folder stood is named once, its entries counted.
-    {"FileWhereTheFolderStood", {"X/", "X/a=1", "X/b=2"}, {{"@X"}}, "", {{"/u"}}, 1, {}, {"X=blocker"},
-     {"X=blocker", "a=1", "b=2"}, Bin::Untouched, {},
-     "\" cannot be made again: a file of that name is in the way; 2 entries cannot go back into it", 2},
+    {"FileWhereTheFolderStood",
+     {"X/", "X/a=1", "X/b=2"},
+     {{"@X"}},
+     "",
+     {{"/u"}},
+     1,
+     {},
+     {"X=blocker"},
+     {"X=blocker", "a=1", "b=2"},
+     Bin::Untouched,
+     {},
+     "\" cannot be made again: a file of that name is in the way; 2 entries cannot go back into it",
+     2},
     // The user let the shell replace "a": the undo cannot give it back, and says so.
-    {"ShellMove", {"X/", "X/a=new", "X/f=1", "a=old"}, {{"@X", "gui"}}, "", {{"/u"}}, 1, {}, {},
-     {"X/", "X/a=new", "X/f=1"}, Bin::Untouched, {}, "the shell replaced what was in the way of 1 entry"},
+    {"ShellMove",
+     {"X/", "X/a=new", "X/f=1", "a=old"},
+     {{"@X", "gui"}},
+     "",
+     {{"/u"}},
+     1,
+     {},
+     {},
+     {"X/", "X/a=new", "X/f=1"},
+     Bin::Untouched,
+     {},
+     "the shell replaced what was in the way of 1 entry"},
     // The newer file replaced the older, and copies went to the Recycle Bin: both come back.
-    {"NewerReplaced", CLASHES, {{"@X", "/n"}}, "", {{"/u"}}, 0, {}, {}, {}, Bin::Untouched, {}, "", -1,
+    {"NewerReplaced",
+     CLASHES,
+     {{"@X", "/n"}},
+     "",
+     {{"/u"}},
+     0,
+     {},
+     {},
+     {},
+     Bin::Untouched,
+     {},
+     "",
+     -1,
      {{"X/a", 5000}, {"a", 0}, {"X/b", 0}, {"b", 5000}}},
-    {"CopiesDropped", {"X/", "X/a=same", "X/b=new", "X/s/", "X/s/c=same", "a=same", "b=old", "s/", "s/c=same"},
-     {{"@X", "/d", "/o", "/m"}}, "", {{"/u"}}, 0},
+    {"CopiesDropped",
+     {"X/", "X/a=same", "X/b=new", "X/s/", "X/s/c=same", "a=same", "b=old", "s/", "s/c=same"},
+     {{"@X", "/d", "/o", "/m"}},
+     "",
+     {{"/u"}},
+     0},
 };
 
 void PrintTo(const UndoCase& c, std::ostream* out) { *out << c.name; }
@@ -268,8 +392,11 @@ TEST_F(LiftOnce, UndoGivesBackAFolderWithItsMarks) {
     Tree lifted, recycled;
   } cases[] = {
       {"X", {"X"}, {"a=1", "desktop.ini=[.ShellClassInfo]", "s/", "s/a=1"}, {}},
-      {"X\\s", {"X", "/f"}, {"a=1"},
-       {"X (replaced *)/", "X (replaced *)/X/", "X (replaced *)/X/s/", "X (replaced *)/X/s/desktop.ini=[.ShellClassInfo]"}},
+      {"X\\s",
+       {"X", "/f"},
+       {"a=1"},
+       {"X (replaced *)/", "X (replaced *)/X/", "X (replaced *)/X/s/",
+        "X (replaced *)/X/s/desktop.ini=[.ShellClassInfo]"}},
   };
   for (const auto& c : cases) {
     RemoveTree(root);

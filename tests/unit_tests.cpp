@@ -8,14 +8,14 @@
 #include "app/arguments.h"
 #include "app/command_line.h"
 #include "app/run.h"
-#include "lift/lift.h"
-#include "lift/paths.h"
 #include "console/progress.h"
 #include "console/question.h"
-#include "undo/record.h"
+#include "lift/lift.h"
+#include "lift/paths.h"
 #include "lift/replaced_files.h"
 #include "lift/shell_batch.h"
 #include "platform/platform.h"
+#include "undo/record.h"
 
 namespace {
 
@@ -62,8 +62,7 @@ TEST(WhyWindowsKeepsInPlace, RefusesTheFoldersWindowsKeepsAndWhatHoldsThem) {
     const char* folder;
     const char* reason;
   } cases[] = {
-      {"C:\\Users\\ana\\Documents",
-       "it is your Documents folder, which Windows and your programs expect in its place"},
+      {"C:\\Users\\ana\\Documents", "it is your Documents folder, which Windows and your programs expect in its place"},
       {"c:\\users\\ANA\\documents\\",
        "it is your Documents folder, which Windows and your programs expect in its place"},
       {"C:\\Users\\ana", "it is your profile folder, which Windows and your programs expect in its place"},
@@ -107,19 +106,18 @@ TEST(ShouldWaitBeforeClosing, OnlyAConsoleRunWithSomethingToReadInAWindowOfItsOw
     int status;
     bool shown, inputIsConsole, ownsConsole, seen, waits;
   } cases[] = {
-      {false, ExitFailed, false, true, true, true, true},    // elevated into a new window, or from Run
-      {false, ExitDone, false, true, true, true, false},     // nothing to read
-      {false, ExitDone, true, true, true, true, true},       // double-clicked: the usage text
-      {false, ExitBadSwitch, false, true, true, true, true}, // a shortcut with a mistyped switch
-      {true, ExitFailed, false, true, true, true, false},    // the box shows the failures
-      {false, ExitFailed, false, false, true, true, false},  // input redirected: nobody to press Enter
-      {false, ExitDone, true, true, false, true, false},     // the user's own console stays open
+      {false, ExitFailed, false, true, true, true, true},     // elevated into a new window, or from Run
+      {false, ExitDone, false, true, true, true, false},      // nothing to read
+      {false, ExitDone, true, true, true, true, true},        // double-clicked: the usage text
+      {false, ExitBadSwitch, false, true, true, true, true},  // a shortcut with a mistyped switch
+      {true, ExitFailed, false, true, true, true, false},     // the box shows the failures
+      {false, ExitFailed, false, false, true, true, false},   // input redirected: nobody to press Enter
+      {false, ExitDone, true, true, false, true, false},      // the user's own console stays open
       {false, ExitFailed, false, true, false, true, false},
       {false, ExitFailed, false, true, true, false, false},  // a scheduled task: nobody sees it
   };
   for (const auto& c : cases)
-    EXPECT_EQ(ShouldWaitBeforeClosing(c.gui, c.status, c.shown, c.inputIsConsole, c.ownsConsole, c.seen),
-              c.waits)
+    EXPECT_EQ(ShouldWaitBeforeClosing(c.gui, c.status, c.shown, c.inputIsConsole, c.ownsConsole, c.seen), c.waits)
         << c.gui << c.status << c.shown << c.inputIsConsole << c.ownsConsole << c.seen;
 }
 
@@ -171,12 +169,11 @@ TEST(QuotedArguments, ReadBackByTheRuntimeAsTheyWere) {
 }
 
 TEST(IsRootPath, RefusesOnlyPathsWithoutParent) {
-  for (const char* root : {"", "\\", "/", "\\\\", "C:", "C:\\", "c:/", "C:\\\\", "\\\\srv\\share",
-                           "\\\\srv\\share\\", "//srv/share", "\\\\srv", "\\\\?\\C:\\",
-                           "\\\\?\\UNC\\srv\\share"})
+  for (const char* root : {"", "\\", "/", "\\\\", "C:", "C:\\", "c:/", "C:\\\\", "\\\\srv\\share", "\\\\srv\\share\\",
+                           "//srv/share", "\\\\srv", "\\\\?\\C:\\", "\\\\?\\UNC\\srv\\share"})
     EXPECT_TRUE(IsRootPath(root)) << root;
-  for (const char* folder : {"C:\\x", "x", "\\x", "C:x", "\\\\srv\\share\\x", ".", "..", "x\\",
-                             "\\\\?\\C:\\x", "\\\\?\\UNC\\srv\\share\\x"})
+  for (const char* folder :
+       {"C:\\x", "x", "\\x", "C:x", "\\\\srv\\share\\x", ".", "..", "x\\", "\\\\?\\C:\\x", "\\\\?\\UNC\\srv\\share\\x"})
     EXPECT_FALSE(IsRootPath(folder)) << folder;
 }
 
@@ -193,8 +190,8 @@ TEST(WriteUsage, FourLinesThenOneForEachLaterSwitch) {
             "\tgui\tHand the clashes to the Windows shell's dialogs, with undo\n"
             "\t/d\tLet an identical copy go to the Recycle Bin, with any mode\n"
             "\t/f\tFlatten: lift the entries of every subfolder, at every level\n"
-              "\t/f:N\tFlatten N levels (1 to 99): the folders at level N move up whole\n"
-              "\t/s\tLift a chain of single folders all the way down\n"
+            "\t/f:N\tFlatten N levels (1 to 99): the folders at level N move up whole\n"
+            "\t/s\tLift a chain of single folders all the way down\n"
             "\t/l\tList what the lift would do, and change nothing\n"
             "\t/u\tUndo the newest lift (of <path>, where given), replaced files included\n");
 }
@@ -232,10 +229,24 @@ TEST(ReadCommandLine, OneValueForEveryLineAndEachRefusalItsLine) {
       {{"/u"}, Action::Undo, {}, Ask, "", ""},
       {{"X", "/u", "/l"}, Action::Undo, {"X"}, Ask, "/l", ""},
       {{"/u", "gui"}, Action::Undo, {}, Ask, "", "/u goes with /l alone, not with \"gui\""},
-      {{"X", "/r", "/m", "/o"}, Action::Refuse, {}, Ask, "", "two modes given (\"/r\" and \"/o\"): give one of /o, /-o, /r, /n or gui"},
-      {{"X", "/o", "extra", "gui"}, Action::Refuse, {}, Ask, "",
+      {{"X", "/r", "/m", "/o"},
+       Action::Refuse,
+       {},
+       Ask,
+       "",
+       "two modes given (\"/r\" and \"/o\"): give one of /o, /-o, /r, /n or gui"},
+      {{"X", "/o", "extra", "gui"},
+       Action::Refuse,
+       {},
+       Ask,
+       "",
        "two modes given (\"/o\" and \"gui\"): give one of /o, /-o, /r, /n or gui"},
-      {{"X", "/n", "/o"}, Action::Refuse, {}, Ask, "", "two modes given (\"/n\" and \"/o\"): give one of /o, /-o, /r, /n or gui"},
+      {{"X", "/n", "/o"},
+       Action::Refuse,
+       {},
+       Ask,
+       "",
+       "two modes given (\"/n\" and \"/o\"): give one of /o, /-o, /r, /n or gui"},
       {{"X", "/d", "/n"}, Action::Lift, {"X"}, RunMode::KeepNewer, "/d", ""},
       {{"X", "/r", "GUI"}, Action::Refuse, {}, Ask, "", "unknown switch \"GUI" + std::string(Unknown)},
       {{"X", "/m", "/O"}, Action::Refuse, {}, Ask, "", "unknown switch \"/O" + std::string(Unknown)},
@@ -256,13 +267,28 @@ TEST(ReadCommandLine, OneValueForEveryLineAndEachRefusalItsLine) {
       {{"X", "/f:0"}, Action::Refuse, {}, Ask, "", "bad level \"0\" in \"/f:0\": give a whole number from 1 to 99"},
       {{"X", "/f:x"}, Action::Refuse, {}, Ask, "", "bad level \"x\" in \"/f:x\": give a whole number from 1 to 99"},
       {{"X", "/f:"}, Action::Refuse, {}, Ask, "", "bad level \"\" in \"/f:\": give a whole number from 1 to 99"},
-      {{"X", "/f:100"}, Action::Refuse, {}, Ask, "", "bad level \"100\" in \"/f:100\": give a whole number from 1 to 99"},
+      {{"X", "/f:100"},
+       Action::Refuse,
+       {},
+       Ask,
+       "",
+       "bad level \"100\" in \"/f:100\": give a whole number from 1 to 99"},
       {{"X", "/f:+5"}, Action::Refuse, {}, Ask, "", "bad level \"+5\" in \"/f:+5\": give a whole number from 1 to 99"},
       {{"X", "/f:05"}, Action::Refuse, {}, Ask, "", "bad level \"05\" in \"/f:05\": give a whole number from 1 to 99"},
       {{"X", "/F"}, Action::Refuse, {}, Ask, "", "unknown switch \"/F" + std::string(Unknown)},
       {{"X", "/f", "/f"}, Action::Refuse, {}, Ask, "", "two flattens given (\"/f\" and \"/f\"): give /f or /f:N once"},
-      {{"X", "/f", "/f:2"}, Action::Refuse, {}, Ask, "", "two flattens given (\"/f\" and \"/f:2\"): give /f or /f:N once"},
-      {{"X", "/f:2", "/s"}, Action::Refuse, {}, Ask, "", "\"/f:2\" goes without /s: a flatten already takes every chain"},
+      {{"X", "/f", "/f:2"},
+       Action::Refuse,
+       {},
+       Ask,
+       "",
+       "two flattens given (\"/f\" and \"/f:2\"): give /f or /f:N once"},
+      {{"X", "/f:2", "/s"},
+       Action::Refuse,
+       {},
+       Ask,
+       "",
+       "\"/f:2\" goes without /s: a flatten already takes every chain"},
       {{"/f", "X"}, Action::Refuse, {}, Ask, "", "the folder is missing: give it first, before \"/f\""},
   };
   for (const auto& c : cases) {
@@ -284,7 +310,7 @@ TEST(ReadCommandLine, OneValueForEveryLineAndEachRefusalItsLine) {
     EXPECT_EQ(line.folders, c.folders) << shown;
     EXPECT_EQ(line.choice.mode, c.mode) << shown;
     EXPECT_EQ(std::string(line.choice.mergeFolders ? "/m" : "") + (line.choice.dropCopies ? "/d" : "") +
-                  (line.choice.levels == EveryLevel ? "/f"
+                  (line.choice.levels == EveryLevel  ? "/f"
                    : line.choice.levels != PlainLift ? "/f:" + std::to_string(line.choice.levels)
                                                      : "") +
                   (line.choice.chains ? "/s" : "") + (line.choice.listOnly ? "/l" : ""),
@@ -331,10 +357,14 @@ TEST(NumberedName, NumbersBeforeTheExtension) {
     int number;
     const char* numbered;
   } cases[] = {
-      {"report.doc", false, 2, "report (2).doc"}, {"report.doc", false, 13, "report (13).doc"},
-      {"archive.tar.gz", false, 2, "archive.tar (2).gz"}, {"Makefile", false, 2, "Makefile (2)"},
-      {"my.folder", true, 2, "my.folder (2)"},     {".gitignore", false, 2, ".gitignore (2)"},
-      {"..two", false, 2, "..two (2)"},           {".config.json", false, 2, ".config (2).json"},
+      {"report.doc", false, 2, "report (2).doc"},
+      {"report.doc", false, 13, "report (13).doc"},
+      {"archive.tar.gz", false, 2, "archive.tar (2).gz"},
+      {"Makefile", false, 2, "Makefile (2)"},
+      {"my.folder", true, 2, "my.folder (2)"},
+      {".gitignore", false, 2, ".gitignore (2)"},
+      {"..two", false, 2, "..two (2)"},
+      {".config.json", false, 2, ".config (2).json"},
       {"a.", false, 2, "a. (2)"},
   };
   for (const auto& c : cases) EXPECT_EQ(NumberedName(c.name, c.folder, c.number), c.numbered) << c.name;
@@ -388,8 +418,7 @@ TEST(ProgressLine, CountsWithSeparatorsAndNeverOutgrowsTheConsole) {
       // Characters outside ASCII count two columns: the console may draw them so.
       {"照片照片照片", 1, 2, 33, "Lifting 照片照...: 1 of 2 entries"},
   };
-  for (const auto& c : cases)
-    EXPECT_EQ(ProgressLine(c.folder, c.done, c.total, c.maxColumns), c.line) << c.folder;
+  for (const auto& c : cases) EXPECT_EQ(ProgressLine(c.folder, c.done, c.total, c.maxColumns), c.line) << c.folder;
 }
 
 TEST(AskToOverwrite, OnlyAWholeWordOnItsLineAnswers) {
@@ -422,12 +451,10 @@ TEST(AskToOverwrite, OnlyAWholeWordOnItsLineAnswers) {
     std::istringstream in(c.input);
     std::ostringstream out;
     std::vector<Answer> answers;
-    for (std::size_t i = 0; i < c.answers.size(); ++i)
-      answers.push_back(AskToOverwrite("f.txt", "", in, out));
+    for (std::size_t i = 0; i < c.answers.size(); ++i) answers.push_back(AskToOverwrite("f.txt", "", in, out));
     EXPECT_EQ(answers, c.answers) << c.name;
     std::string expected;
-    for (std::size_t i = 0; i < c.printed; ++i)
-      expected += "\"f.txt\" does already exist. Overwrite? (Yes/No/All): ";
+    for (std::size_t i = 0; i < c.printed; ++i) expected += "\"f.txt\" does already exist. Overwrite? (Yes/No/All): ";
     EXPECT_EQ(out.str(), expected) << c.name;
   }
 }
@@ -459,10 +486,8 @@ TEST(ShellBatch, ListsEndEachPathInNulAndCloseWithTwo) {
   AddToShellBatch(sources, destinations, "C:\\d\\X\\b c", "C:\\d\\X\\..\\b c");
   AddToShellBatch(sources, destinations, "C:\\d\\X\\d", "C:\\d\\X\\..\\d");
   EXPECT_EQ(sources, Bytes("C:\\d\\X\\a\0C:\\d\\X\\b c\0C:\\d\\X\\d\0"));
-  EXPECT_EQ(destinations,
-            Bytes("C:\\d\\X\\..\\a\0C:\\d\\X\\..\\b c\0C:\\d\\X\\..\\d\0"));
-  EXPECT_EQ(ShellBatchPaths(sources),
-            std::vector<std::string>({"C:\\d\\X\\a", "C:\\d\\X\\b c", "C:\\d\\X\\d"}));
+  EXPECT_EQ(destinations, Bytes("C:\\d\\X\\..\\a\0C:\\d\\X\\..\\b c\0C:\\d\\X\\..\\d\0"));
+  EXPECT_EQ(ShellBatchPaths(sources), std::vector<std::string>({"C:\\d\\X\\a", "C:\\d\\X\\b c", "C:\\d\\X\\d"}));
 }
 
 TEST(ShellBatch, ListsInAnyScriptKeepTheirNulsInUtf16) {
@@ -527,11 +552,15 @@ TEST(SameName, IsEqualButForCaseAsWindowsCompares) {
     const char* b;
     bool same;
   } cases[] = {
-      {"Photos", "photos", true},          {"x", "X", true},
-      {"Ελληνικά", "ΕΛΛΗΝΙΚΆ", true},      {"caf\xc3\xa9", "CAF\xc3\x89", true},
+      {"Photos", "photos", true},
+      {"x", "X", true},
+      {"Ελληνικά", "ΕΛΛΗΝΙΚΆ", true},
+      {"caf\xc3\xa9", "CAF\xc3\x89", true},
       {"caf\xc3\xa9", "cafe\xcc\x81", false},  // precomposed and combining accent
-      {"photos", "photos ", false},        {"REPO~H1X.DOC", "Report 2023 final.doc", false},
-      {"a", "b", false},                   {"", "", true},
+      {"photos", "photos ", false},
+      {"REPO~H1X.DOC", "Report 2023 final.doc", false},
+      {"a", "b", false},
+      {"", "", true},
   };
   for (const auto& c : cases) EXPECT_EQ(SameName(c.a, c.b), c.same) << c.a << " / " << c.b;
 }
@@ -611,9 +640,10 @@ TEST(Record, ReadsBackWhatWasWritten) {
   ASSERT_TRUE(ReadRecord(text + UndoneLine(0) + UndoneLine(1) + UndoneLine(2) + UndoneLine(3) + UndoneLine(4), record));
   EXPECT_FALSE(HasStepLeft(record));
   // The second version's: a removed folder without its times.
-  ASSERT_TRUE(ReadRecord("dirlift undo record\t2\t20261208-091502-123\t2026-12-08 10.15.02\tC:\\P\\X\n"
-                         "remove\tC:\\P\\X\t21\n",
-                         record));
+  ASSERT_TRUE(
+      ReadRecord("dirlift undo record\t2\t20261208-091502-123\t2026-12-08 10.15.02\tC:\\P\\X\n"
+                 "remove\tC:\\P\\X\t21\n",
+                 record));
   ASSERT_EQ(record.steps.size(), 1u);
   EXPECT_TRUE(record.steps[0].attributes == 21 && record.steps[0].lastWrite == 0);
   // The first version's records: local time, and the whole run marked undone.
@@ -621,9 +651,10 @@ TEST(Record, ReadsBackWhatWasWritten) {
   EXPECT_EQ(record.started, "2026-12-08 10.15.02");
   EXPECT_EQ(record.folders, std::vector<std::string>({"C:\\P\\X"}));
   EXPECT_TRUE(HasStepLeft(record));
-  ASSERT_TRUE(ReadRecord("dirlift undo record\t1\t2026-12-08 10.15.02\tC:\\P\\X\nremove\tC:\\P\\X\n"
-                         "undone\t2026-12-08 10.20.00\n",
-                         record));
+  ASSERT_TRUE(
+      ReadRecord("dirlift undo record\t1\t2026-12-08 10.15.02\tC:\\P\\X\nremove\tC:\\P\\X\n"
+                 "undone\t2026-12-08 10.20.00\n",
+                 record));
   EXPECT_FALSE(HasStepLeft(record));
   EXPECT_FALSE(ReadRecord("not a record\n", record));
 }
