@@ -1503,9 +1503,7 @@ TEST_F(LiftOnce, CancelInTheShellsDialogEndsTheRun) {
   class CancellingShell : public ModelFileSystem {
    public:
     using ModelFileSystem::ModelFileSystem;
-    ShellOutcome ShellMove(const std::string&, const std::string&, std::string&) override {
-      return ShellOutcome::Cancelled;
-    }
+    ShellOutcome ShellMove(const std::vector<MovePair>&, std::string&) override { return ShellOutcome::Cancelled; }
   };
   MakeTree(root, TWO_PASSES);
   WindowsFileSystem windows;

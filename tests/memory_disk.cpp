@@ -5,7 +5,6 @@
 #include <algorithm>
 
 #include "lift/paths.h"
-#include "lift/shell_batch.h"
 
 namespace {
 
@@ -247,14 +246,15 @@ bool MemoryDisk::RemoveFolder(const std::string& folder, std::string& reason) {
 }
 
 // The shell replaces a file by a file, once the user says yes; it keeps no copy.
-ShellOutcome MemoryDisk::ShellMove(const std::string& fromList, const std::string& toList, std::string& reason) {
-  const std::vector<std::string> sources = ShellBatchPaths(fromList), destinations = ShellBatchPaths(toList);
-  for (std::size_t at = 0; shellReplaces && at < sources.size() && at < destinations.size(); ++at) {
-    MemoryEntry* entry = Find(sources[at]);
-    MemoryEntry* existing = Find(destinations[at]);
-    if (entry == nullptr || (existing != nullptr && (existing->listed.folder || entry->listed.folder))) continue;
+ShellOutcome MemoryDisk::ShellMove(const std::vector<MovePair>& moves, std::string& reason) {
+  for (const MovePair& move : moves) {
+    MemoryEntry* entry = Find(move.from);
+    MemoryEntry* existing = Find(move.to);
+    if (!shellReplaces || entry == nullptr ||
+        (existing != nullptr && (existing->listed.folder || entry->listed.folder)))
+      continue;
     if (existing != nullptr) Detach(*existing);
-    Move(sources[at], destinations[at], reason);
+    Move(move.from, move.to, reason);
   }
   return ShellOutcome::Done;
 }

@@ -49,7 +49,7 @@ class MemoryDisk : public FileSystem {
   MoveResult Move(const std::string& from, const std::string& to, std::string& reason) override;
   MakeResult MakeFolder(const std::string& folder, std::string& reason) override;
   bool RemoveFolder(const std::string& folder, std::string& reason) override;
-  ShellOutcome ShellMove(const std::string& fromList, const std::string& toList, std::string& reason) override;
+  ShellOutcome ShellMove(const std::vector<MovePair>& moves, std::string& reason) override;
   RecycleResult Recycle(const std::string& folder, std::string& reason) override;
   RestoreResult Restore(const std::string& folder, const std::vector<HeldEntry>& holds, std::string& reason) override;
   bool InRecycleBin(const std::string& path) override;

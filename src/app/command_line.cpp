@@ -60,9 +60,7 @@ bool ReadMode(const std::string& text, RunMode& mode) {
   return false;
 }
 
-CommandLine Refused(const std::string& problem) {
-  return {Action::Refuse, {}, {RunMode::Ask, false, false, false}, problem};
-}
+CommandLine Refused(const std::string& problem) { return {Action::Refuse, {}, RunChoice{}, problem}; }
 
 std::string UnknownSwitch(const std::string& text) {
   return "unknown switch \"" + text + "\" (expected /o, /-o, /r, /n, gui, /m, /d, /f, /f:N, /s, /l or /u)";
@@ -96,7 +94,7 @@ std::string LevelsText(int levels) {
 
 // /u goes with /l and at most one folder.
 CommandLine ReadUndo(const std::vector<std::string>& arguments) {
-  CommandLine line = {Action::Undo, {}, {RunMode::Ask, false, false, false}, ""};
+  CommandLine line = {Action::Undo, {}, RunChoice{}, ""};
   for (std::size_t at = FirstArgument; at < arguments.size(); ++at) {
     const std::string& text = arguments[at];
     if (text == UndoSwitch) continue;
@@ -121,11 +119,11 @@ CommandLine ReadCommandLine(const std::vector<std::string>& typed) {
   const std::vector<std::string> arguments = RepairQuotedPath(typed);
   const auto first = arguments.begin() + static_cast<std::ptrdiff_t>(std::min(FirstArgument, arguments.size()));
   if (first == arguments.end() || std::find(first, arguments.end(), HelpSwitch) != arguments.end())
-    return {Action::Usage, {}, {RunMode::Ask, false, false, false}, ""};
+    return {Action::Usage, {}, RunChoice{}, ""};
   if (std::find(first, arguments.end(), UndoSwitch) != arguments.end()) return ReadUndo(arguments);
   // The folder comes first: a switch there is never taken for a folder's name
   // ("-o" as .\-o), and a folder named "gui" is given so.
-  CommandLine line = {Action::Lift, {*first}, {RunMode::Ask, false, false, false}, ""};
+  CommandLine line = {Action::Lift, {*first}, RunChoice{}, ""};
   if (first->empty()) return Refused(EmptyPath);
   if (StartsAsSwitch(*first)) {
     RunMode mode;

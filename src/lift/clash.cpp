@@ -130,7 +130,7 @@ Outcome SettleByMode(Run& run, Pass& pass, const ListedEntry& entry, const Liste
         Tell(run, Happening::Keep, ShownName(pass, entry.name), "no dialog could be shown to settle the clash");
         return Outcome::Kept;
       }
-      AddToShellBatch(pass.batchSources, pass.batchDestinations, source, destination);
+      pass.batch.push_back({source, destination});
       Tell(run, Happening::Shell, ShownName(pass, entry.name));
       return Outcome::Batched;
     }

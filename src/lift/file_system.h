@@ -17,6 +17,11 @@ struct HeldEntry {
   FileIdentity identity;
 };
 
+// An entry handed to the shell's move, and where it goes.
+struct MovePair {
+  std::string from, to;
+};
+
 enum class RecycleResult {
   Recycled,     // the folder is in the Recycle Bin
   KeptInPlace,  // the bin would have deleted it for good, so it stays where it is
@@ -33,7 +38,7 @@ class FileSystem {
   virtual MakeResult MakeFolder(const std::string& folder, std::string& reason) = 0;
   virtual bool RemoveFolder(const std::string& folder, std::string& reason) = 0;
   // Hands the clashing entries to the shell's move, with its own dialogs.
-  virtual ShellOutcome ShellMove(const std::string& fromList, const std::string& toList, std::string& reason) = 0;
+  virtual ShellOutcome ShellMove(const std::vector<MovePair>& moves, std::string& reason) = 0;
   // Sends a folder with all it holds to the Recycle Bin; where the bin would
   // delete it for good instead, leaves it in place and says why.
   virtual RecycleResult Recycle(const std::string& folder, std::string& reason) = 0;

@@ -140,9 +140,8 @@ void FlattenListed(Run& run, Walk& walk, const LevelFolder& listed, int level) {
     if (outcome == Outcome::Failed) walk.failed = true;
     if (outcome == Outcome::Failed || outcome == Outcome::Kept) walk.folders[at].stays = true;
   }
-  walk.batchedFrom.insert(walk.batchedFrom.end(), ShellBatchPaths(pass.batchSources).size(), at);
-  walk.shellBatch.batchSources += pass.batchSources;
-  walk.shellBatch.batchDestinations += pass.batchDestinations;
+  walk.batchedFrom.insert(walk.batchedFrom.end(), pass.batch.size(), at);
+  walk.shellBatch.batch.insert(walk.shellBatch.batch.end(), pass.batch.begin(), pass.batch.end());
 }
 
 // A level's clashes go to the shell in one batch; what it leaves in place
@@ -150,13 +149,10 @@ void FlattenListed(Run& run, Walk& walk, const LevelFolder& listed, int level) {
 void RunLevelBatch(Run& run, Walk& walk) {
   bool stays = false;
   if (!RunShellBatch(run, walk.shellBatch, stays)) walk.failed = true;
-  if (stays) {
-    const std::vector<std::string> sources = ShellBatchPaths(walk.shellBatch.batchSources);
-    for (std::size_t at = 0; at < sources.size() && at < walk.batchedFrom.size(); ++at)
-      if (run.disk.Exists(sources[at])) walk.folders[walk.batchedFrom[at]].stays = true;
-  }
-  walk.shellBatch.batchSources.clear();
-  walk.shellBatch.batchDestinations.clear();
+  const std::vector<MovePair>& batch = walk.shellBatch.batch;
+  for (std::size_t at = 0; stays && at < batch.size() && at < walk.batchedFrom.size(); ++at)
+    if (run.disk.Exists(batch[at].from)) walk.folders[walk.batchedFrom[at]].stays = true;
+  walk.shellBatch.batch.clear();
   walk.batchedFrom.clear();
 }
 

@@ -41,10 +41,10 @@ const int EveryLevel = 1 << 30;
 // the folder's entries are level 1, and each subfolder above that level is
 // dissolved into the parent rather than moved whole.
 struct RunChoice {
-  RunMode mode;
-  bool mergeFolders;
-  bool listOnly;
-  bool chains;
+  RunMode mode = RunMode::Ask;
+  bool mergeFolders = false;
+  bool listOnly = false;
+  bool chains = false;
   bool noDialogs = false;
   bool dropCopies = false;
   int levels = PlainLift;

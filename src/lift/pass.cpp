@@ -30,7 +30,7 @@ std::string AsideBelow(const Run& run, const Pass& pass) {
 Pass MakePass(Run& run, const std::string& from, const std::string& into, const std::string& below,
               const std::string& shownAs, const std::string& name, const std::string& originText) {
   run.origins.push_back(originText);
-  return {from, into, below, shownAs, name, "", false, NameKey(into), run.origins.size() - 1, "", "", ""};
+  return {from, into, below, shownAs, name, "", false, NameKey(into), run.origins.size() - 1, "", {}};
 }
 
 void Fill(Run& run, const Pass& pass, const std::string& name, bool whole) {
@@ -71,13 +71,12 @@ namespace {
 // Whether any entry of the batch is still where it was. One the user declined
 // did not come up in this run: its name in the parent is no longer this run's.
 bool AnyDeclined(Run& run, const Pass& pass) {
-  const std::vector<std::string> sources = ShellBatchPaths(pass.batchSources);
   bool declined = false;
-  for (const std::string& source : sources) {
-    if (!run.disk.Exists(source)) continue;
+  for (const MovePair& move : pass.batch) {
+    if (!run.disk.Exists(move.from)) continue;
     declined = true;
     const auto folder = run.filled.find(pass.intoKey);
-    if (folder != run.filled.end()) folder->second.erase(NameKey(NameOf(source)));
+    if (folder != run.filled.end()) folder->second.erase(NameKey(NameOf(move.from)));
   }
   return declined;
 }
@@ -85,11 +84,11 @@ bool AnyDeclined(Run& run, const Pass& pass) {
 }  // namespace
 
 bool RunShellBatch(Run& run, const Pass& pass, bool& stays) {
-  if (pass.batchSources.empty()) return true;
+  if (pass.batch.empty()) return true;
   Tell(run, Happening::HandOver, pass.name);
   std::string reason;
   bool done = true;
-  switch (run.disk.ShellMove(pass.batchSources, pass.batchDestinations, reason)) {
+  switch (run.disk.ShellMove(pass.batch, reason)) {
     case ShellOutcome::Done:
       break;
     case ShellOutcome::Cancelled:

@@ -65,10 +65,10 @@ struct Pass {
   // Lifting X\X into X: whatever is in X stayed there by this run (kept,
   // failed or reported), and belongs to the user as what went up does.
   bool intoKeepsWhatStayed;
-  std::string intoKey;       // `into` as Windows compares it, for the run's record of what it filled
-  std::size_t origin;        // of the entries of `from`, in the run's origins
-  std::string intoCameFrom;  // where `into` came up from, whole, in this run; "" if it did not
-  std::string batchSources, batchDestinations;
+  std::string intoKey;          // `into` as Windows compares it, for the run's record of what it filled
+  std::size_t origin;           // of the entries of `from`, in the run's origins
+  std::string intoCameFrom;     // where `into` came up from, whole, in this run; "" if it did not
+  std::vector<MovePair> batch;  // the clashes for the shell, in listing order
 };
 
 // Where a file set aside from `pass` waits among the replaced files: below

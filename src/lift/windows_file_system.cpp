@@ -1,6 +1,7 @@
 #include "lift/windows_file_system.h"
 
 #include "lift/paths.h"
+#include "lift/shell_batch.h"
 
 bool WindowsFileSystem::ListFolder(const std::string& folder, std::vector<ListedEntry>& entries, std::string& reason) {
   const auto known = volumes_.find(folder);
@@ -41,8 +42,11 @@ bool WindowsFileSystem::RemoveFolder(const std::string& folder, std::string& rea
   return ::RemoveFolder(folder, reason);
 }
 
-ShellOutcome WindowsFileSystem::ShellMove(const std::string& fromList, const std::string& toList, std::string& reason) {
-  return ::ShellMove(fromList, toList, reason);
+ShellOutcome WindowsFileSystem::ShellMove(const std::vector<MovePair>& moves, std::string& reason) {
+  // The shell takes its moves as two lists of paths, each ended by a NUL.
+  std::string sources, destinations;
+  for (const MovePair& move : moves) AddToShellBatch(sources, destinations, move.from, move.to);
+  return ::ShellMove(sources, destinations, reason);
 }
 
 RecycleResult WindowsFileSystem::Recycle(const std::string& folder, std::string& reason) {

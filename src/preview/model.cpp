@@ -165,7 +165,7 @@ bool ModelFileSystem::RemoveFolder(const std::string& folder, std::string& reaso
   return true;
 }
 
-ShellOutcome ModelFileSystem::ShellMove(const std::string&, const std::string&, std::string&) {
+ShellOutcome ModelFileSystem::ShellMove(const std::vector<MovePair>&, std::string&) {
   // The shell would ask about each replacement; the preview takes its answers as no.
   return ShellOutcome::Done;
 }

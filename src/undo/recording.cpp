@@ -1,7 +1,6 @@
 #include "undo/recording.h"
 
 #include "lift/paths.h"
-#include "lift/shell_batch.h"
 
 RecordingFileSystem::RecordingFileSystem(FileSystem& disk, AppendFile* record, Listener& listener)
     : disk_(disk), record_(record), listener_(listener), steps_(0) {}
@@ -76,16 +75,14 @@ bool RecordingFileSystem::RemoveFolder(const std::string& folder, std::string& r
   return removed;
 }
 
-ShellOutcome RecordingFileSystem::ShellMove(const std::string& fromList, const std::string& toList,
-                                            std::string& reason) {
+ShellOutcome RecordingFileSystem::ShellMove(const std::vector<MovePair>& moves, std::string& reason) {
   // Which of them the shell moved, the undo finds out entry by entry.
-  const std::vector<std::string> sources = ShellBatchPaths(fromList), destinations = ShellBatchPaths(toList);
   std::vector<Step> steps;
-  for (std::size_t at = 0; at < sources.size() && at < destinations.size(); ++at)
-    steps.push_back({StepKind::Shell, sources[at], destinations[at], IdentityOf(sources[at]), 0, false});
+  for (const MovePair& move : moves)
+    steps.push_back({StepKind::Shell, move.from, move.to, IdentityOf(move.from), 0, false});
   unsigned long long first = 0, before;
   for (const Step& step : steps) Write(step, &step == &steps.front() ? first : before);
-  const ShellOutcome outcome = disk_.ShellMove(fromList, toList, reason);
+  const ShellOutcome outcome = disk_.ShellMove(moves, reason);
   // What the user declined stayed where it was: only the moves that happened stay recorded.
   std::vector<Step> moved;
   for (const Step& step : steps)
