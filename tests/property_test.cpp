@@ -2,7 +2,7 @@
 // every mode and switch: nothing is lost, each mode keeps its rules, /l lists
 // exactly what the run then does, /u gives the tree back, the exit status
 // agrees with the lines, and nothing outside the parent changes. A failing
-// case prints its seed; DIRLIFT_SEED=N runs that case alone.
+// case prints its number; DIRLIFT_CASE=N runs that case alone.
 
 #include <windows.h>
 #include <gtest/gtest.h>
@@ -196,8 +196,8 @@ std::vector<std::string> RemovedFolders(const std::vector<std::string>& lines, c
   return removed;
 }
 
-void CheckCase(unsigned seed, const std::string& records) {
-  std::mt19937 random(seed);
+void CheckCase(unsigned number, const std::string& records) {
+  std::mt19937 random(number);
   Made made;
   Build(made, random);
   const RunChoice choice = Choose(random);
@@ -208,7 +208,7 @@ void CheckCase(unsigned seed, const std::string& records) {
   const std::vector<std::string> before = disk.Picture(Parent, true), outside = disk.Picture(Outside, true);
   const std::vector<std::string> beforeUntimed = disk.Picture(Parent, false), binBefore = disk.BinPicture();
   const auto files = disk.Files("M:");
-  SCOPED_TRACE("DIRLIFT_SEED=" + std::to_string(seed) + ", " + Describe(choice) + (answers ? ", answered" : "") +
+  SCOPED_TRACE("DIRLIFT_CASE=" + std::to_string(number) + ", " + Describe(choice) + (answers ? ", answered" : "") +
                (made.planted.empty() ? "" : ", held open: " + made.planted) + "\n" + Lines(before));
 
   std::ostringstream listed, done;
@@ -221,7 +221,7 @@ void CheckCase(unsigned seed, const std::string& records) {
   }
   ASSERT_EQ(disk.Picture(Parent, true), before) << "the preview changed the tree";
 
-  const std::string file = JoinPath(records, std::to_string(seed) + ".txt");
+  const std::string file = JoinPath(records, std::to_string(number) + ".txt");
   MakeResult result;
   std::string reason;
   AppendFile* record = CreateAppendFile(file, result, reason);
@@ -291,9 +291,9 @@ void CheckCase(unsigned seed, const std::string& records) {
 
 TEST(Property, EveryPromiseOnRandomTrees) {
   const std::string records = MakeTempFolder();
-  const char* one = std::getenv("DIRLIFT_SEED");
+  const char* one = std::getenv("DIRLIFT_CASE");
   const unsigned first = one != nullptr ? static_cast<unsigned>(std::strtoul(one, nullptr, 10)) : 1;
   const unsigned last = one != nullptr ? first : Cases;
-  for (unsigned seed = first; seed <= last && !HasFailure(); ++seed) CheckCase(seed, records);
+  for (unsigned number = first; number <= last && !HasFailure(); ++number) CheckCase(number, records);
   RemoveTree(records);
 }
