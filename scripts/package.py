@@ -4,7 +4,8 @@
     package.py VERSION DATE README WIN32_BIN WIN64_BIN OUT_DIR
 
 Each zip holds dirlift.exe, dirliftw.exe and the two menu scripts from its build's bin folder,
-and README.txt (the README with CR LF line ends), in that order, each stamped
+README.txt (the README with CR LF line ends) and LICENSE.txt (the LICENSE beside
+the README, likewise), in that order, each stamped
 with DATE ("YYYY-MM-DD HH:MM:SS"). Nothing of the machine that runs it (its
 clock, time zone, user or file modes) reaches the bytes.
 """
@@ -34,10 +35,15 @@ def write_zip(path, contents, stamp):
             archive.writestr(entry(name, stamp), data, compresslevel=COMPRESS_LEVEL)
 
 
+def windows_text(path):
+    with open(path, "rb") as source:
+        return source.read().replace(b"\r\n", b"\n").replace(b"\n", b"\r\n")
+
+
 def main(version, date, readme, win32_bin, win64_bin, out_dir):
     stamp = tuple(int(part) for part in date.replace("-", " ").replace(":", " ").split())
-    with open(readme, "rb") as source:
-        text = source.read().replace(b"\r\n", b"\n").replace(b"\n", b"\r\n")
+    text = windows_text(readme)
+    licence = windows_text(os.path.join(os.path.dirname(readme), "LICENSE"))
     os.makedirs(out_dir, exist_ok=True)
     sums = []
     for arch, bin_dir in (("win32", win32_bin), ("win64", win64_bin)):
@@ -46,6 +52,7 @@ def main(version, date, readme, win32_bin, win64_bin, out_dir):
             with open(os.path.join(bin_dir, name), "rb") as source:
                 contents.append((name, source.read()))
         contents.append(("README.txt", text))
+        contents.append(("LICENSE.txt", licence))
         zip_name = "dirlift-%s-%s.zip" % (version, arch)
         write_zip(os.path.join(out_dir, zip_name), contents, stamp)
         with open(os.path.join(out_dir, zip_name), "rb") as written:

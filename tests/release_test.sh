@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Packs the release from this build's two executables, twice, and unpacks it
-# as a user would: each zip holds the two executables built, the two menu scripts and
-# README.txt with CR LF line ends, in that order; the checksums hold; and the
+# as a user would: each zip holds the two executables built, the two menu scripts,
+# README.txt and LICENSE.txt with CR LF line ends, in that order; the checksums hold; and the
 # two packings are the same bytes.
 #   release_test.sh PACKAGE_PY README WIN32_BIN WIN64_BIN VERSION
 set -euo pipefail
@@ -19,8 +19,9 @@ expect "SHA256SUMS holds" bash -c "cd '$work/first' && sha256sum --quiet -c SHA2
 python3 - "$work/first" "$readme" "$win32_bin" "$win64_bin" "$version" <<'PYTHON' || failures=$((failures + 1))
 import os, sys, zipfile
 dist, readme, bins, version = sys.argv[1], sys.argv[2], {"win32": sys.argv[3], "win64": sys.argv[4]}, sys.argv[5]
-names = ["dirlift.exe", "dirliftw.exe", "dirlift-menu-add.cmd", "dirlift-menu-remove.cmd", "README.txt"]
+names = ["dirlift.exe", "dirliftw.exe", "dirlift-menu-add.cmd", "dirlift-menu-remove.cmd", "README.txt", "LICENSE.txt"]
 text = open(readme, "rb").read()
+licence = open(os.path.join(os.path.dirname(readme), "LICENSE"), "rb").read()
 ok = True
 for arch, bin_dir in bins.items():
     with zipfile.ZipFile(os.path.join(dist, "dirlift-%s-%s.zip" % (version, arch))) as archive:
@@ -29,9 +30,10 @@ for arch, bin_dir in bins.items():
         for name in names[:4]:
             if archive.read(name) != open(os.path.join(bin_dir, name), "rb").read():
                 print("FAILED: %s's %s is not the one built" % (arch, name)); ok = False
-        shipped = archive.read("README.txt")
-        if shipped.replace(b"\r\n", b"\n") != text or b"\n" in shipped.replace(b"\r\n", b""):
-            print("FAILED: %s's README.txt is not the README with CR LF line ends" % arch); ok = False
+        for name, original in (("README.txt", text), ("LICENSE.txt", licence)):
+            shipped = archive.read(name)
+            if shipped.replace(b"\r\n", b"\n") != original or b"\n" in shipped.replace(b"\r\n", b""):
+                print("FAILED: %s's %s is not its original with CR LF line ends" % (arch, name)); ok = False
         if {info.date_time for info in archive.infolist()} != {(2026, 12, 7, 12, 0, 0)}:
             print("FAILED: %s's entries are not stamped with the date given" % arch); ok = False
 sys.exit(0 if ok else 1)
