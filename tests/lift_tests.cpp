@@ -1984,15 +1984,17 @@ TEST_F(LiftOnce, NameGoneBeforeItsEntryMovesIsNoClash) {
 }
 
 // A dissolved folder's desktop.ini goes to the Recycle Bin with the folder,
-// and stays in it where the folder stays.
+// and stays in it where the folder stays; the folder given's goes up.
 TEST_F(LiftOnce, FlattenRecyclesAFolderFileOnlyWithItsFolder) {
   const DWORD Marks = FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_HIDDEN;
   for (const std::string mode : {"/-o", "/o"}) {
     RemoveTree(root);
     CreateDirectoryA(root.c_str(), nullptr);
     RemoveTree(dataHome + "\\Trash");
-    MakeTree(root, {"X/", "X/sub/", "X/sub/a.txt=new", "X/sub/desktop.ini=[.ShellClassInfo]", "a.txt=old"});
+    MakeTree(root, {"X/", "X/desktop.ini=own", "X/sub/", "X/sub/a.txt=new", "X/sub/desktop.ini=[.ShellClassInfo]",
+                    "a.txt=old"});
     ASSERT_TRUE(SetFileAttributesA((root + "\\X\\sub\\desktop.ini").c_str(), Marks));
+    ASSERT_TRUE(SetFileAttributesA((root + "\\X\\desktop.ini").c_str(), Marks));
     ASSERT_TRUE(SetFileAttributesA((root + "\\X\\sub").c_str(), FILE_ATTRIBUTE_SYSTEM));
     const bool goes = mode == "/o";
     const RunResult preview = RunDirlift({root + "\\X", "/f", mode, "/l"}, "", root);
@@ -2001,6 +2003,8 @@ TEST_F(LiftOnce, FlattenRecyclesAFolderFileOnlyWithItsFolder) {
     const RunResult run = RunDirlift({root + "\\X", "/f", mode}, "", root);
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(PathExists(root + "\\X\\sub\\desktop.ini"), !goes) << mode;
+    // The folder given's own goes up, as a lift takes it.
+    EXPECT_TRUE(PathExists(root + "\\desktop.ini")) << mode;
     const Tree bin = Recycled();
     EXPECT_EQ(std::count_if(bin.begin(), bin.end(),
                             [](const std::string& entry) { return entry.find("desktop.ini") != std::string::npos; }),
