@@ -92,24 +92,18 @@ void Moved(Undo& undo, const std::string& from, const std::string& to) {
 bool MovePastShortName(Undo& undo, const Step& step) {
   ListedEntry existing;
   std::string reason;
-  if (!undo.disk.ListEntry(step.from, existing, reason) || SameName(existing.name, NameOf(step.from)) ||
-      undo.putBack.count(NameKey(JoinPath(ParentOf(step.from), existing.name))) == 0)
-    return false;
-  const std::string taken = JoinPath(ParentOf(step.from), existing.name);
+  if (!undo.disk.ListEntry(step.from, existing, reason) || SameName(existing.name, NameOf(step.from))) return false;
+  const std::string folder = ParentOf(step.from), taken = JoinPath(folder, existing.name);
+  if (undo.putBack.count(NameKey(taken)) == 0) return false;
   for (int number = FirstCopyNumber; number <= LastCopyNumber; ++number) {
-    const std::string aside = JoinPath(ParentOf(step.from), NumberedName(existing.name, existing.folder, number));
-    switch (undo.disk.Move(taken, aside, reason)) {
-      case MoveResult::Moved: {
-        const bool back = undo.disk.Move(step.to, step.from, reason) == MoveResult::Moved;
-        if (undo.disk.Move(aside, taken, reason) != MoveResult::Moved)
-          Tell(undo, Happening::Fail, Shown(undo, aside), reason, "cannot move " + Quoted(aside) + " back");
-        return back;
-      }
-      case MoveResult::NameTaken:
-        break;
-      default:
-        return false;
-    }
+    const std::string aside = JoinPath(folder, NumberedName(existing.name, existing.folder, number));
+    const MoveResult result = undo.disk.Move(taken, aside, reason);
+    if (result == MoveResult::NameTaken) continue;
+    if (result != MoveResult::Moved) return false;
+    const bool back = undo.disk.Move(step.to, step.from, reason) == MoveResult::Moved;
+    if (undo.disk.Move(aside, taken, reason) != MoveResult::Moved)
+      Tell(undo, Happening::Fail, Shown(undo, aside), reason, "cannot move " + Quoted(aside) + " back");
+    return back;
   }
   return false;
 }
