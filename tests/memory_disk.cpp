@@ -1,7 +1,5 @@
 #include "memory_disk.h"
 
-#include <windows.h>
-
 #include <algorithm>
 
 #include "lift/paths.h"
@@ -13,8 +11,8 @@ const unsigned long VolumeSerial = 0x4D454D;
 const std::string ShortNameMarks = "!#$%&'()-@^_`{}~";
 const std::size_t ShortBase = 8, ShortExtension = 3;
 
-bool Fail(unsigned long error, std::string& reason) {
-  reason = SystemErrorText(error);
+bool Fail(Failure failure, std::string& reason) {
+  reason = ReasonFor(failure);
   return false;
 }
 
@@ -47,7 +45,8 @@ std::string ShortPart(const std::string& text, std::size_t most) {
 }
 
 void Draw(const MemoryEntry& entry, const std::string& below, bool folderTimes, std::vector<std::string>& lines) {
-  for (const auto& child : entry.children) {
+  for (const auto& held : entry.children) {
+    const MemoryEntry* child = held.second.get();
     const ListedEntry& listed = child->listed;
     const std::string path = JoinPath(below, listed.name);
     std::string line = path + (listed.folder ? "/" : "=" + child->bytes) + " a" + std::to_string(listed.attributes);
@@ -61,13 +60,13 @@ void Draw(const MemoryEntry& entry, const std::string& below, bool folderTimes, 
 
 void CollectFiles(const MemoryEntry& entry, std::map<unsigned long long, std::string>& files) {
   if (!entry.listed.folder) files[entry.listed.identity.index] = entry.bytes;
-  for (const auto& child : entry.children) CollectFiles(*child, files);
+  for (const auto& child : entry.children) CollectFiles(*child.second, files);
 }
 
 }  // namespace
 
 MemoryDisk::MemoryDisk()
-    : root_{{Volume, true, false, "", {VolumeSerial, 1}, FILE_ATTRIBUTE_DIRECTORY, 0, 0, 0}, "", false, nullptr, {}},
+    : root_{{Volume, true, false, "", {VolumeSerial, 1}, FolderMark, 0, 0, 0}, "", false, nullptr, {}, {}},
       nextIndex_(2),
       clock_(134116416000000000ULL) {}
 
@@ -80,13 +79,14 @@ void MemoryDisk::Make(const std::string& path, bool folder, const std::string& b
                                                              false,
                                                              "",
                                                              {VolumeSerial, nextIndex_++},
-                                                             (folder ? FILE_ATTRIBUTE_DIRECTORY : 0UL) | attributes,
+                                                             (folder ? FolderMark : 0UL) | attributes,
                                                              bytes.size(),
                                                              lastWrite ? lastWrite : ++clock_,
                                                              ++clock_},
                                                             bytes,
                                                             false,
                                                             nullptr,
+                                                            {},
                                                             {}});
   Attach(*parent, std::move(entry));
 }
@@ -142,16 +142,30 @@ std::string MemoryDisk::ShortNameIn(MemoryEntry& holder, const std::string& name
   return "";
 }
 
+// The exact name first, then (where the folder ignores case) the name in
+// another case, then a short name.
 MemoryEntry* MemoryDisk::Named(MemoryEntry& folder, const std::string& name) {
-  for (const auto& child : folder.children)
-    if (child->listed.name == name) return child.get();
   const std::string key = NameKey(name);
-  if (!folder.caseSensitive)
-    for (const auto& child : folder.children)
-      if (NameKey(child->listed.name) == key) return child.get();
-  for (const auto& child : folder.children)
-    if (!child->listed.shortName.empty() && NameKey(child->listed.shortName) == key) return child.get();
-  return nullptr;
+  MemoryEntry *otherCase = nullptr, *shortNamed = nullptr;
+  const auto found = folder.byKey.equal_range(key);
+  for (auto at = found.first; at != found.second; ++at) {
+    MemoryEntry* child = at->second;
+    if (child->listed.name == name) return child;
+    if (NameKey(child->listed.name) != key)
+      shortNamed = shortNamed != nullptr ? shortNamed : child;
+    else if (!folder.caseSensitive)
+      otherCase = otherCase != nullptr ? otherCase : child;
+  }
+  return otherCase != nullptr ? otherCase : shortNamed;
+}
+
+void MemoryDisk::Unindex(MemoryEntry& folder, const std::string& name, const MemoryEntry* entry) {
+  const auto found = folder.byKey.equal_range(NameKey(name));
+  for (auto at = found.first; at != found.second; ++at)
+    if (at->second == entry) {
+      folder.byKey.erase(at);
+      return;
+    }
 }
 
 MemoryEntry* MemoryDisk::Find(const std::string& path) {
@@ -165,10 +179,11 @@ MemoryEntry* MemoryDisk::Find(const std::string& path) {
 
 std::unique_ptr<MemoryEntry> MemoryDisk::Detach(MemoryEntry& entry) {
   MemoryEntry& parent = *entry.parent;
-  auto at = std::find_if(parent.children.begin(), parent.children.end(),
-                         [&](const std::unique_ptr<MemoryEntry>& child) { return child.get() == &entry; });
-  std::unique_ptr<MemoryEntry> detached = std::move(*at);
+  const auto at = parent.children.find(entry.listed.identity.index);
+  std::unique_ptr<MemoryEntry> detached = std::move(at->second);
   parent.children.erase(at);
+  Unindex(parent, detached->listed.name, detached.get());
+  if (!detached->listed.shortName.empty()) Unindex(parent, detached->listed.shortName, detached.get());
   Touch(parent);
   detached->parent = nullptr;
   return detached;
@@ -177,7 +192,10 @@ std::unique_ptr<MemoryEntry> MemoryDisk::Detach(MemoryEntry& entry) {
 void MemoryDisk::Attach(MemoryEntry& folder, std::unique_ptr<MemoryEntry> entry) {
   entry->parent = &folder;
   entry->listed.shortName = ShortNameIn(folder, entry->listed.name);
-  folder.children.push_back(std::move(entry));
+  folder.byKey.emplace(NameKey(entry->listed.name), entry.get());
+  if (!entry->listed.shortName.empty()) folder.byKey.emplace(NameKey(entry->listed.shortName), entry.get());
+  const unsigned long long index = entry->listed.identity.index;
+  folder.children[index] = std::move(entry);
   Touch(folder);
 }
 
@@ -185,16 +203,17 @@ void MemoryDisk::Touch(MemoryEntry& folder) { folder.listed.lastWrite = ++clock_
 
 bool MemoryDisk::ListFolder(const std::string& folder, std::vector<ListedEntry>& entries, std::string& reason) {
   MemoryEntry* entry = Find(folder);
-  if (entry == nullptr) return Fail(ERROR_PATH_NOT_FOUND, reason);
-  if (!entry->listed.folder) return Fail(ERROR_DIRECTORY, reason);
-  for (const auto& child : entry->children) entries.push_back(child->listed);
-  SortAsNtfsLists(entries);
+  if (entry == nullptr) return Fail(Failure::PathNotFound, reason);
+  if (!entry->listed.folder) return Fail(Failure::NotAFolder, reason);
+  entries.reserve(entry->children.size());
+  for (const auto& child : entry->children) entries.push_back(child.second->listed);
+  SortAsListed(entries);
   return true;
 }
 
 bool MemoryDisk::ListEntry(const std::string& path, ListedEntry& entry, std::string& reason) {
   const MemoryEntry* found = Find(path);
-  if (found == nullptr) return Fail(ERROR_FILE_NOT_FOUND, reason);
+  if (found == nullptr) return Fail(Failure::NotFound, reason);
   entry = found->listed;
   return true;
 }
@@ -205,17 +224,17 @@ MoveResult MemoryDisk::Move(const std::string& from, const std::string& to, std:
   MemoryEntry* entry = Find(from);
   MemoryEntry* into = Find(ParentOf(to));
   if (entry == nullptr || into == nullptr || !into->listed.folder) {
-    Fail(ERROR_FILE_NOT_FOUND, reason);
+    Fail(Failure::NotFound, reason);
     return MoveResult::Failed;
   }
   const auto planted = planted_.find(NameKey(from));
   if (planted != planted_.end()) {
-    Fail(planted->second == MoveResult::Blocked ? ERROR_SHARING_VIOLATION : ERROR_ACCESS_DENIED, reason);
+    Fail(planted->second == MoveResult::Blocked ? Failure::InUse : Failure::AccessDenied, reason);
     return planted->second;
   }
   for (const MemoryEntry* above = into; above != nullptr; above = above->parent)
     if (above == entry) {
-      Fail(ERROR_SHARING_VIOLATION, reason);
+      Fail(Failure::InUse, reason);
       return MoveResult::Failed;
     }
   const MemoryEntry* taken = Named(*into, NameOf(to));
@@ -229,7 +248,7 @@ MoveResult MemoryDisk::Move(const std::string& from, const std::string& to, std:
 MakeResult MemoryDisk::MakeFolder(const std::string& folder, std::string& reason) {
   MemoryEntry* parent = Find(ParentOf(folder));
   if (parent == nullptr) {
-    Fail(ERROR_PATH_NOT_FOUND, reason);
+    Fail(Failure::PathNotFound, reason);
     return MakeResult::Failed;
   }
   if (Named(*parent, NameOf(folder)) != nullptr) return MakeResult::NameTaken;
@@ -239,8 +258,8 @@ MakeResult MemoryDisk::MakeFolder(const std::string& folder, std::string& reason
 
 bool MemoryDisk::RemoveFolder(const std::string& folder, std::string& reason) {
   MemoryEntry* entry = Find(folder);
-  if (entry == nullptr || !entry->listed.folder) return Fail(ERROR_PATH_NOT_FOUND, reason);
-  if (!entry->children.empty()) return Fail(ERROR_DIR_NOT_EMPTY, reason);
+  if (entry == nullptr || !entry->listed.folder) return Fail(Failure::PathNotFound, reason);
+  if (!entry->children.empty()) return Fail(Failure::NotEmpty, reason);
   Detach(*entry);
   return true;
 }
@@ -262,7 +281,7 @@ ShellOutcome MemoryDisk::ShellMove(const std::vector<MovePair>& moves, std::stri
 RecycleResult MemoryDisk::Recycle(const std::string& folder, std::string& reason) {
   MemoryEntry* entry = Find(folder);
   if (entry == nullptr) {
-    Fail(ERROR_FILE_NOT_FOUND, reason);
+    Fail(Failure::NotFound, reason);
     return RecycleResult::Failed;
   }
   bin_.push_back({ParentOf(folder), ++clock_, Detach(*entry)});
@@ -293,15 +312,15 @@ bool MemoryDisk::InRecycleBin(const std::string& path) {
 
 bool MemoryDisk::SetAttributes(const std::string& path, unsigned long attributes, std::string& reason) {
   MemoryEntry* entry = Find(path);
-  if (entry == nullptr) return Fail(ERROR_FILE_NOT_FOUND, reason);
-  entry->listed.attributes = attributes | (entry->listed.folder ? FILE_ATTRIBUTE_DIRECTORY : 0UL);
+  if (entry == nullptr) return Fail(Failure::NotFound, reason);
+  entry->listed.attributes = attributes | (entry->listed.folder ? FolderMark : 0UL);
   return true;
 }
 
 bool MemoryDisk::SetTimes(const std::string& path, unsigned long long creation, unsigned long long lastWrite,
                           std::string& reason) {
   MemoryEntry* entry = Find(path);
-  if (entry == nullptr) return Fail(ERROR_FILE_NOT_FOUND, reason);
+  if (entry == nullptr) return Fail(Failure::NotFound, reason);
   entry->listed.creation = creation;
   entry->listed.lastWrite = lastWrite;
   return true;

@@ -9,6 +9,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "lift/file_system.h"
@@ -18,7 +19,10 @@ struct MemoryEntry {
   std::string bytes;   // a file's
   bool caseSensitive;  // a folder that tells names apart by case
   MemoryEntry* parent;
-  std::vector<std::unique_ptr<MemoryEntry>> children;
+  std::map<unsigned long long, std::unique_ptr<MemoryEntry>> children;  // by file index
+  // The children by their names and short names as Windows compares them: a
+  // look-up costs the same in a folder of a million.
+  std::unordered_multimap<std::string, MemoryEntry*> byKey;
 };
 
 class MemoryDisk : public FileSystem {
@@ -68,6 +72,7 @@ class MemoryDisk : public FileSystem {
   MemoryEntry* Find(const std::string& path);
   MemoryEntry* Named(MemoryEntry& folder, const std::string& name);
   std::string ShortNameIn(MemoryEntry& folder, const std::string& name);
+  void Unindex(MemoryEntry& folder, const std::string& name, const MemoryEntry* entry);
   std::unique_ptr<MemoryEntry> Detach(MemoryEntry& entry);
   void Attach(MemoryEntry& folder, std::unique_ptr<MemoryEntry> entry);
   void Touch(MemoryEntry& folder);
