@@ -228,7 +228,7 @@ const LiftCase Cases[] = {
      1,
      "",
      "",
-     "\\f\": " + SystemErrorText(ERROR_DIRECTORY)},
+     "\\f\": " + platform::SystemErrorText(ERROR_DIRECTORY)},
     {"EmptyPathIsAMissingFolder", {"a=1"}, {""}, "", 2, {"a=1"}, 0, 1},
     {"ShareRootIsRefused", {"a=1"}, {"\\\\nosuchhost\\share\\"}, "", 1, {"a=1"}, 0, 1},
     {"SwitchInCapitalsDoesNothing", {"X/", "X/a=1"}, {"@X", "/O"}, "", 2, {"X/", "X/a=1"}, 0, 1},
@@ -655,7 +655,7 @@ const LiftCase Cases[] = {
      1,
      "",
      "",
-     "\\f\": " + SystemErrorText(ERROR_DIRECTORY)},
+     "\\f\": " + platform::SystemErrorText(ERROR_DIRECTORY)},
     // The file set aside cannot go back (a.txt's case twin took its name): the
     // folder of replaced files stays in view, named.
     {"FileNotPutBackKeepsTheReplacedFiles",
@@ -1408,11 +1408,11 @@ TEST_F(LiftOnce, MappedDriveIsReachedThroughItsMapping) {
 // one put in its place.
 TEST_F(LiftOnce, CopyLeavesTheFileInTheParentItself) {
   MakeTree(root, {"X/", "X/a=same", "a=same"});
-  FileIdentity before, after;
-  ASSERT_TRUE(IdentityOf(root + "\\a", before));
+  platform::FileIdentity before, after;
+  ASSERT_TRUE(platform::IdentityOf(root + "\\a", before));
   const RunResult run = RunDirlift({root + "\\X", "/d", "/o"}, "", root);
   EXPECT_EQ(run.status, 0) << run.err;
-  ASSERT_TRUE(IdentityOf(root + "\\a", after));
+  ASSERT_TRUE(platform::IdentityOf(root + "\\a", after));
   EXPECT_TRUE(before == after);
   EXPECT_EQ(Recycled(), Tree({"X (replaced *)/", "X (replaced *)/a=same"}));
 }
@@ -1612,7 +1612,7 @@ TEST_P(HeldOpen, EntryIsReportedAndTheRestStillMoves) {
   EXPECT_EQ(run.out, c.out);
   EXPECT_EQ(CountOf(run.err, "\n"), 1u) << run.err;
   EXPECT_NE(run.err.find(held), std::string::npos) << run.err;
-  EXPECT_NE(run.err.find(SystemErrorText(ERROR_SHARING_VIOLATION)), std::string::npos) << run.err;
+  EXPECT_NE(run.err.find(platform::SystemErrorText(ERROR_SHARING_VIOLATION)), std::string::npos) << run.err;
   EXPECT_EQ(run.box, ExpectedBox(run, gui));
   if (gui) {
     EXPECT_NE(run.box.find(held), std::string::npos) << run.box;
@@ -1781,16 +1781,18 @@ TEST_P(Preview, ListsWhatTheRunThenDoes) {
     std::string kind, name, newName;
     ReadLine(line, kind, name, newName);
     if (kind == "ask" || kind == "keep") {
-      EXPECT_TRUE(PathExists(Source(name))) << line;
+      EXPECT_TRUE(platform::PathExists(Source(name))) << line;
     } else if (kind == "fail") {
       // An entry that stays, or an inner folder of the lifted one's name.
-      EXPECT_TRUE(PathExists(Source(name)) || (IsLiftedFolder(name) && PathExists(Destination(name)))) << line;
+      EXPECT_TRUE(platform::PathExists(Source(name)) ||
+                  (IsLiftedFolder(name) && platform::PathExists(Destination(name))))
+          << line;
     } else if (kind == "move" || kind == "replace" || kind == "same") {
-      EXPECT_TRUE(PathExists(Destination(name)) && !PathExists(Source(name))) << line;
+      EXPECT_TRUE(platform::PathExists(Destination(name)) && !platform::PathExists(Source(name))) << line;
     } else if (kind == "rename") {
-      EXPECT_TRUE(PathExists(Destination(newName)) && !PathExists(Source(name))) << line;
+      EXPECT_TRUE(platform::PathExists(Destination(newName)) && !platform::PathExists(Source(name))) << line;
     } else if (kind == "remove" || kind == "stay") {
-      EXPECT_EQ(PathExists(IsLiftedFolder(name) ? Destination(name) : Source(name)), kind == "stay") << line;
+      EXPECT_EQ(platform::PathExists(IsLiftedFolder(name) ? Destination(name) : Source(name)), kind == "stay") << line;
     }
   }
 }
@@ -2002,9 +2004,9 @@ TEST_F(LiftOnce, FlattenRecyclesAFolderFileOnlyWithItsFolder) {
     EXPECT_NE(preview.out.find(goes ? " 1 recycle;" : " 0 recycle;"), std::string::npos) << preview.out;
     const RunResult run = RunDirlift({root + "\\X", "/f", mode}, "", root);
     EXPECT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(PathExists(root + "\\X\\sub\\desktop.ini"), !goes) << mode;
+    EXPECT_EQ(platform::PathExists(root + "\\X\\sub\\desktop.ini"), !goes) << mode;
     // The folder given's own goes up, as a lift takes it.
-    EXPECT_TRUE(PathExists(root + "\\desktop.ini")) << mode;
+    EXPECT_TRUE(platform::PathExists(root + "\\desktop.ini")) << mode;
     const Tree bin = Recycled();
     EXPECT_EQ(std::count_if(bin.begin(), bin.end(),
                             [](const std::string& entry) { return entry.find("desktop.ini") != std::string::npos; }),

@@ -75,8 +75,7 @@ void Fill(Made& made, std::mt19937& random, const std::string& folder, int depth
     if (!made.bytes.empty() && random() % 4 == 0) bytes = Pick(random, made.bytes);
     made.bytes.push_back(bytes);
     const bool folderFile = SameName(NameOf(path), "desktop.ini") || SameName(NameOf(path), "Thumbs.db");
-    made.disk.Make(path, false, bytes, Moment + Ages[random() % Ages.size()],
-                   folderFile ? FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM : 0);
+    made.disk.Make(path, false, bytes, Moment + Ages[random() % Ages.size()], folderFile ? HiddenMark | SystemMark : 0);
   }
 }
 
@@ -222,14 +221,14 @@ void CheckCase(unsigned number, const std::string& records) {
   ASSERT_EQ(disk.Picture(Parent, true), before) << "the preview changed the tree";
 
   const std::string file = JoinPath(records, std::to_string(number) + ".txt");
-  MakeResult result;
+  platform::MakeResult result;
   std::string reason;
-  AppendFile* record = CreateAppendFile(file, result, reason);
+  RecordFile* record = platform::CreateAppendFile(file, result, reason);
   ASSERT_NE(record, nullptr) << reason;
   std::vector<std::string> lifted;
   for (const ResolvedFolder& folder : made.folders) lifted.push_back(folder.path);
   unsigned long long end;
-  Append(record, HeaderLine(lifted, "20261209-000000-000", "2026-12-09 00.00.00"), end);
+  platform::Append(record, HeaderLine(lifted, "20261209-000000-000", "2026-12-09 00.00.00"), end);
   Answering listener(done, random, answers);
   bool allWell;
   {
@@ -265,8 +264,8 @@ void CheckCase(unsigned number, const std::string& records) {
   EXPECT_TRUE(choice.dropCopies || !HasLine(run, "same")) << "a copy dropped without /d";
 
   std::string text;
-  ASSERT_TRUE(ReadTextFile(file, text, reason)) << reason;
-  DeleteTextFile(file, reason);
+  ASSERT_TRUE(platform::ReadTextFile(file, text, reason)) << reason;
+  platform::DeleteTextFile(file, reason);
   Record undo;
   ASSERT_TRUE(ReadRecord(text, undo));
   const std::vector<std::string> removed = RemovedFolders(before, undo);

@@ -29,7 +29,7 @@ void Check(bool ok, const std::string& what) {
 
 // Every file call of the test bed takes the extended form, so that it makes
 // and reads names that plain paths cannot reach ("a.", "b ", "CON").
-std::wstring Extended(const std::string& path) { return Wide("\\\\?\\" + Native(path)); }
+std::wstring Extended(const std::string& path) { return platform::Wide("\\\\?\\" + Native(path)); }
 
 void WriteWholeFile(const std::string& path, const std::string& text) {
   const HANDLE file =
@@ -68,7 +68,7 @@ std::vector<Entry> Entries(const std::string& folder) {
   const HANDLE listing = FindFirstFileW((Extended(folder) + L"\\*").c_str(), &record);
   if (listing == INVALID_HANDLE_VALUE) return entries;
   do {
-    const std::string name = Utf8(record.cFileName);
+    const std::string name = platform::Utf8(record.cFileName);
     if (name != "." && name != "..") entries.push_back({name, record.dwFileAttributes});
   } while (FindNextFileW(listing, &record));
   FindClose(listing);
@@ -187,7 +187,7 @@ std::string UnixPath(const std::string& windowsPath) {
   const auto unixName = reinterpret_cast<char*(CDECL*)(LPCWSTR)>(
       reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
   if (unixName == nullptr) return "";
-  const char* name = unixName(Wide(windowsPath).c_str());
+  const char* name = unixName(platform::Wide(windowsPath).c_str());
   return name != nullptr ? name : "";
 }
 
@@ -268,7 +268,7 @@ void MakeTree(const std::string& root, const Tree& entries) {
       else
         Check(CreateDirectoryW(Extended(at).c_str(), nullptr), "creating " + at);
     };
-    if (PathExists(path))
+    if (platform::PathExists(path))
       MakeCaseTwin(path, make);
     else
       make(path);

@@ -9,6 +9,7 @@
 #include <map>
 
 #include "lift/paths.h"
+#include "platform/platform.h"
 #include "test_tree.h"
 
 namespace {
@@ -99,7 +100,7 @@ TEST_P(Undo, GivesBackTheTree) {
   // The folders the lifts removed come back with their times.
   std::map<std::string, unsigned long long> removed;
   for (const auto& folder : timesBefore)
-    if (!PathExists(root + "\\" + folder.first)) removed.insert(folder);
+    if (!platform::PathExists(root + "\\" + folder.first)) removed.insert(folder);
   ASSERT_NE(Snapshot(root), Sorted(c.before)) << "the lifts changed nothing";
   ASSERT_TRUE(Moves(c.moved, root));
   MakeTree(root, c.made);
@@ -353,7 +354,7 @@ TEST_F(LiftOnce, UndoPreviewListsWhatTheUndoDoes) {
   EXPECT_EQ(Snapshot(root), Sorted(CLASHES));
   for (std::string::size_type at = 0; (at = preview.out.find("\" -> \"", at)) != std::string::npos; ++at) {
     const std::string::size_type start = at + 6;
-    EXPECT_TRUE(PathExists(root + "\\" + preview.out.substr(start, preview.out.find('"', start) - start)));
+    EXPECT_TRUE(platform::PathExists(root + "\\" + preview.out.substr(start, preview.out.find('"', start) - start)));
   }
 }
 
@@ -410,13 +411,13 @@ TEST_F(LiftOnce, UndoGivesBackAFolderWithItsMarks) {
     std::vector<std::string> lift = c.lift;
     lift.front() = root + "\\" + lift.front();
     ASSERT_EQ(RunDirlift(lift, "", root).status, 0) << c.customised;
-    ASSERT_FALSE(PathExists(folder));
+    ASSERT_FALSE(platform::PathExists(folder));
     EXPECT_EQ(WithoutTimes(Snapshot(root)), Sorted(c.lifted)) << c.customised;
     EXPECT_EQ(Recycled(), Sorted(c.recycled)) << c.customised;
     const RunResult undo = RunDirlift({root + "\\X", "/u"}, "", root);
     EXPECT_EQ(undo.status, 0) << undo.err;
     EXPECT_EQ(GetFileAttributesA(folder.c_str()) & Marks, Marks) << c.customised;
-    EXPECT_TRUE(PathExists(folder + "\\desktop.ini")) << c.customised;
+    EXPECT_TRUE(platform::PathExists(folder + "\\desktop.ini")) << c.customised;
     EXPECT_EQ(Recycled(), Tree()) << c.customised;
   }
 }
@@ -524,7 +525,7 @@ TEST_F(LiftOnce, TwentyTwoLiftsKeepTwentyRecords) {
   EXPECT_EQ(Snapshot(records).size(), 20u);
   // The oldest of the twenty kept, that of f2, is undone last.
   for (int undo = 0; undo < 20; ++undo) ASSERT_EQ(RunDirlift({"/u"}, "", root).status, 0) << undo;
-  EXPECT_TRUE(PathExists(root + "\\X\\f2"));
+  EXPECT_TRUE(platform::PathExists(root + "\\X\\f2"));
   EXPECT_EQ(RunDirlift({"/u"}, "", root).status, 1);
 }
 

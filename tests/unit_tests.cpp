@@ -7,6 +7,7 @@
 
 #include "app/arguments.h"
 #include "app/command_line.h"
+#include "app/kept_folders.h"
 #include "app/run.h"
 #include "console/progress.h"
 #include "console/question.h"
@@ -51,7 +52,7 @@ TEST(FoldersAlong, OneDeeperEachUnderTheRoot) {
 }
 
 TEST(WhyWindowsKeepsInPlace, RefusesTheFoldersWindowsKeepsAndWhatHoldsThem) {
-  const std::vector<KeptFolder> kept = {
+  const std::vector<platform::KeptFolder> kept = {
       {"C:\\Users", "the profile folders", true},
       {"C:\\Users\\ana", "your profile folder", false},
       {"C:\\Users\\ana\\Documents\\", "your Documents folder", false},
@@ -168,13 +169,14 @@ TEST(QuotedArguments, ReadBackByTheRuntimeAsTheyWere) {
   for (const auto& c : cases) EXPECT_EQ(QuotedArguments(c.arguments), c.line) << c.line;
 }
 
+// A typed extended path is read in its plain form first.
 TEST(IsRootPath, RefusesOnlyPathsWithoutParent) {
   for (const char* root : {"", "\\", "/", "\\\\", "C:", "C:\\", "c:/", "C:\\\\", "\\\\srv\\share", "\\\\srv\\share\\",
                            "//srv/share", "\\\\srv", "\\\\?\\C:\\", "\\\\?\\UNC\\srv\\share"})
-    EXPECT_TRUE(IsRootPath(root)) << root;
+    EXPECT_TRUE(IsRootPath(platform::PlainForm(root))) << root;
   for (const char* folder :
        {"C:\\x", "x", "\\x", "C:x", "\\\\srv\\share\\x", ".", "..", "x\\", "\\\\?\\C:\\x", "\\\\?\\UNC\\srv\\share\\x"})
-    EXPECT_FALSE(IsRootPath(folder)) << folder;
+    EXPECT_FALSE(IsRootPath(platform::PlainForm(folder))) << folder;
 }
 
 TEST(WriteUsage, FourLinesThenOneForEachLaterSwitch) {
@@ -347,7 +349,7 @@ TEST(IsLinkTag, OnlyNameSurrogatesAreLinks) {
       {"app execution alias (AppExecLink)", 0x8000001B, false},
       {"WSL Unix socket", 0x80000023, false},
   };
-  for (const auto& c : cases) EXPECT_EQ(IsLinkTag(c.tag), c.link) << c.name;
+  for (const auto& c : cases) EXPECT_EQ(platform::IsLinkTag(c.tag), c.link) << c.name;
 }
 
 TEST(NumberedName, NumbersBeforeTheExtension) {
@@ -478,8 +480,8 @@ TEST(RepairQuotedPath, EndsThePathAtAQuoteAndTakesTheWordsAfterIt) {
 TEST(ShellBatch, ListsEndEachPathInNulAndCloseWithTwo) {
   std::string sources, destinations;
   AddToShellBatch(sources, destinations, "C:\\d\\X\\a", "C:\\d\\X\\..\\a");
-  const std::wstring wideSources = Wide(sources), wideDestinations = Wide(destinations);
-  const SHFILEOPSTRUCTW one = ShellMoveRecord(wideSources, wideDestinations);
+  const std::wstring wideSources = platform::Wide(sources), wideDestinations = platform::Wide(destinations);
+  const SHFILEOPSTRUCTW one = platform::ShellMoveRecord(wideSources, wideDestinations);
   EXPECT_EQ(std::wstring(one.pFrom, wideSources.size() + 1), Bytes(L"C:\\d\\X\\a\0\0"));
   EXPECT_EQ(std::wstring(one.pTo, wideDestinations.size() + 1), Bytes(L"C:\\d\\X\\..\\a\0\0"));
 
@@ -495,13 +497,13 @@ TEST(ShellBatch, ListsInAnyScriptKeepTheirNulsInUtf16) {
   AddToShellBatch(sources, destinations, "C:\\照片\\a", "C:\\照片\\..\\a");
   AddToShellBatch(sources, destinations, "C:\\照片\\Ελ 😀", "C:\\照片\\..\\Ελ 😀");
   // The CJK folder name, then Greek and an emoji outside the basic plane (a surrogate pair).
-  EXPECT_EQ(Wide(sources), Bytes(L"C:\\\x7167\x7247\\a\0C:\\\x7167\x7247\\\x0395\x03bb \xd83d\xde00\0"));
-  EXPECT_EQ(Utf8(Wide(destinations)), destinations);
+  EXPECT_EQ(platform::Wide(sources), Bytes(L"C:\\\x7167\x7247\\a\0C:\\\x7167\x7247\\\x0395\x03bb \xd83d\xde00\0"));
+  EXPECT_EQ(platform::Utf8(platform::Wide(destinations)), destinations);
 }
 
 TEST(ShellBatch, RecordMovesWithUndoAndNoOwner) {
   const std::wstring sources = Bytes(L"C:\\X\\a\0"), destinations = Bytes(L"C:\\X\\..\\a\0");
-  const SHFILEOPSTRUCTW record = ShellMoveRecord(sources, destinations);
+  const SHFILEOPSTRUCTW record = platform::ShellMoveRecord(sources, destinations);
   EXPECT_EQ(record.hwnd, nullptr);
   EXPECT_EQ(record.wFunc, static_cast<UINT>(FO_MOVE));
   EXPECT_EQ(record.pFrom, sources.c_str());
@@ -543,7 +545,7 @@ TEST(ExtendedPath, PrefixesFullPathsOnly) {
       {"\\\\.\\pipe\\p", L"\\\\.\\pipe\\p"},
       {"C:x", L"C:x"},
   };
-  for (const auto& c : cases) EXPECT_EQ(ExtendedPath(c.path), c.extended) << c.path;
+  for (const auto& c : cases) EXPECT_EQ(platform::ExtendedPath(c.path), c.extended) << c.path;
 }
 
 TEST(SameName, IsEqualButForCaseAsWindowsCompares) {
@@ -569,27 +571,27 @@ TEST(ShellResult, CancelIsNoFailureAndEachFailureSaysWhy) {
   const struct {
     int result;
     bool aborted;
-    ShellOutcome outcome;
+    platform::ShellOutcome outcome;
     std::string reason;
   } cases[] = {
-      {0, false, ShellOutcome::Done, ""},
-      {0, true, ShellOutcome::Cancelled, ""},
-      {ERROR_CANCELLED, false, ShellOutcome::Cancelled, ""},
-      {0x75, false, ShellOutcome::Cancelled, ""},  // the shell's own "cancelled" code
-      {0x7C, false, ShellOutcome::Failed, "a source or destination path is invalid"},
-      {0x402, false, ShellOutcome::Failed,
+      {0, false, platform::ShellOutcome::Done, ""},
+      {0, true, platform::ShellOutcome::Cancelled, ""},
+      {ERROR_CANCELLED, false, platform::ShellOutcome::Cancelled, ""},
+      {0x75, false, platform::ShellOutcome::Cancelled, ""},  // the shell's own "cancelled" code
+      {0x7C, false, platform::ShellOutcome::Failed, "a source or destination path is invalid"},
+      {0x402, false, platform::ShellOutcome::Failed,
        "an unknown error occurred, typically an invalid source or destination path"},
-      {ERROR_ACCESS_DENIED, false, ShellOutcome::Failed, SystemErrorText(ERROR_ACCESS_DENIED)},
+      {ERROR_ACCESS_DENIED, false, platform::ShellOutcome::Failed, platform::SystemErrorText(ERROR_ACCESS_DENIED)},
   };
   for (const auto& c : cases) {
     std::string reason;
-    EXPECT_EQ(ShellResult(c.result, c.aborted, reason), c.outcome) << c.result;
+    EXPECT_EQ(platform::ShellResult(c.result, c.aborted, reason), c.outcome) << c.result;
     EXPECT_EQ(reason, c.reason) << c.result;
   }
 }
 
 TEST(SystemErrorText, IsOneLineOfText) {
-  const std::string text = SystemErrorText(ERROR_ACCESS_DENIED);
+  const std::string text = platform::SystemErrorText(ERROR_ACCESS_DENIED);
   EXPECT_FALSE(text.empty());
   EXPECT_EQ(text.find('\n'), std::string::npos) << text;
   EXPECT_EQ(text.find('\r'), std::string::npos) << text;

@@ -17,10 +17,10 @@ const unsigned long RetryMs = 20;
 // One folder, reached by several paths (another case, a short name, a drive
 // letter and a share), is one folder: its identity tells.
 bool IsAmong(const std::string& folder, const std::vector<std::string>& folders) {
-  FileIdentity identity, other;
-  const bool known = IdentityOf(folder, identity);
+  platform::FileIdentity identity, other;
+  const bool known = platform::IdentityOf(folder, identity);
   for (const std::string& one : folders) {
-    if (known && IdentityOf(one, other) && identity == other) return true;
+    if (known && platform::IdentityOf(one, other) && identity == other) return true;
     if (SameName(one, folder)) return true;
   }
   return false;
@@ -34,16 +34,17 @@ CommandLine GatherFolders(const CommandLine& typed) {
   // A relative path means this process's folder, which the collector's is not.
   CommandLine line = typed;
   line.folders.front() = PlainFullPath(typed.folders.front());
-  const std::string name = CollectorName(SwitchesOf(line));
+  const std::string name = platform::CollectorName(SwitchesOf(line));
   const std::string path = line.folders.front();
-  for (const unsigned long start = Milliseconds(); Milliseconds() - start < TryingMs; Sleep(RetryMs)) {
-    if (HandOver(name, path)) {
+  for (const unsigned long start = platform::Milliseconds(); platform::Milliseconds() - start < TryingMs;
+       Sleep(RetryMs)) {
+    if (platform::HandOver(name, path)) {
       line.folders.clear();
       return line;
     }
-    if (Collector* collector = BecomeCollector(name)) {
-      const std::vector<std::string> more = CollectPaths(collector, QuietMs, MostMs);
-      StopCollecting(collector);
+    if (platform::Collector* collector = platform::BecomeCollector(name)) {
+      const std::vector<std::string> more = platform::CollectPaths(collector, QuietMs, MostMs);
+      platform::StopCollecting(collector);
       for (const std::string& folder : more)
         if (!IsAmong(folder, line.folders)) line.folders.push_back(folder);
       return line;

@@ -58,9 +58,10 @@ namespace {
 struct Ending {
   int status;
   bool gui;
-  bool shown;            // standard output holds something to read
-  std::string failures;  // the failure lines a box shows (gui mode, or no console)
-  bool listed;           // standard output holds the usage text or a preview
+  bool shown;                 // standard output holds something to read
+  std::string failures;       // the failure lines a box shows (gui mode, or no console)
+  bool listed;                // standard output holds the usage text or a preview
+  bool accessDenied = false;  // Windows denied the run access to something
 };
 
 // `windowless`: there is no console to show anything on or to read answers
@@ -74,16 +75,16 @@ Ending Run(const CommandLine& line, std::istream& in, std::ostream& out, std::os
       errors << "dirlift: " << line.problem << std::endl;
       return {ExitBadSwitch, false, false, "", false};
     case Action::Undo:
-      return {RunUndo(line, windowless && !line.choice.listOnly && CanShowWindows(), in, out, errors), false,
+      return {RunUndo(line, windowless && !line.choice.listOnly && platform::CanShowWindows(), in, out, errors), false,
               ShowsSomethingToRead(line, false), "", true};
     case Action::Lift:
       break;
   }
   RunChoice choice = line.choice;
-  choice.started = LocalTimeStamp();
+  choice.started = platform::LocalTimeStamp();
   const std::vector<std::string>& typed = line.folders;
   // A gui run where no window can be shown keeps its clashes, in its preview too.
-  if (choice.mode == RunMode::ShellBatch) choice.noDialogs = !CanShowWindows();
+  if (choice.mode == RunMode::ShellBatch) choice.noDialogs = !platform::CanShowWindows();
   if (choice.listOnly) {
     // The same lift on a model of the folders: no move, no question, no window.
     WindowsFileSystem windows;
@@ -100,27 +101,28 @@ Ending Run(const CommandLine& line, std::istream& in, std::ostream& out, std::os
   // A gui run was started from Explorer: the shell's dialogs are all its user
   // sees, so the failures that standard error gets are shown in a box as well.
   const bool gui = choice.mode == RunMode::ShellBatch;
-  if (gui) HideOwnConsoleWindow();
+  if (gui) platform::HideOwnConsoleWindow();
   const bool boxed = gui || windowless;
   // Without a display, outside an interactive desktop, or where nobody sees the
   // desktop, no window must come up: the lift goes on without the dialog and the box.
-  const bool windows = boxed && CanShowWindows();
+  const bool windows = boxed && platform::CanShowWindows();
   // The shell would settle the clashes unasked, where nobody sees its questions.
   choice.noDialogs = gui && !windows;
   std::ostringstream failuresForBox;
   std::ostream& failures = boxed ? failuresForBox : errors;
   // The status line goes only to a console: never into a pipe or a file.
-  const ProgressView view = windows                    ? ProgressView::ShellDialog
-                            : boxed                    ? ProgressView::Hidden
-                            : StandardErrorIsConsole() ? ProgressView::ConsoleLine
-                                                       : ProgressView::Hidden;
-  Progress progress = StartProgress(view, view == ProgressView::ConsoleLine ? StandardErrorWidth() : 0);
+  const ProgressView view = windows                              ? ProgressView::ShellDialog
+                            : boxed                              ? ProgressView::Hidden
+                            : platform::StandardErrorIsConsole() ? ProgressView::ConsoleLine
+                                                                 : ProgressView::Hidden;
+  Progress progress = StartProgress(view, view == ProgressView::ConsoleLine ? platform::StandardErrorWidth() : 0);
   ConsoleListener listener(in, out, failures, progress);
-  const bool lifted = LiftKeepingRecord(typed, choice, listener, failures);
+  WindowsFileSystem disk;
+  const bool lifted = LiftKeepingRecord(typed, choice, disk, listener, failures);
   EndProgress(progress, failures);
   errors << failuresForBox.str() << std::flush;
-  return {lifted ? ExitDone : ExitFailed, gui, ShowsSomethingToRead(line, listener.Wrote()),
-          windows ? failuresForBox.str() : "", false};
+  return {lifted ? ExitDone : ExitFailed,      gui,   ShowsSomethingToRead(line, listener.Wrote()),
+          windows ? failuresForBox.str() : "", false, disk.AccessWasDenied()};
 }
 
 }  // namespace
@@ -128,10 +130,11 @@ Ending Run(const CommandLine& line, std::istream& in, std::ostream& out, std::os
 int RunDirlift(const std::vector<std::string>& typedArguments, std::istream& in, std::ostream& out,
                std::ostream& errors) {
   const Ending ending = Run(ReadCommandLine(typedArguments), in, out, errors, false);
-  if (!ending.failures.empty()) ShowWarningBox(BoxTitle, FailureBoxText(ending.failures));
+  if (!ending.failures.empty()) platform::ShowWarningBox(BoxTitle, FailureBoxText(ending.failures));
   // A console window nobody can see (a scheduled task's) would wait for ever.
-  if (ShouldWaitBeforeClosing(ending.gui, ending.status, ending.shown, StandardInputIsConsole(), OwnsItsConsole(),
-                              WindowStationIsVisible() && !StartedHidden())) {
+  if (ShouldWaitBeforeClosing(ending.gui, ending.status, ending.shown, platform::StandardInputIsConsole(),
+                              platform::OwnsItsConsole(),
+                              platform::WindowStationIsVisible() && !platform::StartedHidden())) {
     // On standard error, with the failures: standard output may be a file.
     errors << CloseWindowPrompt << std::flush;
     std::string line;
@@ -154,28 +157,28 @@ int RunWindowless(const std::vector<std::string>& typedArguments) {
   std::istringstream noAnswers;
   std::ostringstream out, errors;
   const Ending ending = Run(line, noAnswers, out, errors, true);
-  if (!CanShowWindows()) return ending.status;
+  if (!platform::CanShowWindows()) return ending.status;
   bool elevated = false;
-  const bool elevationKnown = IsElevated(elevated);
-  const bool accessDenied = ending.failures.find(SystemErrorText(ERROR_ACCESS_DENIED)) != std::string::npos;
-  if (ShouldOfferElevation(accessDenied, elevationKnown, elevated)) {
-    if (AskYesNoBox(BoxTitle, FailureBoxText(ending.failures) + "\n\n" + ElevationOffer)) {
+  const bool elevationKnown = platform::IsElevated(elevated);
+  if (ShouldOfferElevation(ending.accessDenied && !ending.failures.empty(), elevationKnown, elevated)) {
+    if (platform::AskYesNoBox(BoxTitle, FailureBoxText(ending.failures) + "\n\n" + ElevationOffer)) {
       // The elevated run lifts what is left, and never offers this again. It
       // gets the folder's full path and this run's folder, so that a relative
       // path names the same folder there.
       CommandLine rerun = line;
       for (std::string& folder : rerun.folders) folder = PlainFullPath(folder);
       std::string reason;
-      if (!RunAsAdministrator(OwnExecutable(), QuotedArguments(ArgumentsOf(rerun, OwnExecutable())), CurrentFolder(),
-                              reason))
-        ShowWarningBox(BoxTitle, "dirlift: cannot start as administrator: " + reason);
+      if (!platform::RunAsAdministrator(platform::OwnExecutable(),
+                                        QuotedArguments(ArgumentsOf(rerun, platform::OwnExecutable())),
+                                        platform::CurrentFolder(), reason))
+        platform::ShowWarningBox(BoxTitle, "dirlift: cannot start as administrator: " + reason);
     }
   } else if (!ending.failures.empty()) {
-    ShowWarningBox(BoxTitle, FailureBoxText(ending.failures));
+    platform::ShowWarningBox(BoxTitle, FailureBoxText(ending.failures));
   } else if (!errors.str().empty()) {
-    ShowWarningBox(BoxTitle, FailureBoxText(errors.str()));
+    platform::ShowWarningBox(BoxTitle, FailureBoxText(errors.str()));
   } else if (ending.listed && !out.str().empty()) {
-    ShowInformationBox(BoxTitle, FailureBoxText(out.str()));
+    platform::ShowInformationBox(BoxTitle, FailureBoxText(out.str()));
   }
   return ending.status;
 }

@@ -2,6 +2,7 @@
 
 #include <map>
 
+#include "app/kept_folders.h"
 #include "lift/paths.h"
 #include "platform/platform.h"
 
@@ -11,7 +12,7 @@ const char RootRefusal[] = "a drive or share root has no parent to lift into";
 
 bool Refuse(Listener& listener, const std::string& folder, const std::string& reason,
             const std::string& verb = "cannot lift ") {
-  listener.Tell({Happening::Refuse, folder, reason, verb + Quoted(folder), 0});
+  listener.Tell({.happening = Happening::Refuse, .name = folder, .detail = reason, .failure = verb + Quoted(folder)});
   return false;
 }
 
@@ -20,9 +21,9 @@ bool Refuse(Listener& listener, const std::string& folder, const std::string& re
 // persistent mapping tells which network folder the letter stands for.
 bool FollowDriveMapping(std::string& full, Listener& listener) {
   const char letter = DriveLetterOf(full);
-  if (letter == 0 || DriveIsPresent(letter)) return true;
+  if (letter == 0 || platform::DriveIsPresent(letter)) return true;
   std::string remotePath;
-  if (MappedDrivePath(letter, remotePath)) {
+  if (platform::MappedDrivePath(letter, remotePath)) {
     full = ThroughMapping(full, remotePath);
     return true;
   }
@@ -32,48 +33,11 @@ bool FollowDriveMapping(std::string& full, Listener& listener) {
                     "network path (\\\\server\\share\\...) instead");
 }
 
-// Whether `path` reaches `self`; each path is looked at once, though the
-// kept folders share most of the folders above them.
-bool IsSelf(const std::string& path, const FileIdentity& self, std::map<std::string, bool>& seen) {
-  const auto known = seen.find(path);
-  if (known != seen.end()) return known->second;
-  return seen[path] = IsEntry(path, self);
-}
-
-// Why `folder`, listed as `ownName`, must not be lifted: it is, or holds, a
-// folder Windows keeps in place. Compared by identity, so that no spelling of
-// the path (another drive letter, a share, a junction, "\\.\") gets past.
-std::string WhyKeptInPlace(const std::string& folder, const std::string& ownName) {
-  const std::vector<KeptFolder> kept = FoldersWindowsKeeps();
-  FileIdentity self;
-  if (!IdentityOf(folder, self)) return WhyWindowsKeepsInPlace(LongPath(folder), kept);
-  std::map<std::string, bool> seen;
-  const KeptFolder* is = nullptr;
-  std::string holds, plain;
-  for (const KeptFolder& one : kept) {
-    if (!PathExists(one.path)) {
-      // It cannot be looked at: the text of its path tells, for this one alone.
-      if (holds.empty() && plain.empty()) plain = LongPath(folder);
-      if (holds.empty()) holds = WhyWindowsKeepsInPlace(plain, {one});
-      continue;
-    }
-    if (IsSelf(one.path, self, seen)) {
-      // One folder may be several known ones (Desktop and Documents in one home
-      // folder): the one it is named after is meant.
-      if (is == nullptr || SameName(NameOf(one.path), ownName)) is = &one;
-      continue;
-    }
-    for (const std::string& above : FoldersAbove(one.path))
-      if (holds.empty() && IsSelf(above, self, seen)) holds = KeptRefusal(one, false);
-  }
-  return is != nullptr ? KeptRefusal(*is, true) : holds;
-}
-
 }  // namespace
 
 std::string PlainFullPath(const std::string& typed) {
   // An extended path is taken exactly as typed: resolving would normalise it.
-  if (HasExtendedPrefix(typed)) return WithoutTrailingSeparators(PlainForm(typed));
+  if (platform::HasExtendedPrefix(typed)) return WithoutTrailingSeparators(platform::PlainForm(typed));
   // Windows drops a dot or a blank at the end of a name it resolves, and would
   // lift "a" for "a." or the current folder for "...": such a last name is kept
   // as typed, and only the path to it resolved.
@@ -82,9 +46,10 @@ std::string PlainFullPath(const std::string& typed) {
   const std::string last = separator == std::string::npos ? trimmed : trimmed.substr(separator + 1);
   if (EndsInDotOrBlank(last)) {
     const std::string above = trimmed.substr(0, trimmed.size() - last.size());
-    return JoinPath(WithoutTrailingSeparators(PlainForm(FullPath(above.empty() ? "." : above))), last);
+    return JoinPath(WithoutTrailingSeparators(platform::PlainForm(platform::FullPath(above.empty() ? "." : above))),
+                    last);
   }
-  return WithoutTrailingSeparators(PlainForm(FullPath(typed)));
+  return WithoutTrailingSeparators(platform::PlainForm(platform::FullPath(typed)));
 }
 
 bool ResolveFolder(const std::string& typed, std::string& folder, std::string& ownName, FileSystem& disk,
@@ -93,7 +58,7 @@ bool ResolveFolder(const std::string& typed, std::string& folder, std::string& o
   // drive's current folder.
   if (IsRootPath(typed)) return Refuse(listener, typed, RootRefusal);
   // Windows would list the first folder that matches, as if that one were meant.
-  if (HasWildcards(WithoutExtendedPrefix(typed)))
+  if (HasWildcards(platform::WithoutExtendedPrefix(typed)))
     return Refuse(listener, typed, "a path with wildcards names no single folder");
   std::string full = PlainFullPath(typed);
   if (!FollowDriveMapping(full, listener)) return false;

@@ -21,9 +21,9 @@ namespace {
 // parent lists it by where it still exists.
 std::string FolderAsLifted(const std::string& typed) {
   const std::string full = PlainFullPath(typed);
-  ListedEntry entry;
-  std::string reason;
-  return ListEntry(full, entry, reason) ? JoinPath(ParentOf(full), entry.name) : full;
+  platform::ListedEntry entry;
+  platform::Failure failure;
+  return platform::ListEntry(full, entry, failure) ? JoinPath(ParentOf(full), entry.name) : full;
 }
 
 std::string Entries(std::size_t count) { return std::to_string(count) + (count == 1 ? " entry" : " entries"); }
@@ -40,14 +40,13 @@ std::string Folders(const Record& record) {
 void StepOutOfTheWay(const std::vector<ResolvedFolder>& folders) {
   std::string root = folders.front().path;
   while (!IsRootPath(root) && ParentOf(root) != root) root = ParentOf(root);
-  SetCurrentFolder(root);
+  platform::SetCurrentFolder(root);
 }
 
 }  // namespace
 
-bool LiftKeepingRecord(const std::vector<std::string>& paths, RunChoice choice, Listener& listener,
-                       std::ostream& errors) {
-  WindowsFileSystem windows;
+bool LiftKeepingRecord(const std::vector<std::string>& paths, RunChoice choice, WindowsFileSystem& windows,
+                       Listener& listener, std::ostream& errors) {
   std::vector<ResolvedFolder> folders;
   // Every folder is resolved, and every refusal said, before anything moves.
   const bool resolved = ResolveFolders(paths, folders, windows, listener);
@@ -56,7 +55,7 @@ bool LiftKeepingRecord(const std::vector<std::string>& paths, RunChoice choice, 
   std::vector<std::string> lifted;
   for (const ResolvedFolder& folder : folders) lifted.push_back(folder.path);
   std::string file, reason;
-  AppendFile* record = StartRecord(lifted, file, reason);
+  platform::AppendFile* record = StartRecord(lifted, file, reason);
   if (record == nullptr) errors << "dirlift: this lift cannot be undone: " << reason << std::endl;
   bool allLifted, recorded;
   {
@@ -65,7 +64,7 @@ bool LiftKeepingRecord(const std::vector<std::string>& paths, RunChoice choice, 
     recorded = disk.Recorded();
   }
   // A run that changed nothing leaves nothing to undo, and pushes no older record out.
-  if (record != nullptr && !recorded) DeleteTextFile(file, reason);
+  if (record != nullptr && !recorded) platform::DeleteTextFile(file, reason);
   if (recorded) TrimRecords();
   return resolved && allLifted;
 }
@@ -88,7 +87,8 @@ int RunUndo(const CommandLine& line, bool askFirst, std::istream& in, std::ostre
     preview.Summarize(true);
     return wouldUndo ? ExitDone : ExitFailed;
   }
-  if (askFirst && !AskYesNoBox(BoxTitle, "Undo the lift of " + Folders(record) + " of " + record.started + "?"))
+  if (askFirst &&
+      !platform::AskYesNoBox(BoxTitle, "Undo the lift of " + Folders(record) + " of " + record.started + "?"))
     return ExitDone;
   WindowsFileSystem disk;
   Progress progress = StartProgress(ProgressView::Hidden, 0);

@@ -9,12 +9,13 @@
 
 #include "app/command_line.h"
 #include "lift/lift.h"
+#include "lift/windows_file_system.h"
 
-// Lifts the folders typed as `paths` on the disk, one after another, keeping
+// Lifts the folders typed as `paths` on `disk`, one after another, keeping
 // one record of every change; where none can be kept, says once that the lift
 // cannot be undone.
-bool LiftKeepingRecord(const std::vector<std::string>& paths, RunChoice choice, Listener& listener,
-                       std::ostream& errors);
+bool LiftKeepingRecord(const std::vector<std::string>& paths, RunChoice choice, WindowsFileSystem& disk,
+                       Listener& listener, std::ostream& errors);
 
 // Undoes the newest run not yet undone, or the newest that lifted the folder
 // given, or with /l lists what that would do. With `askFirst` (started from

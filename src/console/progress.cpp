@@ -74,14 +74,14 @@ std::string ProgressLine(const std::string& folderName, std::size_t done, std::s
 }
 
 Progress StartProgress(ProgressView view, std::size_t consoleWidth) {
-  const unsigned long now = view == ProgressView::Hidden ? 0 : Milliseconds();
+  const unsigned long now = view == ProgressView::Hidden ? 0 : platform::Milliseconds();
   return {view, now, now, consoleWidth, 0, nullptr, false};
 }
 
 void ShowProgress(Progress& progress, const std::string& folder, std::size_t done, std::size_t total,
                   std::ostream& errors) {
   if (progress.view == ProgressView::Hidden) return;  // no clock read: as fast as without
-  const unsigned long now = Milliseconds();
+  const unsigned long now = platform::Milliseconds();
   if (!IsDue(progress, now)) return;
   progress.lastShownTick = now;
   if (progress.view == ProgressView::ConsoleLine) {
@@ -89,8 +89,8 @@ void ShowProgress(Progress& progress, const std::string& folder, std::size_t don
     DrawLine(progress, ProgressLine(folder, done, total, progress.consoleWidth - 1), errors);
     return;
   }
-  if (progress.dialog == nullptr) progress.dialog = OpenShellProgress(DialogTitle);
-  UpdateShellProgress(progress.dialog, "Lifting " + folder, EntryCount(done, total), done, total);
+  if (progress.dialog == nullptr) progress.dialog = platform::OpenShellProgress(DialogTitle);
+  platform::UpdateShellProgress(progress.dialog, "Lifting " + folder, EntryCount(done, total), done, total);
 }
 
 void ClearProgressLine(Progress& progress, std::ostream& errors) {
@@ -104,11 +104,11 @@ void EndProgress(Progress& progress, std::ostream& errors) {
   if (progress.dialog == nullptr) return;
   // A Cancel pressed just before the dialog closes still counts.
   CancelRequested(progress);
-  CloseShellProgress(progress.dialog);
+  platform::CloseShellProgress(progress.dialog);
   progress.dialog = nullptr;
 }
 
 bool CancelRequested(Progress& progress) {
-  if (progress.dialog != nullptr && ShellProgressCancelled(progress.dialog)) progress.cancelled = true;
+  if (progress.dialog != nullptr && platform::ShellProgressCancelled(progress.dialog)) progress.cancelled = true;
   return progress.cancelled;
 }

@@ -14,12 +14,12 @@ enum class ProgressView { Hidden, ConsoleLine, ShellDialog };
 
 struct Progress {
   ProgressView view;
-  unsigned long startTick;      // when the run began
-  unsigned long lastShownTick;  // when the view was last brought up to date
-  std::size_t consoleWidth;     // columns the status line may fill
-  std::size_t lineColumns;      // columns of the status line now on the console; 0: none
-  ShellProgress* dialog;        // the open progress dialog, if any
-  bool cancelled;               // the user pressed Cancel in the dialog
+  unsigned long startTick;          // when the run began
+  unsigned long lastShownTick;      // when the view was last brought up to date
+  std::size_t consoleWidth;         // columns the status line may fill
+  std::size_t lineColumns;          // columns of the status line now on the console; 0: none
+  platform::ShellProgress* dialog;  // the open progress dialog, if any
+  bool cancelled;                   // the user pressed Cancel in the dialog
 };
 
 // A run's progress, nothing shown yet; `consoleWidth` matters for ConsoleLine.

@@ -34,7 +34,9 @@ Outcome MoveUnderNewName(Run& run, Pass& pass, const ListedEntry& entry, const s
     switch (run.disk.Move(source, JoinPath(pass.into, newName), reason)) {
       case MoveResult::Moved:
         Fill(run, pass, newName, true);
-        Tell(run, Happening::Rename, ShownName(pass, entry.name), LandingName(pass, newName));
+        Tell(run, {.happening = Happening::Rename,
+                   .name = ShownName(pass, entry.name),
+                   .detail = LandingName(pass, newName)});
         return Outcome::Renamed;
       case MoveResult::NameTaken:
         break;
@@ -89,8 +91,10 @@ bool IsNewer(const Run& run, const ListedEntry& entry, const ListedEntry& existi
 // whose content a read would download.
 bool IsCopy(Run& run, const ListedEntry& entry, const ListedEntry& existing, const std::string& source,
             const std::string& destination) {
-  return entry.size == existing.size && !ContentIsElsewhere(entry.attributes) &&
-         !ContentIsElsewhere(existing.attributes) && run.disk.CompareContents(source, destination) == Contents::Same;
+  // Reading a file whose bytes are elsewhere would fetch it: such a file is taken to differ.
+  const unsigned long marks = entry.attributes | existing.attributes;
+  return entry.size == existing.size && (marks & ContentElsewhereMarks) == 0 &&
+         run.disk.CompareContents(source, destination) == Contents::Same;
 }
 
 // The copy goes where replaced files go, and on to the Recycle Bin; the file
@@ -127,7 +131,9 @@ Outcome SettleByMode(Run& run, Pass& pass, const ListedEntry& entry, const Liste
       // The shell would replace without asking anybody.
       if (run.noDialogs) {
         ++run.unsettled;
-        Tell(run, Happening::Keep, ShownName(pass, entry.name), "no dialog could be shown to settle the clash");
+        Tell(run, {.happening = Happening::Keep,
+                   .name = ShownName(pass, entry.name),
+                   .detail = "no dialog could be shown to settle the clash"});
         return Outcome::Kept;
       }
       pass.batch.push_back({source, destination});

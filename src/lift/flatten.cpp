@@ -8,7 +8,6 @@
 #include "lift/pass.h"
 #include "lift/paths.h"
 #include "lift/shell_batch.h"
-#include "platform/platform.h"
 
 namespace {
 
@@ -77,9 +76,12 @@ Outcome RecycleFolderFile(Run& run, const Pass& pass, const ListedEntry& entry) 
   return Outcome::Moved;
 }
 
-// A dissolved folder's own desktop.ini or Thumbs.db; the folder given lifts its own up.
+// A dissolved folder's own desktop.ini or Thumbs.db, which Explorer writes
+// hidden or system; the folder given lifts its own up.
 bool IsFolderFile(std::size_t at, const ListedEntry& entry) {
-  return at != 0 && !entry.folder && DescribesItsFolder(entry.name, entry.attributes);
+  const bool marked = (entry.attributes & (HiddenMark | SystemMark)) != 0;
+  return at != 0 && !entry.folder && marked &&
+         (SameName(entry.name, "desktop.ini") || SameName(entry.name, "Thumbs.db"));
 }
 
 Outcome FlattenEntry(Run& run, Walk& walk, Pass& pass, std::size_t at, const ListedEntry& entry, int level) {
@@ -117,8 +119,10 @@ std::vector<LevelFolder> ListLevel(Run& run, Walk& walk, std::size_t first, std:
     LevelFolder listed = {at, {}};
     std::string reason;
     if (!run.disk.ListFolder(PathOf(walk, at), listed.entries, reason)) {
-      Tell(run, at == 0 ? Happening::Refuse : Happening::Problem, EventName(walk, at), reason,
-           "cannot list " + Quoted(PathOf(walk, at)));
+      Tell(run, {.happening = at == 0 ? Happening::Refuse : Happening::Problem,
+                 .name = EventName(walk, at),
+                 .detail = reason,
+                 .failure = "cannot list " + Quoted(PathOf(walk, at))});
       walk.folders[at].stays = true;
       walk.failed = true;
       continue;
@@ -164,7 +168,7 @@ bool FlattenLevel(Run& run, Walk& walk, std::size_t first, std::size_t last, int
   if (first == 0 && listings.empty()) return false;
   const std::string label =
       level == 1 ? walk.folder.ownName : walk.folder.ownName + " (level " + std::to_string(level) + ")";
-  Tell(run, Happening::Begin, walk.folder.ownName, label, "", count);
+  Tell(run, {.happening = Happening::Begin, .name = walk.folder.ownName, .detail = label, .count = count});
   for (LevelFolder& listed : listings) {
     if (Stopped(run)) break;
     FlattenListed(run, walk, listed, level);
@@ -192,7 +196,10 @@ void RemoveEmptied(Run& run, Walk& walk) {
     } else if (run.disk.RemoveFolder(PathOf(walk, at), reason)) {
       Tell(run, Happening::Remove, EventName(walk, at));
     } else {
-      Tell(run, Happening::Problem, EventName(walk, at), reason, "cannot remove " + Quoted(PathOf(walk, at)));
+      Tell(run, {.happening = Happening::Problem,
+                 .name = EventName(walk, at),
+                 .detail = reason,
+                 .failure = "cannot remove " + Quoted(PathOf(walk, at))});
       walk.failed = true;
       folder.stays = true;
     }

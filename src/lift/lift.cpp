@@ -3,7 +3,6 @@
 #include "lift/pass.h"
 #include "lift/paths.h"
 #include "lift/shell_batch.h"
-#include "platform/platform.h"
 
 namespace {
 
@@ -73,11 +72,13 @@ Outcome MoveEntries(Run& run, Pass& pass, const std::string& ownName, ListedEntr
   if (!run.disk.ListFolder(pass.from, entries, reason)) {
     // The folder given (the pass with nothing below the parent) cannot be
     // lifted at all: a refusal, in a preview as in a lift.
-    Tell(run, pass.below.empty() ? Happening::Refuse : Happening::Problem, pass.name, reason,
-         "cannot list " + Quoted(pass.from));
+    Tell(run, {.happening = pass.below.empty() ? Happening::Refuse : Happening::Problem,
+               .name = pass.name,
+               .detail = reason,
+               .failure = "cannot list " + Quoted(pass.from)});
     return Outcome::Failed;
   }
-  Tell(run, Happening::Begin, pass.name, pass.shownAs, "", entries.size());
+  Tell(run, {.happening = Happening::Begin, .name = pass.name, .detail = pass.shownAs, .count = entries.size()});
   bool failed = false, stays = false;
   const std::string ownKey = ownName.empty() ? std::string() : NameKey(ownName);
   for (const ListedEntry& entry : entries) {
@@ -97,7 +98,10 @@ Outcome MoveEntries(Run& run, Pass& pass, const std::string& ownName, ListedEntr
   } else if (run.disk.RemoveFolder(pass.from, reason)) {
     Tell(run, Happening::Remove, pass.name);
   } else {
-    Tell(run, Happening::Problem, pass.name, reason, "cannot remove " + Quoted(pass.from));
+    Tell(run, {.happening = Happening::Problem,
+               .name = pass.name,
+               .detail = reason,
+               .failure = "cannot remove " + Quoted(pass.from)});
     failed = true;
   }
   Tell(run, Happening::End, pass.name);
@@ -125,14 +129,18 @@ bool LiftPass(Run& run, const std::string& folder, const std::string& ownName, c
   if (sameName.link) {
     // A junction may point back at an ancestor: lifting through it would
     // shuffle entries of folders the user never named.
-    Tell(run, Happening::Problem, innerName, "it is a junction or symbolic link named like its folder, so both stay",
-         "cannot lift " + Quoted(inner));
+    Tell(run, {.happening = Happening::Problem,
+               .name = innerName,
+               .detail = "it is a junction or symbolic link named like its folder, so both stay",
+               .failure = "cannot lift " + Quoted(inner)});
     return false;
   }
   if (!sameName.folder) {
     // A file cannot go up: its destination is this folder itself.
-    Tell(run, Happening::Problem, innerName, "it is a file named like its folder, so both stay",
-         "cannot lift " + Quoted(inner));
+    Tell(run, {.happening = Happening::Problem,
+               .name = innerName,
+               .detail = "it is a file named like its folder, so both stay",
+               .failure = "cannot lift " + Quoted(inner)});
     return false;
   }
   Tell(run, Happening::Lift, innerName);
@@ -190,10 +198,11 @@ bool LiftFolders(const std::vector<ResolvedFolder>& folders, RunChoice choice, F
   // A preview tells each such clash as kept, and is no failure.
   if (run.unsettled == 0 || run.listOnly) return allWell;
   // The shell was asked to settle them and could not: the run did not do what was asked.
-  Tell(run, Happening::Problem, "",
-       std::to_string(run.unsettled) +
-           (run.unsettled == 1 ? " entry stayed where it was" : " entries stayed where they were") +
-           ", and nothing was replaced",
-       "no dialog could be shown to settle the clashes");
+  Tell(run, {.happening = Happening::Problem,
+             .name = "",
+             .detail = std::to_string(run.unsettled) +
+                       (run.unsettled == 1 ? " entry stayed where it was" : " entries stayed where they were") +
+                       ", and nothing was replaced",
+             .failure = "no dialog could be shown to settle the clashes"});
   return false;
 }

@@ -1,11 +1,11 @@
 #pragma once
 // The folder lift/: the lift's algorithm (the pass, the settling of clashes,
 // the replaced files, the path text, the shell batch) and the two seams it
-// speaks through: the file system and the listener. It includes platform/
-// alone, and reaches the disk only through the seam: its Windows
-// implementation (windows_file_system.cpp) is the one file here that calls
-// the platform for the disk; the rest take from it names as Windows compares
-// them and path text, and the clock not at all (the run's start is handed in).
+// speaks through: the file system and the listener. Only the seam's Windows
+// implementation (windows_file_system.cpp) includes platform/ and calls it;
+// the rest reach the disk, names as Windows compares them and the seam's own
+// types through file_system.h, and the clock not at all (the run's start is
+// handed in).
 //
 // Lifting a folder: every entry moves up into the folder's parent, clashes are
 // settled by the run mode (or merged, folder into folder), and the emptied

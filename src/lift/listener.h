@@ -35,12 +35,13 @@ enum class Happening {
   Make,      // a folder the lift removed is made again
 };
 
+// Built by name: {.happening = Happening::Fail, .name = ..., .detail = ..., .failure = ...}.
 struct Event {
   Happening happening;
-  std::string name;     // the entry or folder by its path below the parent, as questions name it
-  std::string detail;   // the new name, the reason or the progress label
-  std::string failure;  // what an error line says could not be done: cannot move "C:\...\a" up
-  std::size_t count;
+  std::string name = "";     // the entry or folder by its path below the parent, as questions name it
+  std::string detail = "";   // the new name, the reason or the progress label
+  std::string failure = "";  // what an error line says could not be done: cannot move "C:\...\a" up
+  std::size_t count = 0;
 };
 
 class Listener {

@@ -3,10 +3,9 @@
 #include "lift/paths.h"
 #include "lift/shell_batch.h"
 
-void Tell(Run& run, Happening happening, const std::string& name, const std::string& detail, const std::string& failure,
-          std::size_t count) {
-  run.listener.Tell({happening, name, detail, failure, count});
-}
+void Tell(Run& run, Happening happening, const std::string& name) { run.listener.Tell({happening, name}); }
+
+void Tell(Run& run, const Event& event) { run.listener.Tell(event); }
 
 std::string ShownName(const Pass& pass, const std::string& name) {
   return JoinPath(pass.fromBelow.empty() ? pass.below : pass.fromBelow, name);
@@ -15,7 +14,10 @@ std::string ShownName(const Pass& pass, const std::string& name) {
 std::string LandingName(const Pass& pass, const std::string& name) { return JoinPath(pass.below, name); }
 
 Outcome Reported(Run& run, const Pass& pass, const std::string& name, const std::string& reason) {
-  Tell(run, Happening::Fail, ShownName(pass, name), reason, "cannot move " + Quoted(JoinPath(pass.from, name)) + " up");
+  Tell(run, {.happening = Happening::Fail,
+             .name = ShownName(pass, name),
+             .detail = reason,
+             .failure = "cannot move " + Quoted(JoinPath(pass.from, name)) + " up"});
   return Outcome::Failed;
 }
 
@@ -95,8 +97,10 @@ bool RunShellBatch(Run& run, const Pass& pass, bool& stays) {
       run.cancelled = true;
       break;
     case ShellOutcome::Failed:
-      Tell(run, Happening::Problem, pass.name, reason,
-           "the shell could not move the clashing entries of " + Quoted(pass.from));
+      Tell(run, {.happening = Happening::Problem,
+                 .name = pass.name,
+                 .detail = reason,
+                 .failure = "the shell could not move the clashing entries of " + Quoted(pass.from)});
       done = false;
       break;
   }

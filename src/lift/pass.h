@@ -94,8 +94,8 @@ void ListHeldNames(Run& run, const Pass& pass);
 // listed, or this run moved something of that name in.
 bool LikelyTaken(const Run& run, const Pass& pass, const std::string& name);
 
-void Tell(Run& run, Happening happening, const std::string& name, const std::string& detail = "",
-          const std::string& failure = "", std::size_t count = 0);
+void Tell(Run& run, Happening happening, const std::string& name);
+void Tell(Run& run, const Event& event);
 
 // An entry as events name it: by its path below the parent, or in a flatten
 // below the folder flattened.

@@ -1,6 +1,6 @@
 #include "lift/paths.h"
 
-#include "platform/platform.h"
+#include "lift/file_system.h"
 
 namespace {
 
@@ -56,7 +56,7 @@ std::string WithoutTrailingSeparators(std::string path) {
 }
 
 bool IsRootPath(const std::string& path) {
-  const std::string trimmed = WithoutTrailingSeparators(WithoutExtendedPrefix(path));
+  const std::string trimmed = WithoutTrailingSeparators(path);
   if (trimmed.empty()) return true;
   if (HasDrivePrefix(trimmed) && trimmed.size() == DrivePrefixLength) return true;
   return StartsWithTwoSeparators(trimmed) && CountComponents(trimmed) <= ShareRootComponents;
@@ -140,37 +140,6 @@ std::vector<std::string> FoldersAlong(const std::string& root, const std::string
   std::string folder = root;
   for (const std::string& component : ComponentsOf(below)) folders.push_back(folder = JoinPath(folder, component));
   return folders;
-}
-
-std::string KeptRefusal(const KeptFolder& kept, bool is) {
-  return std::string(is && !kept.many ? "it is " : "it holds ") + kept.what +
-         ", which Windows and your programs expect in " + (kept.many ? "their" : "its") + " place";
-}
-
-std::vector<std::string> FoldersAbove(const std::string& fullPath) {
-  std::vector<std::string> folders;
-  for (std::string folder = ParentOf(fullPath); !IsRootPath(folder); folder = ParentOf(folder))
-    folders.push_back(folder);
-  return folders;
-}
-
-std::string WhyWindowsKeepsInPlace(const std::string& folder, const std::vector<KeptFolder>& kept) {
-  const std::string key = NameKey(WithoutTrailingSeparators(PlainForm(folder)));
-  const KeptFolder* found = nullptr;
-  bool is = false;
-  for (const KeptFolder& one : kept) {
-    const std::string keptKey = NameKey(WithoutTrailingSeparators(PlainForm(one.path)));
-    if (keptKey.empty()) continue;
-    if (keptKey == key) {
-      found = &one;
-      is = true;
-      break;
-    }
-    if (found == nullptr && keptKey.size() > key.size() && keptKey.compare(0, key.size(), key) == 0 &&
-        IsSeparator(keptKey[key.size()]))
-      found = &one;
-  }
-  return found == nullptr ? "" : KeptRefusal(*found, is);
 }
 
 std::size_t NameLength(const std::string& name) {

@@ -1,20 +1,17 @@
 #pragma once
 // Path text: separators, roots, parents, joined and numbered names, quoting, on
-// plain Windows paths ("C:\data\X", "\\server\share\X") as the user sees them,
-// and which of them Windows keeps in place. Relies on the platform layer to
-// read a typed extended path, whose form it owns, and to compare names.
+// plain Windows paths ("C:\data\X", "\\server\share\X") as the user sees them.
+// Relies on the seam's comparison of names alone.
 
 #include <string>
 #include <vector>
-
-#include "platform/platform.h"
 
 bool IsSeparator(char c);
 
 std::string WithoutTrailingSeparators(std::string path);
 
-// True for a path with no parent to lift into: empty, a bare drive ("C:"), a
-// drive root or a share root.
+// True for a plain path with no parent to lift into: empty, a bare drive
+// ("C:"), a drive root or a share root.
 bool IsRootPath(const std::string& path);
 
 // True for a path holding "*", "?", "<" or ">", which name no single entry.
@@ -74,15 +71,3 @@ std::string PathBelow(const std::string& path, const std::string& folder, bool& 
 // The folders from `root` down to `root` joined with `below` ("src\lib"): each
 // one deeper, "root\src" then "root\src\lib".
 std::vector<std::string> FoldersAlong(const std::string& root, const std::string& below);
-
-// Why a folder that is `kept`, or that holds it (`is` false), must not be lifted.
-std::string KeptRefusal(const KeptFolder& kept, bool is);
-
-// The folders a full path passes through below its root: "C:\Users" and
-// "C:\Users\ana" for "C:\Users\ana\Documents".
-std::vector<std::string> FoldersAbove(const std::string& fullPath);
-
-// Why `folder` must not be lifted, or "" when it may: it is, or holds, one of
-// the folders that Windows keeps in place. Compared by their text, case aside,
-// as full paths in their plain form; where their identities cannot be read.
-std::string WhyWindowsKeepsInPlace(const std::string& folder, const std::vector<KeptFolder>& kept);

@@ -104,7 +104,10 @@ bool RecycleReplaced(ReplacedFiles& replaced, FileSystem& disk, Listener& listen
   }
   const std::string stay = "the replaced files stay in " + Quoted(replaced.folder);
   if (replaced.stranded) {
-    listener.Tell({Happening::Problem, replaced.liftedName, "a file set aside there could not be put back", stay, 0});
+    listener.Tell({.happening = Happening::Problem,
+                   .name = replaced.liftedName,
+                   .detail = "a file set aside there could not be put back",
+                   .failure = stay});
     return false;
   }
   reason = WhyTheShellCannotTake(replaced.folder);
@@ -114,13 +117,15 @@ bool RecycleReplaced(ReplacedFiles& replaced, FileSystem& disk, Listener& listen
         return true;
       case RecycleResult::KeptInPlace:
         // Nothing is lost, and the lift did what it was asked.
-        listener.Tell({Happening::Notice, replaced.liftedName, reason, stay, 0});
+        listener.Tell({.happening = Happening::Notice, .name = replaced.liftedName, .detail = reason, .failure = stay});
         return true;
       case RecycleResult::Failed:
         break;
     }
   }
-  listener.Tell({Happening::Problem, replaced.liftedName, reason + "; the replaced files are kept there",
-                 "cannot move " + Quoted(replaced.folder) + " to the Recycle Bin", 0});
+  listener.Tell({.happening = Happening::Problem,
+                 .name = replaced.liftedName,
+                 .detail = reason + "; the replaced files are kept there",
+                 .failure = "cannot move " + Quoted(replaced.folder) + " to the Recycle Bin"});
   return false;
 }

@@ -1,12 +1,17 @@
 #pragma once
 // The disk itself behind the file-system seam: each operation is the
-// platform's, the one place under lift/ that calls the platform for the disk.
+// platform's. Its file is the one under lift/ that includes the platform, and
+// turns the platform's types into the seam's.
 
 #include <map>
 #include <string>
 #include <vector>
 
 #include "lift/file_system.h"
+
+namespace platform {
+struct Failure;
+}
 
 class WindowsFileSystem : public FileSystem {
  public:
@@ -28,6 +33,14 @@ class WindowsFileSystem : public FileSystem {
   Contents CompareContents(const std::string& a, const std::string& b) override;
   bool KeepsLocalTime(const std::string& folder) override;
 
+  // Whether Windows denied access to anything this run asked of it, which
+  // administrator rights may grant.
+  bool AccessWasDenied() const { return accessDenied_; }
+
  private:
+  // Passes a failure's reason on and notes, by its code, what it was.
+  bool Failed(const platform::Failure& failure, std::string& reason);
+
+  bool accessDenied_ = false;
   std::map<std::string, unsigned long> volumes_;  // each folder's volume serial number, by its path
 };

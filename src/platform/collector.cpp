@@ -4,6 +4,8 @@
 
 #include "platform/text.h"
 
+namespace platform {
+
 namespace {
 
 const wchar_t PipePrefix[] = L"\\\\.\\pipe\\";
@@ -140,3 +142,5 @@ void StopCollecting(Collector* collector) {
   CloseHandle(collector->mutex);
   delete collector;
 }
+
+}  // namespace platform

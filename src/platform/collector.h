@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+namespace platform {
+
 // The name the collectors of this session, this user and these switches share.
 std::string CollectorName(const std::string& switches);
 
@@ -24,3 +26,5 @@ std::vector<std::string> CollectPaths(Collector* collector, unsigned long quietM
 // Stops listening and gives up the role: a path handed over from now on finds
 // no collector, and its own process lifts it.
 void StopCollecting(Collector* collector);
+
+}  // namespace platform

@@ -8,6 +8,8 @@
 
 #include "platform/text.h"
 
+namespace platform {
+
 namespace {
 
 const std::size_t FallbackConsoleWidth = 80;
@@ -94,3 +96,5 @@ int WithUnicodeConsole(const std::function<int()>& work) {
   std::cerr.rdbuf(originalErrors);
   return status;
 }
+
+}  // namespace platform

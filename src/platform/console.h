@@ -5,6 +5,8 @@
 #include <cstddef>
 #include <functional>
 
+namespace platform {
+
 // True when this process alone uses its console: the window was opened for it
 // (by Explorer, Run, a shortcut or elevation) and closes when it ends. A console
 // the user typed the command in has their shell too.
@@ -25,3 +27,5 @@ int WithUnicodeConsole(const std::function<int()>& work);
 // True when standard error is an interactive console, and how many columns wide.
 bool StandardErrorIsConsole();
 std::size_t StandardErrorWidth();
+
+}  // namespace platform

@@ -8,16 +8,7 @@
 #include "platform/files.h"
 #include "platform/text.h"
 
-bool ContentIsElsewhere(unsigned long attributes) {
-  // FILE_ATTRIBUTE_RECALL_ON_OPEN and _ON_DATA_ACCESS, which headers for Windows XP lack.
-  const unsigned long RecallOnOpen = 0x40000, RecallOnDataAccess = 0x400000;
-  return (attributes & (FILE_ATTRIBUTE_OFFLINE | RecallOnOpen | RecallOnDataAccess)) != 0;
-}
-
-bool DescribesItsFolder(const std::string& name, unsigned long attributes) {
-  const unsigned long marks = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
-  return (attributes & marks) != 0 && (SameName(name, "desktop.ini") || SameName(name, "Thumbs.db"));
-}
+namespace platform {
 
 Contents CompareContents(const std::string& a, const std::string& b) {
   const DWORD PieceSize = 256 * 1024;
@@ -56,3 +47,5 @@ bool KeepsLocalTime(const std::string& path) {
   const std::wstring name = system;
   return name.compare(0, 3, L"FAT") == 0 || name == L"exFAT";
 }
+
+}  // namespace platform

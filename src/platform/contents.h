@@ -6,13 +6,7 @@
 
 #include <string>
 
-// True for a file whose content is not on the disk (a cloud placeholder, offline
-// or recalled on access): reading it would download it.
-bool ContentIsElsewhere(unsigned long attributes);
-
-// True for a file that describes the folder holding it to Explorer rather
-// than holding the user's data: a hidden or system desktop.ini or Thumbs.db.
-bool DescribesItsFolder(const std::string& name, unsigned long attributes);
+namespace platform {
 
 enum class Contents { Same, Differ, Unreadable };
 
@@ -21,3 +15,5 @@ Contents CompareContents(const std::string& a, const std::string& b);
 
 // True where the volume that holds `path` keeps times in local time (FAT, exFAT).
 bool KeepsLocalTime(const std::string& path);
+
+}  // namespace platform

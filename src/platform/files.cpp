@@ -5,6 +5,8 @@
 
 #include "platform/text.h"
 
+namespace platform {
+
 namespace {
 
 // FileInternalInformation, the file index alone.
@@ -45,21 +47,21 @@ std::string NameKey(const std::string& name) {
 
 bool SameName(const std::string& a, const std::string& b) { return NameKey(a) == NameKey(b); }
 
-MoveResult MoveEntry(const std::string& from, const std::string& to, std::string& reason) {
+MoveResult MoveEntry(const std::string& from, const std::string& to, Failure& failure) {
   if (MoveFileW(ExtendedPath(from).c_str(), ExtendedPath(to).c_str())) return MoveResult::Moved;
   const DWORD error = GetLastError();
   if (error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS) return MoveResult::NameTaken;
-  reason = SystemErrorText(error);
+  FailWith(error, failure);
   const bool mayPass =
       error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION || error == ERROR_ACCESS_DENIED;
   return mayPass ? MoveResult::Blocked : MoveResult::Failed;
 }
 
-MakeResult MakeFolder(const std::string& folder, std::string& reason) {
+MakeResult MakeFolder(const std::string& folder, Failure& failure) {
   if (CreateDirectoryW(ExtendedPath(folder).c_str(), nullptr)) return MakeResult::Made;
   const DWORD error = GetLastError();
   if (error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS) return MakeResult::NameTaken;
-  reason = SystemErrorText(error);
+  FailWith(error, failure);
   return MakeResult::Failed;
 }
 
@@ -81,20 +83,20 @@ std::string LongPath(const std::string& path) {
   return Utf8(full);
 }
 
-bool SetTimes(const std::string& path, unsigned long long creation, unsigned long long lastWrite, std::string& reason) {
+bool SetTimes(const std::string& path, unsigned long long creation, unsigned long long lastWrite, Failure& failure) {
   const HANDLE handle = CreateFileW(ExtendedPath(path).c_str(), FILE_WRITE_ATTRIBUTES,
                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
                                     FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-  if (handle == INVALID_HANDLE_VALUE) return FailWithLastError(reason);
+  if (handle == INVALID_HANDLE_VALUE) return FailWithLastError(failure);
   FILETIME made = {static_cast<DWORD>(creation), static_cast<DWORD>(creation >> 32)};
   FILETIME written = {static_cast<DWORD>(lastWrite), static_cast<DWORD>(lastWrite >> 32)};
   const bool set = SetFileTime(handle, &made, nullptr, &written) != 0;
-  if (!set) FailWithLastError(reason);
+  if (!set) FailWithLastError(failure);
   CloseHandle(handle);
   return set;
 }
 
-bool RemoveFolder(const std::string& folder, std::string& reason) {
+bool RemoveFolder(const std::string& folder, Failure& failure) {
   const std::wstring path = ExtendedPath(folder);
   if (RemoveDirectoryW(path.c_str())) return true;
   const DWORD error = GetLastError();
@@ -108,15 +110,13 @@ bool RemoveFolder(const std::string& folder, std::string& reason) {
     if (RemoveDirectoryW(path.c_str())) return true;
     const DWORD retryError = GetLastError();
     SetFileAttributesW(path.c_str(), SettableAttributes(attributes));
-    reason = SystemErrorText(retryError);
-    return false;
+    return FailWith(retryError, failure);
   }
-  reason = SystemErrorText(error);
-  return false;
+  return FailWith(error, failure);
 }
 
-bool SetAttributes(const std::string& path, unsigned long attributes, std::string& reason) {
-  return SetFileAttributesW(ExtendedPath(path).c_str(), SettableAttributes(attributes)) || FailWithLastError(reason);
+bool SetAttributes(const std::string& path, unsigned long attributes, Failure& failure) {
+  return SetFileAttributesW(ExtendedPath(path).c_str(), SettableAttributes(attributes)) || FailWithLastError(failure);
 }
 
 void SetCurrentFolder(const std::string& folder) { SetCurrentDirectoryW(Wide(folder).c_str()); }
@@ -167,3 +167,5 @@ bool IdentityOf(const std::string& path, FileIdentity& identity) {
               (static_cast<unsigned long long>(information.nFileIndexHigh) << 32) | information.nFileIndexLow};
   return true;
 }
+
+}  // namespace platform

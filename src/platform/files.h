@@ -6,6 +6,10 @@
 #include <string>
 #include <vector>
 
+#include "platform/text.h"
+
+namespace platform {
+
 // What a file or folder is, whatever path reaches it: the volume's serial
 // number and the file's index on it. Two paths that reach one entry (through
 // another spelling, a short name, a substituted drive, a junction) give one
@@ -39,20 +43,20 @@ bool IsLinkTag(unsigned long reparseTag);
 // Every entry of `folder` (a path without a trailing separator) but "." and
 // "..", in the order the system lists them, each with its identity: one pass
 // over the folder, no entry opened.
-bool ListFolder(const std::string& folder, std::vector<ListedEntry>& entries, std::string& reason);
+bool ListFolder(const std::string& folder, std::vector<ListedEntry>& entries, Failure& failure);
 
 // The same, where the serial number of the folder's volume is known already.
 bool ListFolderOnVolume(const std::string& folder, unsigned long volume, std::vector<ListedEntry>& entries,
-                        std::string& reason);
+                        Failure& failure);
 
 // The entry that `path` reaches, under the name its folder lists it by, even
 // when the path reached it by its 8.3 short name or in another case.
-bool ListEntry(const std::string& path, ListedEntry& entry, std::string& reason);
+bool ListEntry(const std::string& path, ListedEntry& entry, Failure& failure);
 
 // The same, where the serial number of the volume that holds the entry's
 // folder is known already: asking for it costs as much as the rest of a
 // look-up, on some systems several times as much.
-bool ListEntryOnVolume(const std::string& path, unsigned long volume, ListedEntry& entry, std::string& reason);
+bool ListEntryOnVolume(const std::string& path, unsigned long volume, ListedEntry& entry, Failure& failure);
 
 // Puts entries in the order NTFS lists them, whatever file system listed them:
 // by name as Windows compares names (upper-cased, UTF-16 unit by unit), case
@@ -73,12 +77,12 @@ enum class MoveResult { Moved, NameTaken, Blocked, Failed };
 
 // Moves a file or a whole folder. NameTaken when something already bears the
 // name `to` reaches (in any case, or as a short name): nothing is replaced.
-MoveResult MoveEntry(const std::string& from, const std::string& to, std::string& reason);
+MoveResult MoveEntry(const std::string& from, const std::string& to, Failure& failure);
 
 enum class MakeResult { Made, NameTaken, Failed };
 
 // Makes a folder. NameTaken when something already bears that name.
-MakeResult MakeFolder(const std::string& folder, std::string& reason);
+MakeResult MakeFolder(const std::string& folder, Failure& failure);
 
 // A full path with every component under its long name, or `path` itself
 // when it cannot be had.
@@ -86,14 +90,14 @@ std::string LongPath(const std::string& path);
 
 // Gives an entry the marks `attributes` (read-only, hidden, system...), as a
 // listing reported them.
-bool SetAttributes(const std::string& path, unsigned long attributes, std::string& reason);
+bool SetAttributes(const std::string& path, unsigned long attributes, Failure& failure);
 
 // Gives an entry back the times a listing reported for it: when it was made
 // and last written, in 100 ns ticks.
-bool SetTimes(const std::string& path, unsigned long long creation, unsigned long long lastWrite, std::string& reason);
+bool SetTimes(const std::string& path, unsigned long long creation, unsigned long long lastWrite, Failure& failure);
 
 // Removes a folder, which must be empty, even one marked read-only.
-bool RemoveFolder(const std::string& folder, std::string& reason);
+bool RemoveFolder(const std::string& folder, Failure& failure);
 
 // Makes `folder` this process's current folder; a failure changes nothing.
 void SetCurrentFolder(const std::string& folder);
@@ -110,3 +114,5 @@ bool IdentityOf(const std::string& path, FileIdentity& identity);
 // True when `path` reaches the entry of `identity`. Its file index is read
 // first, and the volume's serial number (a dearer call) only where they match.
 bool IsEntry(const std::string& path, const FileIdentity& identity);
+
+}  // namespace platform

@@ -7,6 +7,8 @@
 #include "platform/files.h"
 #include "platform/text.h"
 
+namespace platform {
+
 // A folder is listed through the call beneath FindFirstFile, which gives each
 // entry's file index too: the identities of a folder of thousands of entries
 // come with its listing, without opening each entry.
@@ -41,10 +43,9 @@ typedef ULONG(NTAPI* StatusToError)(NTSTATUS);
 
 FARPROC NtFunction(const char* name) { return GetProcAddress(GetModuleHandleW(L"ntdll.dll"), name); }
 
-bool FailWithStatus(NTSTATUS status, std::string& reason) {
+bool FailWithStatus(NTSTATUS status, Failure& failure) {
   const auto toError = reinterpret_cast<StatusToError>(reinterpret_cast<void*>(NtFunction("RtlNtStatusToDosError")));
-  reason = SystemErrorText(toError != nullptr ? toError(status) : ERROR_GEN_FAILURE);
-  return false;
+  return FailWith(toError != nullptr ? toError(status) : ERROR_GEN_FAILURE, failure);
 }
 
 ListedEntry Listed(const EntryRecord& record, unsigned long volume) {
@@ -65,23 +66,22 @@ ListedEntry Listed(const EntryRecord& record, unsigned long volume) {
 // most one with `single`. The volume's serial number is read from the folder
 // unless `knownVolume` gives it.
 bool Query(const std::string& folder, const std::wstring* mask, bool single, const unsigned long* knownVolume,
-           std::vector<ListedEntry>& entries, std::string& reason) {
+           std::vector<ListedEntry>& entries, Failure& failure) {
   const auto query = reinterpret_cast<QueryDirectory>(reinterpret_cast<void*>(NtFunction("NtQueryDirectoryFile")));
-  if (query == nullptr) return FailWithStatus(static_cast<NTSTATUS>(0xC0000002), reason);  // not implemented
+  if (query == nullptr) return FailWithStatus(static_cast<NTSTATUS>(0xC0000002), failure);  // not implemented
   const HANDLE handle = CreateFileW(ExtendedPath(folder).c_str(), FILE_LIST_DIRECTORY | SYNCHRONIZE,
                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
                                     FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-  if (handle == INVALID_HANDLE_VALUE) return FailWithLastError(reason);
+  if (handle == INVALID_HANDLE_VALUE) return FailWithLastError(failure);
   BY_HANDLE_FILE_INFORMATION information = {};
   bool listed = true;
   if (knownVolume != nullptr) {
     // Where the folder is a file, the query itself fails.
     information.dwVolumeSerialNumber = *knownVolume;
   } else if (!GetFileInformationByHandle(handle, &information)) {
-    listed = FailWithLastError(reason);
+    listed = FailWithLastError(failure);
   } else if ((information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
-    reason = SystemErrorText(ERROR_DIRECTORY);
-    listed = false;
+    listed = FailWith(ERROR_DIRECTORY, failure);
   }
   UNICODE_STRING pattern = {};
   if (mask != nullptr) {
@@ -96,7 +96,7 @@ bool Query(const std::string& folder, const std::wstring* mask, bool single, con
                                   FileIdBothDirectoryInformation, single, mask != nullptr ? &pattern : nullptr, first);
     if (result == NoMoreFiles) break;
     if (!NT_SUCCESS(result)) {
-      listed = FailWithStatus(result, reason);
+      listed = FailWithStatus(result, failure);
       break;
     }
     for (const char* at = reinterpret_cast<const char*>(buffer.data());;) {
@@ -142,37 +142,36 @@ void SortAsNtfsLists(std::vector<ListedEntry>& entries) {
   entries.swap(sorted);
 }
 
-bool ListFolder(const std::string& folder, std::vector<ListedEntry>& entries, std::string& reason) {
-  return Query(folder, nullptr, false, nullptr, entries, reason);
+bool ListFolder(const std::string& folder, std::vector<ListedEntry>& entries, Failure& failure) {
+  return Query(folder, nullptr, false, nullptr, entries, failure);
 }
 
 bool ListFolderOnVolume(const std::string& folder, unsigned long volume, std::vector<ListedEntry>& entries,
-                        std::string& reason) {
-  return Query(folder, nullptr, false, &volume, entries, reason);
+                        Failure& failure) {
+  return Query(folder, nullptr, false, &volume, entries, failure);
 }
 
 namespace {
 
-bool FindEntry(const std::string& path, const unsigned long* volume, ListedEntry& entry, std::string& reason) {
+bool FindEntry(const std::string& path, const unsigned long* volume, ListedEntry& entry, Failure& failure) {
   // A mask without wildcards lists the one entry the path reaches, under the
   // name its folder holds, even when the path reached it by its short name.
   const std::wstring name = Wide(path.substr(path.find_last_of("\\/") + 1));
   std::vector<ListedEntry> found;
-  if (!Query(FolderOf(path), &name, true, volume, found, reason)) return false;
-  if (found.empty()) {
-    reason = SystemErrorText(ERROR_FILE_NOT_FOUND);
-    return false;
-  }
+  if (!Query(FolderOf(path), &name, true, volume, found, failure)) return false;
+  if (found.empty()) return FailWith(ERROR_FILE_NOT_FOUND, failure);
   entry = found.front();
   return true;
 }
 
 }  // namespace
 
-bool ListEntry(const std::string& path, ListedEntry& entry, std::string& reason) {
-  return FindEntry(path, nullptr, entry, reason);
+bool ListEntry(const std::string& path, ListedEntry& entry, Failure& failure) {
+  return FindEntry(path, nullptr, entry, failure);
 }
 
-bool ListEntryOnVolume(const std::string& path, unsigned long volume, ListedEntry& entry, std::string& reason) {
-  return FindEntry(path, &volume, entry, reason);
+bool ListEntryOnVolume(const std::string& path, unsigned long volume, ListedEntry& entry, Failure& failure) {
+  return FindEntry(path, &volume, entry, failure);
 }
+
+}  // namespace platform

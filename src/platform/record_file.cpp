@@ -7,6 +7,8 @@
 
 #include "platform/text.h"
 
+namespace platform {
+
 struct AppendFile {
   HANDLE handle;
   unsigned long long end;
@@ -109,3 +111,5 @@ std::string MillisecondStamp() {
                 now.wMinute, now.wSecond, now.wMilliseconds);
   return stamp;
 }
+
+}  // namespace platform

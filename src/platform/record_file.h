@@ -7,6 +7,8 @@
 
 #include "platform/files.h"
 
+namespace platform {
+
 // An open record: lines are appended at its end, and the last one can be cut off again.
 struct AppendFile;
 
@@ -36,3 +38,5 @@ std::string LocalAppDataFolder();
 // Now, in UTC to the millisecond, in a form that sorts as time does, whatever
 // the time zone or daylight saving time: "20261208-101502-123".
 std::string MillisecondStamp();
+
+}  // namespace platform

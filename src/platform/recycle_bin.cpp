@@ -7,6 +7,8 @@
 #include "platform/files.h"
 #include "platform/text.h"
 
+namespace platform {
+
 namespace {
 
 const wchar_t PoliciesKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Explorer";
@@ -74,9 +76,9 @@ void ReadSettings(const std::wstring& root, unsigned long long volumeBytes, bool
 // The bytes the files below `folder` hold.
 unsigned long long FolderSize(const std::string& folder) {
   std::vector<ListedEntry> entries;
-  std::string reason;
+  Failure failure;
   unsigned long long size = 0;
-  if (!ListFolder(folder, entries, reason)) return size;
+  if (!ListFolder(folder, entries, failure)) return size;
   for (const ListedEntry& entry : entries) {
     // The listing gives each file's size: no file is looked at on its own.
     size += entry.folder && !entry.link ? FolderSize(folder + "\\" + entry.name) : entry.size;
@@ -231,3 +233,5 @@ std::string WhyTheRecycleBinWouldDelete(const std::string& folder) {
   if (FolderSize(folder) > capacity) return "they are larger than this drive's Recycle Bin takes";
   return "";
 }
+
+}  // namespace platform

@@ -5,6 +5,8 @@
 
 #include <string>
 
+namespace platform {
+
 // Why sending `folder` (a full plain path) to the Recycle Bin would delete it
 // for good, as the shell silently does where the bin cannot take it, or ""
 // where the bin would keep it. Settings not made are Windows' defaults: a bin
@@ -23,3 +25,5 @@ RestoreResult RestoreFromRecycleBin(const std::string& folder, std::string& reas
 // Whether the Recycle Bin holds the folder last at `folder`, as
 // RestoreFromRecycleBin would find it; nothing is restored.
 bool RecycleBinHolds(const std::string& folder);
+
+}  // namespace platform

@@ -7,6 +7,8 @@
 
 #include "platform/text.h"
 
+namespace platform {
+
 namespace {
 
 const int DriveLetters = 26;
@@ -170,3 +172,5 @@ bool RunAsAdministrator(const std::string& exe, const std::string& parameters, c
 }
 
 unsigned long Milliseconds() { return GetTickCount(); }
+
+}  // namespace platform

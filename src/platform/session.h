@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+namespace platform {
+
 // A folder that Windows and programs expect in its place, and how to name it
 // to the user: "your Documents folder". `many`: it holds such folders
 // ("the profile folders").
@@ -53,3 +55,5 @@ bool RunAsAdministrator(const std::string& exe, const std::string& parameters, c
 // A clock in milliseconds, for intervals only (it wraps after 49 days, which
 // unsigned subtraction takes in its stride).
 unsigned long Milliseconds();
+
+}  // namespace platform

@@ -5,6 +5,8 @@
 #include "platform/files.h"
 #include "platform/text.h"
 
+namespace platform {
+
 namespace {
 
 // SHFileOperation returns codes of its own from before Win32 (the DE_ codes)
@@ -131,3 +133,5 @@ void CloseShellProgress(ShellProgress* progress) {
   if (progress->comStarted) CoUninitialize();
   delete progress;
 }
+
+}  // namespace platform

@@ -9,6 +9,8 @@
 #include <cstddef>
 #include <string>
 
+namespace platform {
+
 // Sends a folder, with all it holds, to the Recycle Bin, with no dialog of any
 // kind. Where the volume has no Recycle Bin, or a policy turns it off, the
 // shell deletes it instead. False, with `reason`, when the folder is still there.
@@ -47,3 +49,5 @@ void UpdateShellProgress(ShellProgress* dialog, const std::string& firstLine, co
                          std::size_t done, std::size_t total);
 bool ShellProgressCancelled(ShellProgress* dialog);
 void CloseShellProgress(ShellProgress* dialog);
+
+}  // namespace platform

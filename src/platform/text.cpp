@@ -4,6 +4,8 @@
 
 #include <cstdio>
 
+namespace platform {
+
 namespace {
 
 // With this prefix the wide file functions take a path exactly as given: no
@@ -18,6 +20,13 @@ const char DriveMark = ':';
 bool StartsWith(const std::string& text, const std::string& start) { return text.rfind(start, 0) == 0; }
 
 }  // namespace
+
+bool FailWith(unsigned long code, Failure& failure) {
+  failure = {SystemErrorText(code), code};
+  return false;
+}
+
+bool FailWithLastError(Failure& failure) { return FailWith(GetLastError(), failure); }
 
 bool FailWithLastError(std::string& reason) {
   // Read the error first: anything called after the failing call may reset it.
@@ -96,3 +105,5 @@ std::vector<std::string> Utf8Arguments(int count, wchar_t** arguments) {
   for (int at = 0; at < count; ++at) utf8.push_back(Utf8(arguments[at]));
   return utf8;
 }
+
+}  // namespace platform

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+namespace platform {
+
 // UTF-8 to UTF-16 and back; embedded NULs convert like any other character.
 std::wstring Wide(const std::string& utf8);
 std::string Utf8(const std::wstring& wide);
@@ -31,8 +33,20 @@ std::string SystemErrorText(unsigned long errorCode);
 // for the caller to return.
 bool FailWithLastError(std::string& reason);
 
+// A failure as the user reads it, and the Windows error code it came from,
+// by which the program decides what to do about it.
+struct Failure {
+  std::string reason;
+  unsigned long code = 0;
+};
+// Fills `failure` with `code` and its text; returns false, for a failing call to return.
+bool FailWith(unsigned long code, Failure& failure);
+bool FailWithLastError(Failure& failure);
+
 // Now, in local time, as a name may hold it: "2026-12-08 10.15.02".
 std::string LocalTimeStamp();
 
 // The arguments of wmain or wWinMain, as UTF-8.
 std::vector<std::string> Utf8Arguments(int count, wchar_t** arguments);
+
+}  // namespace platform

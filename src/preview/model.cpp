@@ -7,15 +7,15 @@
 
 namespace {
 
-bool Fail(unsigned long error, std::string& reason) {
-  reason = SystemErrorText(error);
+bool Fail(Failure failure, std::string& reason) {
+  reason = ReasonFor(failure);
   return false;
 }
 
 // NTFS holds no longer name, and Windows refuses to make one.
 bool NameTooLong(const std::string& path, std::string& reason) {
   if (NameLength(NameOf(path)) <= LongestName) return false;
-  Fail(ERROR_FILENAME_EXCED_RANGE, reason);
+  Fail(Failure::NameTooLong, reason);
   return true;
 }
 
@@ -37,7 +37,7 @@ ModelFolder* ModelFileSystem::FolderAt(const std::string& path, std::string& rea
         // As Windows says it: a file where the folder itself should be is no
         // directory, one on the way to it leaves no path.
         const bool file = index != None && at + 1 == components.size();
-        Fail(file ? ERROR_DIRECTORY : ERROR_PATH_NOT_FOUND, reason);
+        Fail(file ? Failure::NotAFolder : Failure::PathNotFound, reason);
         return nullptr;
       }
       folder = folder->children[index].get();
@@ -50,7 +50,7 @@ ModelFolder* ModelFileSystem::FolderAt(const std::string& path, std::string& rea
 
 ModelFolder* ModelFileSystem::NewTop(const std::string& path) {
   const std::vector<std::string> keys = KeysOf(path);
-  Child top = NewEntry({NameOf(path), true, false, "", {}, FILE_ATTRIBUTE_DIRECTORY, 0, 0, 0}, path, false);
+  Child top = NewEntry({NameOf(path), true, false, "", {}, FolderMark, 0, 0, 0}, path, false);
   // A copy made earlier of a folder below this one is the one the lift has
   // been changing: it takes the place of that folder in this copy.
   for (std::size_t at = 0; at < tops_.size();) {
@@ -90,7 +90,7 @@ ModelFolder* ModelFileSystem::Holder(const std::string& path, std::size_t& index
     return nullptr;
   }
   index = Find(*folder, disk_, NameOf(path));
-  if (index == None) Fail(ERROR_FILE_NOT_FOUND, reason);
+  if (index == None) Fail(Failure::NotFound, reason);
   return folder;
 }
 
@@ -104,7 +104,7 @@ bool ModelFileSystem::ListFolder(const std::string& folder, std::vector<ListedEn
   for (const Child& child : node->children)
     if (child) entries.push_back(child->entry);
   // What the lift moved in takes its place among the rest, as on the disk.
-  SortAsNtfsLists(entries);
+  SortAsListed(entries);
   return true;
 }
 
@@ -146,7 +146,7 @@ MakeResult ModelFileSystem::MakeFolder(const std::string& folder, std::string& r
   if (NameTooLong(folder, reason)) return MakeResult::Failed;
   reason.clear();
   if (taken != None) return MakeResult::NameTaken;
-  Attach(*parent, NewEntry({NameOf(folder), true, false, "", {}, FILE_ATTRIBUTE_DIRECTORY, 0, 0, 0}, "", true));
+  Attach(*parent, NewEntry({NameOf(folder), true, false, "", {}, FolderMark, 0, 0, 0}, "", true));
   return MakeResult::Made;
 }
 
@@ -160,7 +160,7 @@ bool ModelFileSystem::RemoveFolder(const std::string& folder, std::string& reaso
     return false;
   }
   for (const Child& child : node.children)
-    if (child) return Fail(ERROR_DIR_NOT_EMPTY, reason);
+    if (child) return Fail(Failure::NotEmpty, reason);
   Detach(*parent, index);
   return true;
 }

@@ -1,6 +1,6 @@
 #pragma once
 // The folder preview/: the model of the folders a preview lifts on, and the
-// listener that lists what a lift would do. It includes lift/ and platform/;
+// listener that lists what a lift would do. It includes lift/ alone:
 // the model reads the disk only through the file system it is handed.
 //
 // The preview's report: one line for each entry, in the order a lift would

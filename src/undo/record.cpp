@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "lift/paths.h"
+#include "platform/platform.h"
 
 namespace {
 
@@ -45,18 +46,18 @@ bool IsNumber(const std::string& text) {
 unsigned long long Number(const std::string& text) { return std::strtoull(text.c_str(), nullptr, 10); }
 
 std::string RecordsFolder() {
-  const std::string local = LocalAppDataFolder();
+  const std::string local = platform::LocalAppDataFolder();
   return local.empty() ? "" : JoinPath(JoinPath(local, "dirlift"), "undo");
 }
 
 // The records, oldest first: their names start with the start in UTC, then a
 // counter for runs started in the same millisecond.
 std::vector<std::string> RecordFiles(const std::string& folder) {
-  std::vector<ListedEntry> entries;
-  std::string reason;
+  std::vector<platform::ListedEntry> entries;
+  platform::Failure failure;
   std::vector<std::string> files;
-  if (!ListFolder(folder, entries, reason)) return files;
-  for (const ListedEntry& entry : entries)
+  if (!platform::ListFolder(folder, entries, failure)) return files;
+  for (const platform::ListedEntry& entry : entries)
     if (!entry.folder) files.push_back(JoinPath(folder, entry.name));
   std::sort(files.begin(), files.end());
   return files;
@@ -148,25 +149,28 @@ bool ReadRecord(const std::string& text, Record& record) {
   return !record.folders.empty();
 }
 
-AppendFile* StartRecord(const std::vector<std::string>& folders, std::string& file, std::string& reason) {
+RecordFile* StartRecord(const std::vector<std::string>& folders, std::string& file, std::string& reason) {
   const std::string folder = RecordsFolder();
   if (folder.empty()) {
     reason = "there is no local application data folder";
     return nullptr;
   }
-  MakeFolder(ParentOf(folder), reason);
-  MakeFolder(folder, reason);
-  const std::string stamp = MillisecondStamp();
+  // Where the folders cannot be made, making the record's file says why.
+  platform::Failure ignored;
+  platform::MakeFolder(ParentOf(folder), ignored);
+  platform::MakeFolder(folder, ignored);
+  const std::string stamp = platform::MillisecondStamp();
   for (int number = 0; number < MostRecordsAStamp; ++number) {
     file = JoinPath(folder, stamp + "-" + std::string(3 - std::to_string(number).size(), '0') + std::to_string(number) +
                                 RecordExtension);
-    MakeResult made;
-    AppendFile* record = CreateAppendFile(file, made, reason);
-    if (made == MakeResult::NameTaken) continue;
+    platform::MakeResult made;
+    RecordFile* record = platform::CreateAppendFile(file, made, reason);
+    if (made == platform::MakeResult::NameTaken) continue;
     unsigned long long before;
-    if (record != nullptr && !Append(record, HeaderLine(folders, stamp, LocalTimeStamp()), before)) {
-      FailWithLastError(reason);
-      CloseAppendFile(record);
+    if (record != nullptr &&
+        !platform::Append(record, HeaderLine(folders, stamp, platform::LocalTimeStamp()), before)) {
+      platform::FailWithLastError(reason);
+      platform::CloseAppendFile(record);
       return nullptr;
     }
     return record;
@@ -175,22 +179,30 @@ AppendFile* StartRecord(const std::vector<std::string>& folders, std::string& fi
   return nullptr;
 }
 
+bool AppendStep(RecordFile* record, const Step& step, unsigned long long& before, std::string& reason) {
+  return platform::Append(record, StepLine(step), before) || platform::FailWithLastError(reason);
+}
+
+void CutBack(RecordFile* record, unsigned long long before) { platform::CutBackTo(record, before); }
+
+void CloseRecord(RecordFile* record) { platform::CloseAppendFile(record); }
+
 void TrimRecords() {
   const std::vector<std::string> files = RecordFiles(RecordsFolder());
   std::string reason;
-  for (std::size_t at = 0; at + KeptRecords < files.size(); ++at) DeleteTextFile(files[at], reason);
+  for (std::size_t at = 0; at + KeptRecords < files.size(); ++at) platform::DeleteTextFile(files[at], reason);
 }
 
 bool FindRecordToUndo(const std::string& folder, Record& record) {
   const std::vector<std::string> files = RecordFiles(RecordsFolder());
   for (auto file = files.rbegin(); file != files.rend(); ++file) {
     std::string text, reason;
-    if (!ReadTextFile(*file, text, reason) || !ReadRecord(text, record) || !HasStepLeft(record)) continue;
+    if (!platform::ReadTextFile(*file, text, reason) || !ReadRecord(text, record) || !HasStepLeft(record)) continue;
     record.file = *file;
     if (folder.empty()) return true;
     // Records of version 1 kept the folder as typed: "\\.\C:\P\X" is "C:\P\X".
     for (const std::string& lifted : record.folders)
-      if (SameName(PlainForm(lifted), folder)) return true;
+      if (SameName(platform::PlainForm(lifted), folder)) return true;
   }
   return false;
 }
@@ -200,5 +212,5 @@ bool MarkUndone(const Record& record, const std::vector<std::size_t>& indices, s
   // A run killed midway may have left its last line without its end.
   std::string lines(1, LineEnd);
   for (const std::size_t index : indices) lines += UndoneLine(index);
-  return AppendToTextFile(record.file, lines, reason);
+  return platform::AppendToTextFile(record.file, lines, reason);
 }

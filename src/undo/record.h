@@ -1,13 +1,20 @@
 #pragma once
 // The record of a run that changed the disk, kept so that the run can be
 // undone: its form (UTF-8 text, one step a line, fields between tabs), and
-// the folder that keeps the newest records, one file a run. Relies on the
-// platform's record files and its local application data folder.
+// the folder that keeps the newest records, one file a run. Its file is the
+// one under undo/ that reaches the platform: its record files and its local
+// application data folder.
 
 #include <string>
 #include <vector>
 
-#include "platform/platform.h"
+#include "lift/file_system.h"
+
+namespace platform {
+struct AppendFile;
+}
+// A record open for appending, as the platform keeps it.
+using RecordFile = platform::AppendFile;
 
 enum class StepKind {
   Move,     // an entry moved from -> to (set aside and put back included)
@@ -55,7 +62,14 @@ bool ReadRecord(const std::string& text, Record& record);
 // Starts the record of a run lifting `folders`: a new file holding the first
 // line, its name unique and sorting by the start in UTC. Null, with `reason`,
 // where it cannot.
-AppendFile* StartRecord(const std::vector<std::string>& folders, std::string& file, std::string& reason);
+RecordFile* StartRecord(const std::vector<std::string>& folders, std::string& file, std::string& reason);
+
+// Appends a step's line to an open record; `before` is its length before, to
+// cut back to. False, with `reason`, where it could not be written.
+bool AppendStep(RecordFile* record, const Step& step, unsigned long long& before, std::string& reason);
+// Cuts an open record back to its length `before` a step was written.
+void CutBack(RecordFile* record, unsigned long long before);
+void CloseRecord(RecordFile* record);
 
 // Removes the oldest records beyond the newest KeptRecords.
 void TrimRecords();

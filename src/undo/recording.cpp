@@ -2,11 +2,11 @@
 
 #include "lift/paths.h"
 
-RecordingFileSystem::RecordingFileSystem(FileSystem& disk, AppendFile* record, Listener& listener)
+RecordingFileSystem::RecordingFileSystem(FileSystem& disk, RecordFile* record, Listener& listener)
     : disk_(disk), record_(record), listener_(listener), steps_(0) {}
 
 RecordingFileSystem::~RecordingFileSystem() {
-  if (record_ != nullptr) CloseAppendFile(record_);
+  if (record_ != nullptr) CloseRecord(record_);
 }
 
 bool RecordingFileSystem::ListFolder(const std::string& folder, std::vector<ListedEntry>& entries,
@@ -134,20 +134,19 @@ Step RecordingFileSystem::FolderStep(StepKind kind, const std::string& folder) {
 
 void RecordingFileSystem::Write(const Step& step, unsigned long long& before) {
   if (record_ == nullptr) return;
-  if (Append(record_, StepLine(step), before)) {
+  std::string reason;
+  if (AppendStep(record_, step, before, reason)) {
     ++steps_;
     return;
   }
-  std::string reason;
-  FailWithLastError(reason);
-  listener_.Tell({Happening::Notice, "", reason, "this lift cannot be undone", 0});
-  CloseAppendFile(record_);
+  listener_.Tell({.happening = Happening::Notice, .detail = reason, .failure = "this lift cannot be undone"});
+  CloseRecord(record_);
   record_ = nullptr;
 }
 
 void RecordingFileSystem::TakeBack(unsigned long long before, std::size_t steps) {
   if (record_ == nullptr) return;
-  CutBackTo(record_, before);
+  CutBack(record_, before);
   steps_ -= steps;
 }
 

@@ -15,7 +15,7 @@
 class RecordingFileSystem : public FileSystem {
  public:
   // Takes over `record` (null where none could be started: then nothing is kept).
-  RecordingFileSystem(FileSystem& disk, AppendFile* record, Listener& listener);
+  RecordingFileSystem(FileSystem& disk, RecordFile* record, Listener& listener);
   ~RecordingFileSystem() override;
   bool ListFolder(const std::string& folder, std::vector<ListedEntry>& entries, std::string& reason) override;
   bool ListEntry(const std::string& path, ListedEntry& entry, std::string& reason) override;
@@ -45,7 +45,7 @@ class RecordingFileSystem : public FileSystem {
   FileIdentity IdentityOf(const std::string& path);
 
   FileSystem& disk_;
-  AppendFile* record_;
+  RecordFile* record_;
   Listener& listener_;
   std::size_t steps_;                               // recorded and standing
   std::map<std::string, FileIdentity> identities_;  // of the entries listed and not yet moved, by path

@@ -31,11 +31,12 @@ std::string Shown(const Undo& undo, const std::string& path) {
   return below && !shown.empty() ? shown : path;
 }
 
-void Tell(Undo& undo, Happening happening, const std::string& name, const std::string& detail = "",
-          const std::string& failure = "") {
-  undo.listener.Tell({happening, name, detail, failure, 0});
-  if (happening == Happening::Fail || happening == Happening::Problem) undo.outcome.allWell = false;
+void Tell(Undo& undo, const Event& event) {
+  undo.listener.Tell(event);
+  if (event.happening == Happening::Fail || event.happening == Happening::Problem) undo.outcome.allWell = false;
 }
+
+void Tell(Undo& undo, Happening happening, const std::string& name) { Tell(undo, {happening, name}); }
 
 bool IsBelowAny(const std::vector<std::string>& folders, const std::string& path) {
   for (const std::string& folder : folders) {
@@ -102,7 +103,10 @@ bool MovePastShortName(Undo& undo, const Step& step) {
     if (result != MoveResult::Moved) return false;
     const bool back = undo.disk.Move(step.to, step.from, reason) == MoveResult::Moved;
     if (undo.disk.Move(aside, taken, reason) != MoveResult::Moved)
-      Tell(undo, Happening::Fail, Shown(undo, aside), reason, "cannot move " + Quoted(aside) + " back");
+      Tell(undo, {.happening = Happening::Fail,
+                  .name = Shown(undo, aside),
+                  .detail = reason,
+                  .failure = "cannot move " + Quoted(aside) + " back"});
     return back;
   }
   return false;
@@ -126,7 +130,10 @@ bool MoveBack(Undo& undo, const Step& step) {
   if (!IsThere(undo, step, step.to)) {
     // A run killed between the line and the move left it where it was: nothing to undo.
     if (IsThere(undo, step, step.from)) return true;
-    Tell(undo, Happening::Fail, Shown(undo, step.to), "it has moved or changed since the lift", failure);
+    Tell(undo, {.happening = Happening::Fail,
+                .name = Shown(undo, step.to),
+                .detail = "it has moved or changed since the lift",
+                .failure = failure});
     return false;
   }
   std::string reason;
@@ -137,18 +144,21 @@ bool MoveBack(Undo& undo, const Step& step) {
       Moved(undo, step.to, step.from);
       undo.putBack.insert(NameKey(step.from));
       ++undo.outcome.back;
-      Tell(undo, Happening::MoveBack, Shown(undo, step.to), Shown(undo, step.from));
+      Tell(undo, {.happening = Happening::MoveBack, .name = Shown(undo, step.to), .detail = Shown(undo, step.from)});
       return true;
     case MoveResult::NameTaken:
       undo.outcome.wayMayFree = true;
-      Tell(undo, Happening::Fail, Shown(undo, step.to), "its old place is taken", failure);
+      Tell(undo, {.happening = Happening::Fail,
+                  .name = Shown(undo, step.to),
+                  .detail = "its old place is taken",
+                  .failure = failure});
       return false;
     case MoveResult::Blocked:
       undo.outcome.wayMayFree = true;
-      Tell(undo, Happening::Fail, Shown(undo, step.to), reason, failure);
+      Tell(undo, {.happening = Happening::Fail, .name = Shown(undo, step.to), .detail = reason, .failure = failure});
       return false;
     case MoveResult::Failed:
-      Tell(undo, Happening::Fail, Shown(undo, step.to), reason, failure);
+      Tell(undo, {.happening = Happening::Fail, .name = Shown(undo, step.to), .detail = reason, .failure = failure});
       return false;
   }
   return false;
@@ -167,8 +177,11 @@ std::vector<HeldEntry> MovesInto(const Record& record, const std::string& folder
 void Lose(Undo& undo, const Record& record, const std::string& folder, const std::string& where) {
   const std::size_t files = MovesInto(record, folder).size();
   undo.outcome.lost += files;
-  Tell(undo, Happening::Problem, Shown(undo, folder), where,
-       std::to_string(files) + (files == 1 ? " replaced file cannot" : " replaced files cannot") + " come back");
+  Tell(undo, {.happening = Happening::Problem,
+              .name = Shown(undo, folder),
+              .detail = where,
+              .failure = std::to_string(files) + (files == 1 ? " replaced file cannot" : " replaced files cannot") +
+                         " come back"});
   undo.lost.push_back(folder);
 }
 
@@ -188,8 +201,10 @@ bool Restore(Undo& undo, const Record& record, const std::string& folder) {
     case RestoreResult::Failed:
       break;
   }
-  Tell(undo, Happening::Problem, Shown(undo, folder), reason,
-       "the replaced files stay in the Recycle Bin, as " + Quoted(NameOf(folder)));
+  Tell(undo, {.happening = Happening::Problem,
+              .name = Shown(undo, folder),
+              .detail = reason,
+              .failure = "the replaced files stay in the Recycle Bin, as " + Quoted(NameOf(folder))});
   undo.inBin.push_back(folder);
   return false;
 }
@@ -215,7 +230,10 @@ bool MakeAgain(Undo& undo, const Step& step) {
     case MakeResult::Failed:
       break;
   }
-  Tell(undo, Happening::Fail, Shown(undo, step.from), reason, Quoted(step.from) + " cannot be made again");
+  Tell(undo, {.happening = Happening::Fail,
+              .name = Shown(undo, step.from),
+              .detail = reason,
+              .failure = Quoted(step.from) + " cannot be made again"});
   return false;
 }
 
@@ -225,7 +243,10 @@ void TellBlocked(Undo& undo) {
     if (folder.second > 0)
       detail += "; " + std::to_string(folder.second) + (folder.second == 1 ? " entry" : " entries") +
                 " cannot go back into it";
-    Tell(undo, Happening::Fail, Shown(undo, folder.first), detail, Quoted(folder.first) + " cannot be made again");
+    Tell(undo, {.happening = Happening::Fail,
+                .name = Shown(undo, folder.first),
+                .detail = detail,
+                .failure = Quoted(folder.first) + " cannot be made again"});
   }
 }
 
@@ -290,9 +311,10 @@ UndoOutcome UndoRun(const Record& record, FileSystem& disk, Listener& listener, 
   const std::size_t shellMoved = undo.outcome.shellMoved;
   // The user let the shell replace them in its own dialog, and it kept no copy.
   if (shellMoved > 0)
-    Tell(undo, Happening::Problem, "",
-         "the shell replaced what was in the way of " + std::to_string(shellMoved) +
-             (shellMoved == 1 ? " entry" : " entries") + " and keeps no copy",
-         "the files the shell replaced cannot come back");
+    Tell(undo, {.happening = Happening::Problem,
+                .name = "",
+                .detail = "the shell replaced what was in the way of " + std::to_string(shellMoved) +
+                          (shellMoved == 1 ? " entry" : " entries") + " and keeps no copy",
+                .failure = "the files the shell replaced cannot come back"});
   return undo.outcome;
 }

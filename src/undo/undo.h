@@ -1,9 +1,9 @@
 #pragma once
 // The folder undo/: the record a run keeps, the file-system seam that writes
-// it, and the undo that reads it back. It includes lift/ and platform/; the
-// undo and the recording seam reach the disk through the file-system seam
-// alone, and only the record's own file (record.cpp) calls the platform, for
-// the records folder.
+// it, and the undo that reads it back. It includes lift/; the undo and the
+// recording seam reach the disk through the file-system seam alone, and only
+// the record's own file (record.cpp) includes and calls platform/, for the
+// records folder and the record's file.
 //
 // Undoing a run from its record: walking it backwards, every entry goes back
 // where it came from, the replaced files come back from the Recycle Bin, and
