@@ -88,6 +88,8 @@ ensure_tools() {  # [build-only]
     return
   fi
   [ -d /usr/src/googletest/googletest ] || missing+=(googletest)
+  # The release test parses winget's manifests.
+  python3 -c 'import yaml' 2>/dev/null || missing+=(python3-yaml)
   command -v tmux >/dev/null || missing+=(tmux)
   command -v Xvfb >/dev/null || missing+=(xvfb)
   if [ ! -x "$WINELOADER" ]; then
