@@ -12,6 +12,7 @@
 #include "lift/lift.h"
 #include "lift/paths.h"
 #include "lift/windows_file_system.h"
+#include "lift_case.h"
 #include "platform/platform.h"
 #include "preview/model.h"
 #include "preview/preview.h"
@@ -20,39 +21,6 @@
 namespace {
 
 const char Question[] = " does already exist. Overwrite? (Yes/No/All): ";
-
-struct LiftCase {
-  const char* name;
-  Tree before;
-  // "@" at the start of an argument stands for the test folder and a backslash,
-  // "@/" for the test folder written with forward slashes and a slash, "?@" for
-  // the test folder's extended form ("\\?\C:\...") and a backslash.
-  std::vector<std::string> arguments;
-  std::string input;
-  int status;
-  Tree after;
-  std::size_t questions;
-  std::size_t errorLines;
-  std::string from = "";  // the folder below the test folder that dirlift runs in
-  // Standard output: all of it where no question is asked, else a part of it.
-  std::string output = "";
-  std::string error = "";  // a part of standard error
-  // What went to the Recycle Bin, the time in the replaced files' folder as "*";
-  // checked where given.
-  Tree recycled = {};
-  Times times = {};  // files' last-write times, set before the run
-};
-
-std::string Expand(const std::string& argument, const std::string& root) {
-  if (argument.rfind("@/", 0) == 0) {
-    std::string slashed = root;
-    std::replace(slashed.begin(), slashed.end(), '\\', '/');
-    return slashed + argument.substr(1);
-  }
-  if (argument.rfind("@", 0) == 0) return root + "\\" + argument.substr(1);
-  if (argument.rfind("?@", 0) == 0) return "\\\\?\\" + root + "\\" + argument.substr(2);
-  return argument;
-}
 
 bool IsGuiRun(const std::vector<std::string>& arguments) {
   return std::find(arguments.begin(), arguments.end(), "gui") != arguments.end();
@@ -98,81 +66,11 @@ TEST_P(Lift, LeavesTheExpectedTree) {
   }
 }
 
-// Shapes shared by several cases. Folders list their entries by name, case aside,
-// on NTFS as under Wine, so clashes are met in the order of their names.
-// ONE_CLASH: "a" clashes with the parent's "a".
-// TWO_PASSES: "b" and "c" clash in the outer pass; in the descended pass the inner
-// "b" clashes only if the outer "b" was kept.
-// 85 CJK characters: 255 bytes of UTF-8.
-#define LONG_CJK_NAME                                                                                                                                                           \
-  "長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長長" \
-  "長長長長長長長長長長長長長長長長長長長長長長長長長長長長"
-#define ONE_CLASH \
-  { "X/", "X/a=new", "X/f=1", "a=old" }
-// FILE_AND_FOLDER: "a" is a file where the parent has a folder, "b" the reverse.
-#define FILE_AND_FOLDER \
-  { "X/", "X/a=new", "X/b/", "X/b/f=1", "X/ok=2", "a/", "a/g=3", "b=old" }
-#define FILE_AND_FOLDER_AFTER \
-  { "X/", "X/a=new", "X/b/", "X/b/f=1", "a/", "a/g=3", "b=old", "ok=2" }
-// CASE_TWINS: two names that a case-sensitive folder (made by WSL) tells apart.
-#define CASE_TWINS \
-  { "X/", "X/Makefile=1", "X/makefile=2" }
-#define CASE_TWINS_AFTER \
-  { "X/", "X/makefile=2", "Makefile=1" }
-// ODD_NAMES: names that plain Windows paths cannot reach; "a." and "CON" clash.
-#define ODD_NAMES \
-  { "X/", "X/a.=new", "X/b =new", "X/CON=new", "X/nul.txt=1", "X/aux.c=2", "a.=old", "CON=old" }
-// MERGE: X\src meets the parent's src, and inside it a file meets a file (a.js),
-// a file meets a folder (bin), and a folder meets a folder (lib, one level deeper).
-#define MERGE                                                                                            \
-  {                                                                                                      \
-    "X/", "X/top=1", "X/src/", "X/src/a.js=new", "X/src/bin=new", "X/src/lib/", "X/src/lib/u.js=new",    \
-        "X/src/lib/only=1", "src/", "src/a.js=old", "src/bin/", "src/bin/x=1", "src/keep=1", "src/lib/", \
-        "src/lib/u.js=old"                                                                               \
-  }
-// What replacing ONE_CLASH's "a" puts in the Recycle Bin.
-#define RECYCLED_A \
-  { "X (replaced *)/", "X (replaced *)/a=old" }
-#define HOLDS_ITS_NAME \
-  { "photos/", "photos/a=1", "photos/photos/", "photos/photos/b=2" }
-#define HOLDS_ITS_NAME_AFTER \
-  { "photos/", "photos/b=2", "a=1" }
-#define TWO_PASSES \
-  { "X/", "X/b=new", "X/c=new", "X/X/", "X/X/b=newer", "b=old", "c=old" }
-
 // A folder name long enough that the folder of replaced files in it has a path
 // of 260 characters or more, which the shell does not take.
 const std::string Deep(200, 'd');
 
 const LiftCase Cases[] = {
-    {"EmptyFolderIsRemoved", {"X/", "keep=k"}, {"@X"}, "", 0, {"keep=k"}, 0, 0},
-    {"FilesGoUp", {"X/", "X/a=1", "X/b=2"}, {"@X"}, "", 0, {"a=1", "b=2"}, 0, 0},
-    {"SubfolderMovesWhole", {"X/", "X/s/", "X/s/d/", "X/s/d/f=1"}, {"@X"}, "", 0, {"s/", "s/d/", "s/d/f=1"}, 0, 0},
-    {"SameNameSubfolderIsLiftedIntoFolder",
-     {"X/", "X/f=1", "X/X/", "X/X/g=2"},
-     {"@X"},
-     "",
-     0,
-     {"X/", "X/g=2", "f=1"},
-     0,
-     0},
-    {"SameNameChainRemovesOnlyInnermost",
-     {"X/", "X/a=1", "X/X/", "X/X/b=2", "X/X/X/", "X/X/X/c=3"},
-     {"@X"},
-     "",
-     0,
-     {"X/", "X/X/", "X/X/c=3", "X/b=2", "a=1"},
-     0,
-     0},
-    // Windows takes names case aside, and so does the own name.
-    {"NameDifferingInCaseIsTheSameName",
-     {"X/", "X/x/", "X/x/f=1", "X/g=2"},
-     {"@X", "/-o"},
-     "",
-     0,
-     {"X/", "X/f=1", "g=2"},
-     0,
-     0},
     {"FolderNameTypedInOtherCase",
      {"Photos/", "Photos/a=1", "Photos/Photos/", "Photos/Photos/b=2"},
      {"@photos"},
@@ -181,7 +79,6 @@ const LiftCase Cases[] = {
      {"Photos/", "Photos/b=2", "a=1"},
      0,
      0},
-    {"FileNamedLikeItsFolderStaysAndIsReported", {"X/", "X/X=1", "X/a=2"}, {"@X"}, "", 1, {"X/", "X/X=1", "a=2"}, 0, 1},
     // The folder is known by its name as its parent lists it, not by the text typed.
     {"DotFromInside", HOLDS_ITS_NAME, {"."}, "", 0, HOLDS_ITS_NAME_AFTER, 0, 0, "photos"},
     {"DotAfterName", HOLDS_ITS_NAME, {"@photos\\."}, "", 0, HOLDS_ITS_NAME_AFTER, 0, 0},
@@ -197,14 +94,6 @@ const LiftCase Cases[] = {
      0,
      0},
     {"ThreeDotsAreNoCurrentFolder", {"X/", "X/a=1"}, {"..."}, "", 1, {"X/", "X/a=1"}, 0, 1, "X"},
-    {"OwnNameTwiceInCaseSensitiveFolder",
-     {"X/", "X/X/", "X/X/f=1", "X/x/", "X/x/g=2"},
-     {"@X"},
-     "",
-     1,
-     {"X/", "X/f=1", "X/x/", "X/x/g=2"},
-     0,
-     1},
     {"RootByDotIsRefused", {"a=1"}, {"C:\\."}, "", 1, {"a=1"}, 0, 1},
     {"TrailingBackslashStillFindsSameName",
      {"P/", "P/a=1", "P/P/", "P/P/b=2"},
@@ -235,74 +124,6 @@ const LiftCase Cases[] = {
     {"GuiInCapitalsDoesNothing", {"X/", "X/a=1"}, {"@X", "GUI"}, "", 2, {"X/", "X/a=1"}, 0, 1},
     // A word after the folder is another folder: a missing one is reported.
     {"WordAfterSwitchIsAnotherFolder", ONE_CLASH, {"@X", "/o", "@more"}, "", 1, {"a=new", "f=1"}, 0, 1},
-    {"KeepExistingLeavesClashInFolder", ONE_CLASH, {"@X", "/-o"}, "", 0, {"X/", "X/a=new", "a=old", "f=1"}, 0, 0},
-    {"OverwriteAllReplacesFiles", ONE_CLASH, {"@X", "/o"}, "", 0, {"a=new", "f=1"}, 0, 0, "", "", "", RECYCLED_A},
-    {"OverwriteAllReachesDescent", TWO_PASSES, {"@X", "/o"}, "", 0, {"X/", "X/b=newer", "b=new", "c=new"}, 0, 0},
-    {"FolderOntoFolderFailsAndIsReported",
-     {"X/", "X/d/", "X/d/f=1", "X/e=2", "d/", "d/g=3"},
-     {"@X", "/o"},
-     "",
-     1,
-     {"X/", "X/d/", "X/d/f=1", "d/", "d/g=3", "e=2"},
-     0,
-     1},
-    // Without /m a folder meeting a folder is neither asked about nor tried,
-    // even where the folder in the way is empty.
-    {"FolderOntoEmptyFolderOverwriteAll",
-     {"X/", "X/d/", "X/d/f=1", "d/"},
-     {"@X", "/o"},
-     "",
-     1,
-     {"X/", "X/d/", "X/d/f=1", "d/"},
-     0,
-     1,
-     "",
-     "",
-     "\\X\\d\" up: a folder of that name is in the way; add /m to merge them"},
-    {"FolderOntoEmptyFolderAsked",
-     {"X/", "X/d/", "X/d/f=1", "d/"},
-     {"@X"},
-     "y\n",
-     1,
-     {"X/", "X/d/", "X/d/f=1", "d/"},
-     0,
-     1},
-    {"FolderOntoFolderKeptSilently",
-     {"X/", "X/d/", "X/d/f=1", "d/"},
-     {"@X", "/-o"},
-     "",
-     0,
-     {"X/", "X/d/", "X/d/f=1", "d/"},
-     0,
-     0},
-    // What the outer pass leaves in X is never touched by the lift of X\X.
-    {"KeptFileIsNotReplacedFromInside",
-     {"X/", "X/a.txt=new", "X/X/", "X/X/a.txt=newer", "a.txt=old"},
-     {"@X"},
-     "n\ny\n",
-     1,
-     {"X/", "X/X/", "X/X/a.txt=newer", "X/a.txt=new", "a.txt=old"},
-     1,
-     1,
-     "",
-     "",
-     "\\X\\X\\a.txt\" up: \"X\\a.txt\", left in place by this run, is not touched again"},
-    {"FailedFileIsNotReplacedFromInside",
-     {"X/", "X/a=new", "X/X/", "X/X/a=newer", "a/"},
-     {"@X", "/o"},
-     "",
-     1,
-     {"X/", "X/X/", "X/X/a=newer", "X/a=new", "a/"},
-     0,
-     2},
-    {"CaseTwinLeftInXIsNotReplacedFromInside",
-     {"X/", "X/Makefile=1", "X/makefile=2", "X/X/", "X/X/makefile=3"},
-     {"@X", "/o"},
-     "",
-     1,
-     {"X/", "X/X/", "X/X/makefile=3", "X/makefile=2", "Makefile=1"},
-     0,
-     2},
     {"WildcardIsRefused",
      {"arch-2023/", "arch-2023/a=1", "arch-2024/", "arch-2024/b=2"},
      {"@arch*", "/o"},
@@ -335,13 +156,7 @@ const LiftCase Cases[] = {
     {"MistypedSwitchAfterMerge", ONE_CLASH, {"@X", "/m", "/O"}, "", 2, ONE_CLASH, 0, 1},
     {"DashSwitchAfterMerge", ONE_CLASH, {"@X", "/m", "-o"}, "", 2, ONE_CLASH, 0, 1},
     {"MistypedSwitchBeforeMerge", ONE_CLASH, {"@X", "/O", "/m"}, "", 2, ONE_CLASH, 0, 1},
-    // A case twin or a file meeting a folder is never settled by replacing.
-    {"CaseTwinsOverwriteAll", CASE_TWINS, {"@X", "/o"}, "", 1, CASE_TWINS_AFTER, 0, 1},
-    {"CaseTwinsAnsweredYes", CASE_TWINS, {"@X"}, "y\n", 1, CASE_TWINS_AFTER, 0, 1},
     {"CaseTwinsGui", CASE_TWINS, {"@X", "gui"}, "", 1, CASE_TWINS_AFTER, 0, 1},
-    {"FileAndFolderOverwriteAll", FILE_AND_FOLDER, {"@X", "/o"}, "", 1, FILE_AND_FOLDER_AFTER, 0, 2},
-    {"FileAndFolderKeepExisting", FILE_AND_FOLDER, {"@X", "/-o"}, "", 1, FILE_AND_FOLDER_AFTER, 0, 2},
-    {"FileAndFolderAnsweredYes", FILE_AND_FOLDER, {"@X"}, "y\ny\n", 1, FILE_AND_FOLDER_AFTER, 0, 2},
     {"FileAndFolderGui", FILE_AND_FOLDER, {"@X", "gui"}, "", 1, FILE_AND_FOLDER_AFTER, 0, 2},
     {"OddNamesOverwriteAll",
      ODD_NAMES,
@@ -377,41 +192,6 @@ const LiftCase Cases[] = {
      {"X/", "X/a.=new", "X/CON=new", "a.=old", "CON=old", "c=new", "ok=1"},
      0,
      2},
-    // Folders merge into folders of their name, to any depth.
-    {"MergeOverwriteAll",
-     MERGE,
-     {"@X", "/o", "/m"},
-     "",
-     1,
-     {"X/", "X/src/", "X/src/bin=new", "src/", "src/a.js=new", "src/bin/", "src/bin/x=1", "src/keep=1", "src/lib/",
-      "src/lib/only=1", "src/lib/u.js=new", "top=1"},
-     0,
-     1,
-     "",
-     "",
-     "",
-     {"X (replaced *)/", "X (replaced *)/src/", "X (replaced *)/src/a.js=old", "X (replaced *)/src/lib/",
-      "X (replaced *)/src/lib/u.js=old"}},
-    {"MergeKeepExisting",
-     MERGE,
-     {"@X", "/m", "/-o"},
-     "",
-     1,
-     {"X/", "X/src/", "X/src/a.js=new", "X/src/bin=new", "X/src/lib/", "X/src/lib/u.js=new", "src/", "src/a.js=old",
-      "src/bin/", "src/bin/x=1", "src/keep=1", "src/lib/", "src/lib/only=1", "src/lib/u.js=old", "top=1"},
-     0,
-     1},
-    {"MergeAsked",
-     MERGE,
-     {"@X", "/m"},
-     "y\nn\n",
-     1,
-     {"X/", "X/src/", "X/src/bin=new", "X/src/lib/", "X/src/lib/u.js=new", "src/", "src/a.js=new", "src/bin/",
-      "src/bin/x=1", "src/keep=1", "src/lib/", "src/lib/only=1", "src/lib/u.js=old", "top=1"},
-     2,
-     1,
-     "",
-     "\"src\\lib\\u.js\" does already exist"},
     {"MergeKeepBoth",
      MERGE,
      {"@X", "/r", "/m"},
@@ -486,9 +266,6 @@ const LiftCase Cases[] = {
      {"my file.txt=1", ".dotfile=2", ".config/", ".config/c=3", "a.b.c=4", "..two=5"},
      0,
      0},
-
-    {"AskYes", ONE_CLASH, {"@X"}, "yes\n", 0, {"a=new", "f=1"}, 1, 0, "", "", "", RECYCLED_A},
-    {"AskAll", ONE_CLASH, {"@X"}, "a\n", 0, {"a=new", "f=1"}, 1, 0, "", "", "", RECYCLED_A},
     // The replaced files that cannot go to the Recycle Bin stay in the parent, named.
     {"ReplacedFilesKeptWhereTheShellCannotReach",
      {Deep + "/", Deep + "/X/", Deep + "/X/a=new", Deep + "/a=old"},
@@ -501,74 +278,6 @@ const LiftCase Cases[] = {
      "",
      "",
      "to the Recycle Bin: the shell takes no path of 260 characters or more; the replaced files are kept there"},
-    // A first run, killed after it replaced P's x.tar.gz by X.TAR.GZ, left its
-    // case twin in X: the rerun replaces one of X's own files, recoverably.
-    {"RerunKeepsBothTwins",
-     {"X/", "X/x.tar.gz=second", "X.TAR.GZ=first"},
-     {"@X", "/o"},
-     "",
-     0,
-     {"x.tar.gz=second"},
-     0,
-     0,
-     "",
-     "",
-     "",
-     {"X (replaced *)/", "X (replaced *)/X.TAR.GZ=first"}},
-    {"AskNoKeepsEntryAndFolder", ONE_CLASH, {"@X"}, "n\n", 0, {"X/", "X/a=new", "a=old", "f=1"}, 1, 0},
-    {"AskCapitalYIsAskedAgain", ONE_CLASH, {"@X"}, "Y\nn\n", 0, {"X/", "X/a=new", "a=old", "f=1"}, 2, 0},
-    {"AskOtherLetterThenYes", ONE_CLASH, {"@X"}, "x\ny\n", 0, {"a=new", "f=1"}, 2, 0},
-    {"AskWordHoldingAnAIsNoAll",
-     TWO_PASSES,
-     {"@X"},
-     "ja\ny\n",
-     0,
-     {"X/", "X/b=newer", "X/c=new", "b=new", "c=old"},
-     3,
-     0},
-    {"AskAnswerWithoutLineEnd", ONE_CLASH, {"@X"}, "y", 0, {"a=new", "f=1"}, 1, 0},
-    {"AskEmptyInputKeeps", ONE_CLASH, {"@X"}, "", 0, {"X/", "X/a=new", "a=old", "f=1"}, 1, 0},
-    {"AskOneLinePerQuestion",
-     TWO_PASSES,
-     {"@X"},
-     "n\ny\n",
-     1,
-     {"X/", "X/X/", "X/X/b=newer", "X/b=new", "b=old", "c=new"},
-     2,
-     1},
-    {"AskCrLfLines",
-     TWO_PASSES,
-     {"@X"},
-     "n\r\ny\r\n",
-     1,
-     {"X/", "X/X/", "X/X/b=newer", "X/b=new", "b=old", "c=new"},
-     2,
-     1},
-    {"AskYesIsNotRepeatedAtEndOfInput",
-     TWO_PASSES,
-     {"@X"},
-     "y\n",
-     0,
-     {"X/", "X/b=newer", "X/c=new", "b=new", "c=old"},
-     2,
-     0},
-    {"AskEndOfInputKeepsEveryLaterClash",
-     TWO_PASSES,
-     {"@X"},
-     "",
-     1,
-     {"X/", "X/X/", "X/X/b=newer", "X/b=new", "X/c=new", "b=old", "c=old"},
-     2,
-     1},
-    // The kept b is not replaced from inside, though "all" was answered after it.
-    {"AskAllKeepsWhatWasKept",
-     TWO_PASSES,
-     {"@X"},
-     "n\na\n",
-     1,
-     {"X/", "X/X/", "X/X/b=newer", "X/b=new", "b=old", "c=new"},
-     2,
-     1},
 
     {"GuiWithoutClash", {"X/", "X/a=1", "X/s/", "X/s/f=2"}, {"@X", "gui"}, "", 0, {"a=1", "s/", "s/f=2"}, 0, 0},
     // Names outside any one code page; "caf\xc3\xa9" is precomposed, "cafe\xcc\x81"
@@ -682,17 +391,6 @@ const LiftCase Cases[] = {
      "",
      "missing",
      {"F (replaced *)/", "F (replaced *)/a=old", "G (replaced *)/", "G (replaced *)/b=old"}},
-    // In a run of several folders, the question names the folder its entry comes from.
-    {"AllAnsweredInTheFirstFolder",
-     {"A/", "A/x=new", "B/", "B/y=new", "x=old", "y=old"},
-     {"@A", "@B"},
-     "a\n",
-     0,
-     {"x=new", "y=new"},
-     1,
-     0,
-     "",
-     "\"x\" (from \""},
     {"PreviewOfTwoFolders",
      {"F/", "F/a=1", "G/", "G/b=2"},
      {"@F", "@G", "/l"},
@@ -726,110 +424,6 @@ const LiftCase Cases[] = {
      "",
      "move \"x\"\r\nremove \"C\"\r\nmove \"x\"\r\nmove \"y\"\r\nremove \"B\"\r\n"
      "preview: 3 move, 0 replace, 0 keep, 0 rename, 0 merge, 0 ask, 0 shell, 0 fail; nothing was changed\r\n"},
-    // /n: the newer file wins, by 2 seconds or more; the older stays, silently.
-    {"NewerReplaces",
-     ONE_CLASH,
-     {"@X", "/n"},
-     "",
-     0,
-     {"a=new", "f=1"},
-     0,
-     0,
-     "",
-     "",
-     "",
-     RECYCLED_A,
-     {{"X/a", 3000}, {"a", 0}}},
-    {"OlderIsKept",
-     ONE_CLASH,
-     {"@X", "/n"},
-     "",
-     0,
-     {"X/", "X/a=new", "a=old", "f=1"},
-     0,
-     0,
-     "",
-     "",
-     "",
-     {},
-     {{"X/a", -3000}, {"a", 0}}},
-    {"OneSecondNewerIsKept",
-     ONE_CLASH,
-     {"@X", "/n"},
-     "",
-     0,
-     {"X/", "X/a=new", "a=old", "f=1"},
-     0,
-     0,
-     "",
-     "",
-     "",
-     {},
-     {{"X/a", 1000}, {"a", 0}}},
-    {"JustUnderTwoSecondsNewerIsKept",
-     ONE_CLASH,
-     {"@X", "/n"},
-     "",
-     0,
-     {"X/", "X/a=new", "a=old", "f=1"},
-     0,
-     0,
-     "",
-     "",
-     "",
-     {},
-     {{"X/a", 1999}, {"a", 0}}},
-    {"TwoSecondsNewerReplaces",
-     ONE_CLASH,
-     {"@X", "/n"},
-     "",
-     0,
-     {"a=new", "f=1"},
-     0,
-     0,
-     "",
-     "",
-     "",
-     RECYCLED_A,
-     {{"X/a", 2000}, {"a", 0}}},
-    {"NewerInAMergedFolder",
-     {"X/", "X/s/", "X/s/a=new", "X/s/b=new", "s/", "s/a=old", "s/b=old"},
-     {"@X", "/n", "/m"},
-     "",
-     0,
-     {"X/", "X/s/", "X/s/b=new", "s/", "s/a=new", "s/b=old"},
-     0,
-     0,
-     "",
-     "",
-     "",
-     {"X (replaced *)/", "X (replaced *)/s/", "X (replaced *)/s/a=old"},
-     {{"X/s/a", 5000}, {"s/a", 0}, {"X/s/b", 0}, {"s/b", 5000}}},
-    // /d: a copy byte for byte goes to the Recycle Bin, unasked, whatever the mode.
-    {"CopyIsNotAsked",
-     {"X/", "X/a=same", "X/b=new", "a=same", "b=old"},
-     {"@X", "/d"},
-     "n\n",
-     0,
-     {"X/", "X/b=new", "a=same", "b=old"},
-     1,
-     0,
-     "",
-     "\"b\"",
-     "",
-     {"X (replaced *)/", "X (replaced *)/a=same"}},
-    {"CopiesLetTheFolderGo",
-     {"X/", "X/a=same", "a=same"},
-     {"@X", "/d", "/-o"},
-     "",
-     0,
-     {"a=same"},
-     0,
-     0,
-     "",
-     "",
-     "",
-     {"X (replaced *)/", "X (replaced *)/a=same"}},
     {"CopyAndAClashOverwritten",
      {"X/", "X/a=same", "X/b=new", "a=same", "b=old"},
      {"@X", "/o", "/d"},
@@ -1104,8 +698,6 @@ const LiftCase Cases[] = {
      "",
      "\"" + std::string(248, 'r') + ".txt\" -> \"" + std::string(247, 'r') + " (2).txt\"\r\n"},
 };
-
-void PrintTo(const LiftCase& c, std::ostream* out) { *out << c.name; }
 
 // A name that is another entry's 8.3 short name stands for that entry in every
 // path, but is no clash: nothing is replaced, asked or handed to the shell.
