@@ -2,8 +2,8 @@
 rem Adds dirlift to the context menu of folders in Explorer, for the current
 rem user only (no administrator rights needed): "Lift contents here" (gui),
 rem "Lift contents here, all the way down" (gui /s) and "Flatten here: every
-rem level" (gui /f). On Windows 7 and later they are one cascading "dirlift"
-rem entry; XP and Vista have no cascading static menus, so there they stand
+rem level..." (gui /f /p, which shows what will happen and asks first). On
+rem Windows 7 and later they are one cascading "dirlift" entry; XP and Vista have no cascading static menus, so there they stand
 rem side by side. The background of every folder gets "Undo the last lift".
 rem The entries run the dirliftw.exe that lies beside this script (dirlift
 rem without a console, as the user who clicked).
@@ -38,14 +38,14 @@ if defined cascade (
   if errorlevel 1 goto failed
   call :entry "%key%\shell\2down" "Lift contents here, all the way down" "gui /s"
   if errorlevel 1 goto failed
-  call :entry "%key%\shell\3flatten" "Flatten here: every level" "gui /f"
+  call :entry "%key%\shell\3flatten" "Flatten here: every level..." "gui /f /p"
   if errorlevel 1 goto failed
 ) else (
   call :entry "%key%" "Lift contents here" "gui"
   if errorlevel 1 goto failed
   call :entry "%shell%\dirliftdown" "Lift contents here, all the way down" "gui /s"
   if errorlevel 1 goto failed
-  call :entry "%shell%\dirliftflat" "Flatten here: every level" "gui /f"
+  call :entry "%shell%\dirliftflat" "Flatten here: every level..." "gui /f /p"
   if errorlevel 1 goto failed
 )
 set "key=HKCU\Software\Classes\Directory\Background\shell\dirliftundo"
@@ -55,7 +55,7 @@ reg add "%key%" /v Icon /d "%exe%" /f >nul
 if errorlevel 1 goto failed
 reg add "%key%\command" /ve /d "\"%exe%\" /u" /f >nul
 if errorlevel 1 goto failed
-echo Added "Lift contents here", "Lift contents here, all the way down" and "Flatten here: every level" to the context menu of folders, and "Undo the last lift" to their background.
+echo Added "Lift contents here", "Lift contents here, all the way down" and "Flatten here: every level..." to the context menu of folders, and "Undo the last lift" to their background.
 exit /b 0
 :failed
 echo dirlift-menu-add: could not write %key% 1>&2

@@ -335,11 +335,11 @@ TEST(ExplorerMenu, AddsGuiCommandsForFoldersAndRemovesThem) {
       {"6.1",
        {{shell + "dirlift\\shell\\1lift", folder + "gui"},
         {shell + "dirlift\\shell\\2down", folder + "gui /s"},
-        {shell + "dirlift\\shell\\3flatten", folder + "gui /f"}}},
+        {shell + "dirlift\\shell\\3flatten", folder + "gui /f /p"}}},
       {"5.1",
        {{shell + "dirlift", folder + "gui"},
         {shell + "dirliftdown", folder + "gui /s"},
-        {shell + "dirliftflat", folder + "gui /f"}}},
+        {shell + "dirliftflat", folder + "gui /f /p"}}},
   };
   const std::string undoKey = "Software\\Classes\\Directory\\Background\\shell\\dirliftundo";
   for (const auto& layout : layouts) {
@@ -355,6 +355,9 @@ TEST(ExplorerMenu, AddsGuiCommandsForFoldersAndRemovesThem) {
       EXPECT_NE(shown.out.find("REG_SZ    " + entry.second + "\r\n"), std::string::npos)
           << layout.version << shown.out << "\nexpected: " << entry.second;
     }
+    // The flatten asks first, and its three dots say so.
+    const RunResult flatten = Reg("query \"HKCU\\" + layout.commands.back().first + "\" /ve");
+    EXPECT_NE(flatten.out.find("REG_SZ    Flatten here: every level...\r\n"), std::string::npos) << flatten.out;
     const RunResult removed = RunScript("dirlift-menu-remove.cmd");
     EXPECT_EQ(removed.status, 0) << removed.out << removed.err;
     for (const auto& entry : commands) EXPECT_FALSE(MenuKeyExists(entry.first)) << entry.first;

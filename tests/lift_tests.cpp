@@ -402,6 +402,66 @@ const LiftCase Cases[] = {
      "",
      "move \"a\"\r\nremove \"F\"\r\nmove \"b\"\r\nremove \"G\"\r\n"
      "preview: 2 move, 0 replace, 0 keep, 0 rename, 0 merge, 0 ask, 0 shell, 0 fail; nothing was changed\r\n"},
+    // /p shows the preview and asks once: no and the end of input change nothing.
+    {"PromptFirstNoChangesNothing",
+     ONE_CLASH,
+     {"@X", "/o", "/p"},
+     "n\n",
+     0,
+     ONE_CLASH,
+     0,
+     0,
+     "",
+     "replace \"a\"\r\nmove \"f\"\r\nremove \"X\"\r\n"
+     "preview: 1 move, 1 replace, 0 keep, 0 rename, 0 merge, 0 ask, 0 shell, 0 fail; nothing was changed\r\n"
+     "Go ahead? (Yes/No): "},
+    {"PromptFirstEndOfInputIsNo",
+     ONE_CLASH,
+     {"@X", "/p", "/o"},
+     "maybe\nall\n",
+     0,
+     ONE_CLASH,
+     0,
+     0,
+     "",
+     "replace \"a\"\r\nmove \"f\"\r\nremove \"X\"\r\n"
+     "preview: 1 move, 1 replace, 0 keep, 0 rename, 0 merge, 0 ask, 0 shell, 0 fail; nothing was changed\r\n"
+     "Go ahead? (Yes/No): Go ahead? (Yes/No): Go ahead? (Yes/No): "},
+    // Yes runs the lift, which asks its own questions.
+    {"PromptFirstYesStillAsksTheClash",
+     ONE_CLASH,
+     {"@X", "/p"},
+     "yes\ny\n",
+     0,
+     {"a=new", "f=1"},
+     1,
+     0,
+     "",
+     "Go ahead? (Yes/No): \"a\""},
+    {"PromptFirstNothingMovesAsksNothing",
+     {"X/", "X/a=new", "a=old"},
+     {"@X", "/-o", "/p"},
+     "y\n",
+     0,
+     {"X/", "X/a=new", "a=old"},
+     0,
+     0,
+     "",
+     "nothing would move, so nothing was asked and nothing changed\r\n"},
+    // A folder refused is said once, by the preview; the other is lifted.
+    {"PromptFirstRefusalSaidOnce",
+     {"X/", "X/f=1"},
+     {"@X", "@nope", "/p"},
+     "y\n",
+     1,
+     {"f=1"},
+     0,
+     1,
+     "",
+     "move \"f\"\r\nremove \"X\"\r\n"
+     "preview: 1 move, 0 replace, 0 keep, 0 rename, 0 merge, 0 ask, 0 shell, 0 fail; nothing was changed\r\n"
+     "Go ahead? (Yes/No): ",
+     "nope"},
     {"FolderGivenTwice", {"F/", "F/a=1"}, {"@F", "@F"}, "", 1, {"a=1"}, 0, 1, "", "", "which this run lifts before it"},
     {"FolderInsideAnEarlierOne", {"A/", "A/B/", "A/B/b=1"}, {"@A", "@A\\B"}, "", 1, {"B/", "B/b=1"}, 0, 1},
     // The other way round, each is lifted in turn; the preview runs them on one model as the run does.
@@ -786,21 +846,22 @@ TEST_F(LiftOnce, NoArgumentOrHelpPrintsUsage) {
   for (const std::vector<std::string>& arguments : {std::vector<std::string>{}, {"/?"}, {root + "\\X", "/?"}}) {
     const RunResult run = RunDirlift(arguments, "", root);
     EXPECT_EQ(run.status, 0);
-    EXPECT_EQ(
-        run.out,
-        "Syntax: dirlift <path> [<path> ...] [/o | /-o | /r | /n | gui] [/m] [/d] [/f | /f:N | /s] [/l] [/u]\r\n\r\n"
-        "\t/o\tOverwrite all existing files\r\n"
-        "\t/-o\tDon't overwrite existing files\r\n"
-        "\t/r\tKeep both: move a clashing entry up under a new name\r\n"
-        "\t/n\tKeep the newer file: replace only by one 2 seconds newer or more\r\n"
-        "\t/m\tMerge a clashing folder into the folder of its name (with a mode)\r\n"
-        "\tgui\tHand the clashes to the Windows shell's dialogs, with undo\r\n"
-        "\t/d\tLet an identical copy go to the Recycle Bin, with any mode\r\n"
-        "\t/f\tFlatten: lift the entries of every subfolder, at every level\r\n"
-        "\t/f:N\tFlatten N levels (1 to 99): the folders at level N move up whole\r\n"
-        "\t/s\tLift a chain of single folders all the way down\r\n"
-        "\t/l\tList what the lift would do, and change nothing\r\n"
-        "\t/u\tUndo the newest lift (of <path>, where given), replaced files included\r\n");
+    EXPECT_EQ(run.out,
+              "Syntax: dirlift <path> [<path> ...] [/o | /-o | /r | /n | gui] [/m] [/d] [/f | /f:N | /s] [/l | /p] "
+              "[/u]\r\n\r\n"
+              "\t/o\tOverwrite all existing files\r\n"
+              "\t/-o\tDon't overwrite existing files\r\n"
+              "\t/r\tKeep both: move a clashing entry up under a new name\r\n"
+              "\t/n\tKeep the newer file: replace only by one 2 seconds newer or more\r\n"
+              "\t/m\tMerge a clashing folder into the folder of its name (with a mode)\r\n"
+              "\tgui\tHand the clashes to the Windows shell's dialogs, with undo\r\n"
+              "\t/d\tLet an identical copy go to the Recycle Bin, with any mode\r\n"
+              "\t/f\tFlatten: lift the entries of every subfolder, at every level\r\n"
+              "\t/f:N\tFlatten N levels (1 to 99): the folders at level N move up whole\r\n"
+              "\t/s\tLift a chain of single folders all the way down\r\n"
+              "\t/l\tList what the lift would do, and change nothing\r\n"
+              "\t/p\tShow what the lift will do, then ask once before doing it\r\n"
+              "\t/u\tUndo the newest lift (of <path>, where given), replaced files included\r\n");
     EXPECT_EQ(run.err, "");
   }
   EXPECT_EQ(Snapshot(root), Tree({"X/", "X/a=1"}));
@@ -1277,6 +1338,48 @@ TEST_P(NoConsole, ShowsWhatItHasToSayInABox) {
   } else {
     EXPECT_NE(run.box.find(c.box), std::string::npos) << run.box;
   }
+}
+
+// Without a console /p asks in one box: its counts agree with /l, closing it
+// changes nothing, and its verb runs the lift.
+TEST_F(LiftOnce, PromptFirstBoxCountsWhatTheRunWillDo) {
+  if (!HasDisplay()) GTEST_SKIP() << "no box can be shown without a display";
+  const Tree before = {"X/", "X/a=new", "a=old", "X/s/", "X/s/f=1", "X/s/t=2", "X/X=q"};
+  MakeTree(root, before);
+  const std::vector<std::string> arguments = {root + "\\X", "/f", "/o", "/p"};
+  const RunResult listed = RunDirlift({root + "\\X", "/f", "/o", "/l"}, "", root);
+  EXPECT_NE(listed.out.find("preview: 2 move, 1 replace, 0 keep, 0 rename, 0 merge, 0 ask, 0 shell, 1 fail, 0 recycle"),
+            std::string::npos)
+      << listed.out;
+  // Answers the box that asks with `button`, once, keeping its text.
+  const auto answering = [](std::string& asked, int button) {
+    return [&asked, button](DWORD process) {
+      const HWND box = DirliftWindow(process, false);
+      if (box == nullptr || !asked.empty() || GetDlgItem(box, IDCANCEL) == nullptr) return;
+      asked = StaticTextOf(box);
+      PostMessageA(box, WM_COMMAND, button, 0);
+    };
+  };
+  std::string counts;
+  const RunResult cancelled = RunDirlift(arguments, "", root, true, answering(counts, IDCANCEL), "dirliftw.exe");
+  EXPECT_EQ(cancelled.status, 0);
+  EXPECT_EQ(Snapshot(root), Sorted(before));
+  for (const char* count : {"2 entries move up", "1 file replaces the file of its name",
+                            "1 entry stays: it is a file named like", "1 folder is dissolved and removed"})
+    EXPECT_NE(counts.find(count), std::string::npos) << counts;
+  const int VerbButton = 100;
+  std::string asked;
+  const RunResult run = RunDirlift(arguments, "", root, true, answering(asked, VerbButton), "dirliftw.exe");
+  EXPECT_FALSE(asked.empty());
+  EXPECT_EQ(run.status, 1);  // the file named like its folder stays, reported, in the box after the run
+  EXPECT_NE(run.box.find("named like the folder flattened"), std::string::npos) << run.box;
+  EXPECT_EQ(Snapshot(root), Sorted({"X/", "X/X=q", "a=new", "f=1", "t=2"}));
+  // An empty folder: nothing would move, and the box says so.
+  MakeTree(root, {"E/"});
+  const RunResult empty = RunDirlift({root + "\\E", "/p"}, "", root, true, {}, "dirliftw.exe");
+  EXPECT_EQ(empty.status, 0);
+  EXPECT_NE(empty.box.find("nothing would move"), std::string::npos) << empty.box;
+  EXPECT_EQ(Snapshot(root), Sorted({"E/", "X/", "X/X=q", "a=new", "f=1", "t=2"}));
 }
 
 const NoConsoleCase NoConsoleCases[] = {

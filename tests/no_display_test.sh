@@ -23,6 +23,11 @@ preview_status=0
 expect "the preview succeeded (status $preview_status)" test "$preview_status" = 0
 expect "the preview keeps the clash" grep -q '^keep "c": no dialog could be shown to settle the clash' "$work/preview"
 expect "the preview hands nothing to the shell" grep -q ' 0 shell, ' "$work/preview"
+# Without a window, /p in dirliftw.exe cannot ask: it does nothing, and says so by its status.
+ask_status=0
+"$wine" "$(dirname "$exe")/dirliftw.exe" "$folder" gui /p </dev/null >/dev/null 2>&1 || ask_status=$?
+expect "/p cannot ask without a window (status $ask_status)" test "$ask_status" = 1
+expect "/p moved nothing" test "$(ls "$work/X" | wc -l)" = "$((entries + 2))"
 start=$(date +%s%N)
 status=0
 timeout 300 "$wine" "$exe" "$folder" gui </dev/null >"$work/out" 2>"$work/err" || status=$?

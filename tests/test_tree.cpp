@@ -172,10 +172,12 @@ BOOL CALLBACK AppendStaticText(HWND control, LPARAM text) {
 }
 
 // Reads and closes the box the process shows, if it shows one now. A box that
-// asks is left to a watcher, where there is one, to answer.
+// asks (Yes and No, or a verb and Cancel) is left to a watcher, where there is
+// one, to answer.
 void CloseBoxOf(DWORD processId, std::string& text, bool leaveQuestions) {
   const HWND box = DirliftWindow(processId, false);
-  if (box == nullptr || (leaveQuestions && GetDlgItem(box, IDYES) != nullptr)) return;
+  const bool asks = GetDlgItem(box, IDYES) != nullptr || GetDlgItem(box, IDCANCEL) != nullptr;
+  if (box == nullptr || (leaveQuestions && asks)) return;
   text = StaticTextOf(box);
   if (text.empty()) text = EmptyBox;
   PostMessageA(box, WM_COMMAND, IDOK, 0);

@@ -182,20 +182,22 @@ TEST(IsRootPath, RefusesOnlyPathsWithoutParent) {
 TEST(WriteUsage, FourLinesThenOneForEachLaterSwitch) {
   std::ostringstream out;
   WriteUsage(out);
-  EXPECT_EQ(out.str(),
-            "Syntax: dirlift <path> [<path> ...] [/o | /-o | /r | /n | gui] [/m] [/d] [/f | /f:N | /s] [/l] [/u]\n\n"
-            "\t/o\tOverwrite all existing files\n"
-            "\t/-o\tDon't overwrite existing files\n"
-            "\t/r\tKeep both: move a clashing entry up under a new name\n"
-            "\t/n\tKeep the newer file: replace only by one 2 seconds newer or more\n"
-            "\t/m\tMerge a clashing folder into the folder of its name (with a mode)\n"
-            "\tgui\tHand the clashes to the Windows shell's dialogs, with undo\n"
-            "\t/d\tLet an identical copy go to the Recycle Bin, with any mode\n"
-            "\t/f\tFlatten: lift the entries of every subfolder, at every level\n"
-            "\t/f:N\tFlatten N levels (1 to 99): the folders at level N move up whole\n"
-            "\t/s\tLift a chain of single folders all the way down\n"
-            "\t/l\tList what the lift would do, and change nothing\n"
-            "\t/u\tUndo the newest lift (of <path>, where given), replaced files included\n");
+  EXPECT_EQ(
+      out.str(),
+      "Syntax: dirlift <path> [<path> ...] [/o | /-o | /r | /n | gui] [/m] [/d] [/f | /f:N | /s] [/l | /p] [/u]\n\n"
+      "\t/o\tOverwrite all existing files\n"
+      "\t/-o\tDon't overwrite existing files\n"
+      "\t/r\tKeep both: move a clashing entry up under a new name\n"
+      "\t/n\tKeep the newer file: replace only by one 2 seconds newer or more\n"
+      "\t/m\tMerge a clashing folder into the folder of its name (with a mode)\n"
+      "\tgui\tHand the clashes to the Windows shell's dialogs, with undo\n"
+      "\t/d\tLet an identical copy go to the Recycle Bin, with any mode\n"
+      "\t/f\tFlatten: lift the entries of every subfolder, at every level\n"
+      "\t/f:N\tFlatten N levels (1 to 99): the folders at level N move up whole\n"
+      "\t/s\tLift a chain of single folders all the way down\n"
+      "\t/l\tList what the lift would do, and change nothing\n"
+      "\t/p\tShow what the lift will do, then ask once before doing it\n"
+      "\t/u\tUndo the newest lift (of <path>, where given), replaced files included\n");
 }
 
 // Every command line reads into one value, and every refusal has its line,
@@ -203,14 +205,14 @@ TEST(WriteUsage, FourLinesThenOneForEachLaterSwitch) {
 TEST(ReadCommandLine, OneValueForEveryLineAndEachRefusalItsLine) {
   using Folders = std::vector<std::string>;
   const RunMode Ask = RunMode::Ask;
-  const char Unknown[] = "\" (expected /o, /-o, /r, /n, gui, /m, /d, /f, /f:N, /s, /l or /u)";
+  const char Unknown[] = "\" (expected /o, /-o, /r, /n, gui, /m, /d, /f, /f:N, /s, /l, /p or /u)";
   const std::string Empty = "the folder is missing: the path given is empty";
   const struct {
     std::vector<std::string> arguments;  // after the program name
     Action action;
     Folders folders;
     RunMode mode;
-    std::string switches;  // of /m, /d, /f, /s and /l, those given
+    std::string switches;  // of /m, /d, /f, /s, /l and /p, those given
     std::string problem;
   } cases[] = {
       {{}, Action::Usage, {}, Ask, "", ""},
@@ -292,6 +294,15 @@ TEST(ReadCommandLine, OneValueForEveryLineAndEachRefusalItsLine) {
        "",
        "\"/f:2\" goes without /s: a flatten already takes every chain"},
       {{"/f", "X"}, Action::Refuse, {}, Ask, "", "the folder is missing: give it first, before \"/f\""},
+      {{"X", "/f", "/p", "gui"}, Action::Lift, {"X"}, RunMode::ShellBatch, "/f/p", ""},
+      {{"X", "/p", "/l"},
+       Action::Refuse,
+       {},
+       Ask,
+       "",
+       "/p asks before a run, and /l only lists what a run would do: give one of them"},
+      {{"X", "/p", "/u"}, Action::Refuse, {}, Ask, "", "/u goes with /l alone, not with \"/p\""},
+      {{"/p", "X"}, Action::Refuse, {}, Ask, "", "the folder is missing: give it first, before \"/p\""},
   };
   for (const auto& c : cases) {
     std::vector<std::string> arguments = {"dirlift"};
@@ -315,7 +326,8 @@ TEST(ReadCommandLine, OneValueForEveryLineAndEachRefusalItsLine) {
                   (line.choice.levels == EveryLevel  ? "/f"
                    : line.choice.levels != PlainLift ? "/f:" + std::to_string(line.choice.levels)
                                                      : "") +
-                  (line.choice.chains ? "/s" : "") + (line.choice.listOnly ? "/l" : ""),
+                  (line.choice.chains ? "/s" : "") + (line.choice.listOnly ? "/l" : "") +
+                  (line.choice.promptFirst ? "/p" : ""),
               c.switches)
         << shown;
     // The arguments it stands for (an elevated rerun's) read back as the same line, every switch kept.
@@ -324,7 +336,8 @@ TEST(ReadCommandLine, OneValueForEveryLineAndEachRefusalItsLine) {
     const RunChoice& is = again.choice;
     EXPECT_TRUE(again.action == line.action && again.folders == line.folders && is.mode == was.mode &&
                 is.mergeFolders == was.mergeFolders && is.dropCopies == was.dropCopies && is.levels == was.levels &&
-                is.chains == was.chains && is.listOnly == was.listOnly && SwitchesOf(again) == SwitchesOf(line))
+                is.chains == was.chains && is.listOnly == was.listOnly && is.promptFirst == was.promptFirst &&
+                SwitchesOf(again) == SwitchesOf(line))
         << shown;
   }
   // The same switches in another order are the same run, to the gathering.

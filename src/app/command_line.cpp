@@ -13,6 +13,7 @@ const char HelpSwitch[] = "/?";
 const char UndoSwitch[] = "/u";
 const char MergeSwitch[] = "/m";
 const char ListOnlySwitch[] = "/l";
+const char PromptSwitch[] = "/p";
 const char ChainSwitch[] = "/s";
 const char CopiesSwitch[] = "/d";
 const char FlattenSwitch[] = "/f";
@@ -63,7 +64,7 @@ bool ReadMode(const std::string& text, RunMode& mode) {
 CommandLine Refused(const std::string& problem) { return {Action::Refuse, {}, RunChoice{}, problem}; }
 
 std::string UnknownSwitch(const std::string& text) {
-  return "unknown switch \"" + text + "\" (expected /o, /-o, /r, /n, gui, /m, /d, /f, /f:N, /s, /l or /u)";
+  return "unknown switch \"" + text + "\" (expected /o, /-o, /r, /n, gui, /m, /d, /f, /f:N, /s, /l, /p or /u)";
 }
 
 bool IsFlatten(const std::string& text) { return text == FlattenSwitch || text.rfind(LevelsMark, 0) == 0; }
@@ -128,7 +129,7 @@ CommandLine ReadCommandLine(const std::vector<std::string>& typed) {
   if (StartsAsSwitch(*first)) {
     RunMode mode;
     const bool known = ReadMode(*first, mode) || *first == MergeSwitch || *first == ListOnlySwitch ||
-                       *first == ChainSwitch || *first == CopiesSwitch || IsFlatten(*first);
+                       *first == PromptSwitch || *first == ChainSwitch || *first == CopiesSwitch || IsFlatten(*first);
     return Refused(known ? "the folder is missing: give it first, before \"" + *first + "\"" : UnknownSwitch(*first));
   }
   std::string modeText, levelsText;
@@ -139,6 +140,8 @@ CommandLine ReadCommandLine(const std::vector<std::string>& typed) {
       line.choice.mergeFolders = true;
     } else if (text == ListOnlySwitch) {
       line.choice.listOnly = true;
+    } else if (text == PromptSwitch) {
+      line.choice.promptFirst = true;
     } else if (text == ChainSwitch) {
       line.choice.chains = true;
     } else if (text == CopiesSwitch) {
@@ -163,6 +166,9 @@ CommandLine ReadCommandLine(const std::vector<std::string>& typed) {
       line.folders.push_back(text);
     }
   }
+  // /p asks before a run that changes the disk; /l changes nothing.
+  if (line.choice.promptFirst && line.choice.listOnly)
+    return Refused("/p asks before a run, and /l only lists what a run would do: give one of them");
   // A flatten dissolves every chain of single folders on its way down.
   if (line.choice.chains && !levelsText.empty())
     return Refused("\"" + levelsText + "\" goes without /s: a flatten already takes every chain");
@@ -182,6 +188,7 @@ std::vector<std::string> ArgumentsOf(const CommandLine& line, const std::string&
   if (line.choice.levels != PlainLift) arguments.push_back(LevelsText(line.choice.levels));
   if (line.choice.chains) arguments.push_back(ChainSwitch);
   if (line.choice.listOnly) arguments.push_back(ListOnlySwitch);
+  if (line.choice.promptFirst) arguments.push_back(PromptSwitch);
   return arguments;
 }
 
@@ -193,7 +200,7 @@ std::string SwitchesOf(const CommandLine& line) {
 }
 
 void WriteUsage(std::ostream& out) {
-  out << "Syntax: dirlift <path> [<path> ...] [/o | /-o | /r | /n | gui] [/m] [/d] [/f | /f:N | /s] [/l] [/u]"
+  out << "Syntax: dirlift <path> [<path> ...] [/o | /-o | /r | /n | gui] [/m] [/d] [/f | /f:N | /s] [/l | /p] [/u]"
       << std::endl;
   out << std::endl;
   out << "\t/o\tOverwrite all existing files" << std::endl;
@@ -207,5 +214,6 @@ void WriteUsage(std::ostream& out) {
   out << "\t/f:N\tFlatten N levels (1 to 99): the folders at level N move up whole" << std::endl;
   out << "\t/s\tLift a chain of single folders all the way down" << std::endl;
   out << "\t/l\tList what the lift would do, and change nothing" << std::endl;
+  out << "\t/p\tShow what the lift will do, then ask once before doing it" << std::endl;
   out << "\t/u\tUndo the newest lift (of <path>, where given), replaced files included" << std::endl;
 }

@@ -5,6 +5,7 @@
 #include "app/arguments.h"
 #include "app/command_line.h"
 #include "app/gather.h"
+#include "app/look_first.h"
 #include "app/typed_folder.h"
 #include "app/undoable.h"
 #include "console/console_listener.h"
@@ -82,7 +83,7 @@ Ending Run(const CommandLine& line, std::istream& in, std::ostream& out, std::os
   }
   RunChoice choice = line.choice;
   choice.started = platform::LocalTimeStamp();
-  const std::vector<std::string>& typed = line.folders;
+  std::vector<std::string> typed = line.folders;
   // A gui run where no window can be shown keeps its clashes, in its preview too.
   if (choice.mode == RunMode::ShellBatch) choice.noDialogs = !platform::CanShowWindows();
   if (choice.listOnly) {
@@ -97,6 +98,20 @@ Ending Run(const CommandLine& line, std::istream& in, std::ostream& out, std::os
     if (preview.Refusals() >= typed.size()) return {ExitFailed, false, false, "", false};
     preview.Summarize();
     return {preview.Refusals() == 0 ? ExitDone : ExitFailed, false, ShowsSomethingToRead(line, false), "", true};
+  }
+  // /p: what the run will do, and one question, before the console window is
+  // hidden and before anything moves. A refusal is said once, by the preview.
+  bool refusedFirst = false;
+  if (choice.promptFirst) {
+    const bool gui = choice.mode == RunMode::ShellBatch;
+    if (gui) choice.noDialogs = !platform::CanShowWindows();
+    const Look look = LookFirst(typed, choice, in, out, errors, windowless);
+    refusedFirst = look.refused;
+    if (look.outcome != LookOutcome::GoAhead) {
+      const bool failed = look.refused || look.outcome == LookOutcome::CannotAsk;
+      return {failed ? ExitFailed : ExitDone, false, false, "", false};
+    }
+    typed = look.folders;
   }
   // A gui run was started from Explorer: the shell's dialogs are all its user
   // sees, so the failures that standard error gets are shown in a box as well.
@@ -121,8 +136,12 @@ Ending Run(const CommandLine& line, std::istream& in, std::ostream& out, std::os
   const bool lifted = LiftKeepingRecord(typed, choice, disk, listener, failures);
   EndProgress(progress, failures);
   errors << failuresForBox.str() << std::flush;
-  return {lifted ? ExitDone : ExitFailed,      gui,   ShowsSomethingToRead(line, listener.Wrote()),
-          windows ? failuresForBox.str() : "", false, disk.AccessWasDenied()};
+  return {lifted && !refusedFirst ? ExitDone : ExitFailed,
+          gui,
+          ShowsSomethingToRead(line, listener.Wrote()),
+          windows ? failuresForBox.str() : "",
+          false,
+          disk.AccessWasDenied()};
 }
 
 }  // namespace

@@ -7,6 +7,7 @@ namespace {
 
 // The tail stays as it is whatever comes before it: scripts answer on it.
 const char QuestionEnd[] = " does already exist. Overwrite? (Yes/No/All): ";
+const char GoAheadQuestion[] = "Go ahead? (Yes/No): ";
 
 // Dropped around an answer: the blanks a user may type, and the CR that ends a
 // line from a script or a file written on Windows.
@@ -47,5 +48,16 @@ Answer AskToOverwrite(const std::string& name, const std::string& origin, std::i
     if (!std::getline(answers, line)) return Answer::NoInput;
     Answer answer;
     if (ToAnswer(Trimmed(line), answer)) return answer;
+  }
+}
+
+bool AskToGoAhead(std::istream& answers, std::ostream& questions) {
+  for (;;) {
+    questions << GoAheadQuestion << std::flush;
+    std::string line;
+    if (!std::getline(answers, line)) return false;
+    Answer answer;
+    // "all" answers a clash, not this question.
+    if (ToAnswer(Trimmed(line), answer) && answer != Answer::All) return answer == Answer::Yes;
   }
 }

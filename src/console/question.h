@@ -1,7 +1,7 @@
 #pragma once
-// The overwrite question asked for a clash in Ask mode: its text, and one answer
-// read per line of input. Works on any pair of streams; the program hands it the
-// console's. Relies on the listener for the answers' names.
+// The overwrite question asked for a clash in Ask mode, and the one question
+// /p asks before a run: their texts, and one answer read per line of input. Works on any pair of streams; the program
+// hands it the console's. Relies on the listener for the answers' names.
 
 #include <iosfwd>
 #include <string>
@@ -15,3 +15,7 @@
 // folder the entry comes from, is named after it.
 Answer AskToOverwrite(const std::string& name, const std::string& origin, std::istream& answers,
                       std::ostream& questions);
+
+// Asks "Go ahead? (Yes/No): " until a line holds exactly "y", "yes", "n" or
+// "no"; true for yes. The end of input is no.
+bool AskToGoAhead(std::istream& answers, std::ostream& questions);

@@ -48,6 +48,9 @@ struct RunChoice {
   bool noDialogs = false;
   bool dropCopies = false;
   int levels = PlainLift;
+  // With /p the program shows the preview and asks once before the run; the
+  // lift itself never reads it.
+  bool promptFirst = false;
   // When the run started, in local time as a name holds it ("2026-12-08
   // 10.15.02"): the folders of replaced files are named by it.
   std::string started = "";

@@ -8,6 +8,7 @@
 // works at any depth on every Windows. A failing call fills `reason` with the
 // system's text for its error code. Each concern has a header of its own.
 
+#include "platform/ask_box.h"
 #include "platform/collector.h"
 #include "platform/console.h"
 #include "platform/contents.h"

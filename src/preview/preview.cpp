@@ -100,3 +100,8 @@ void PreviewListener::Summarize(bool undo) {
 }
 
 std::size_t PreviewListener::Refusals() const { return refusals_; }
+
+std::size_t PreviewListener::Count(const std::string& kind) const {
+  const auto counted = counts_.find(kind);
+  return counted == counts_.end() ? 0 : counted->second;
+}

@@ -30,6 +30,8 @@ class PreviewListener : public Listener {
   void Summarize(bool undo = false);
   // How many folders were refused.
   std::size_t Refusals() const;
+  // How many lines of a kind ("move", "remove"...) it listed.
+  std::size_t Count(const std::string& kind) const;
 
  private:
   std::ostream& out_;
