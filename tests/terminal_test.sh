@@ -95,6 +95,25 @@ expect "no status line is left" test "$(grep -c 'Lifting' <<<"$screen")" = 0
 expect "every entry lifted" test "$(ls "$work/long" | wc -l)" = 4001
 expect "zz replaced" test "$(cat "$work/long/zz")" = new
 
+# /p in a console: the preview's lines and one question; a word that is not
+# an answer asks again, and yes runs the lift, whose clash question still comes.
+mkdir -p "$work/look/L"
+echo new >"$work/look/L/p"; echo old >"$work/look/p"; echo 1 >"$work/look/L/q"
+new_terminal 100 \
+  "cd '$work/look' && env WINEPREFIX='${WINEPREFIX:-}' XDG_DATA_HOME='$XDG_DATA_HOME' WINEDEBUG=-all '$wine' '$exe' L /p; echo EXIT=\$?; sleep 120"
+wait_for 'Go ahead? (Yes/No):' 1
+expect "the preview shows before the question" grep -q -F 'preview: 1 move, 0 replace, 0 keep' <<<"$screen"
+expect "nothing moved before the answer" test -e "$work/look/L/q"
+"${tmux[@]}" send-keys maybe Enter
+wait_for 'Go ahead? (Yes/No):' 2
+"${tmux[@]}" send-keys y Enter
+wait_for '"p" does already exist. Overwrite? (Yes/No/All):' 1
+"${tmux[@]}" send-keys y Enter
+wait_for 'EXIT=' 1
+expect "/p then yes: exit status 0" grep -q -F 'EXIT=0' <<<"$screen"
+expect "/p then yes: p replaced" test "$(cat "$work/look/p")" = new
+expect "/p then yes: q lifted" test -e "$work/look/q"
+
 # The usage text in a window of its own waits too, or it would be gone at once.
 new_terminal 100 \
   "env WINEPREFIX='${WINEPREFIX:-}' WINEDEBUG=-all '$wine' '$exe'; echo EXIT=\$?; sleep 120"
