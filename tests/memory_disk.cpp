@@ -211,7 +211,7 @@ bool MemoryDisk::ListFolder(const std::string& folder, std::vector<ListedEntry>&
   return true;
 }
 
-bool MemoryDisk::ListEntry(const std::string& path, ListedEntry& entry, std::string& reason) {
+bool MemoryDisk::LookUpEntry(const std::string& path, ListedEntry& entry, std::string& reason) {
   const MemoryEntry* found = Find(path);
   if (found == nullptr) return Fail(Failure::NotFound, reason);
   entry = found->listed;

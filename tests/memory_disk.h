@@ -48,7 +48,7 @@ class MemoryDisk : public FileSystem {
   bool localTime = false;     // the volume keeps local time, as FAT does
 
   bool ListFolder(const std::string& folder, std::vector<ListedEntry>& entries, std::string& reason) override;
-  bool ListEntry(const std::string& path, ListedEntry& entry, std::string& reason) override;
+  bool LookUpEntry(const std::string& path, ListedEntry& entry, std::string& reason) override;
   bool Exists(const std::string& path) override;
   MoveResult Move(const std::string& from, const std::string& to, std::string& reason) override;
   MakeResult MakeFolder(const std::string& folder, std::string& reason) override;

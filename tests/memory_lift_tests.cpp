@@ -421,7 +421,7 @@ void CheckInMemory(const LiftCase& c) {
     for (const std::string& typed : line.folders) {
       ListedEntry self;
       std::string reason;
-      if (disk.ListEntry(typed, self, reason) && self.folder) {
+      if (disk.LookUpEntry(typed, self, reason) && self.folder) {
         folders.push_back({JoinPath(ParentOf(typed), self.name), self.name});
       } else {
         errors << "dirlift: cannot list " << Quoted(typed) << ": " << reason << "\n";

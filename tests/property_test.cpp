@@ -91,7 +91,7 @@ void Build(Made& made, std::mt19937& random) {
     if (!made.disk.Exists(folder)) continue;
     ListedEntry self;
     std::string reason;
-    made.disk.ListEntry(folder, self, reason);
+    made.disk.LookUpEntry(folder, self, reason);
     if (!self.folder) continue;
     if (random() % 5 == 0) {
       made.disk.MakeCaseSensitive(folder);

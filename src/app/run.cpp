@@ -67,7 +67,8 @@ struct Ending {
 
 // `windowless`: there is no console to show anything on or to read answers
 // from; the failures go to a box, as in gui mode.
-Ending Run(const CommandLine& line, std::istream& in, std::ostream& out, std::ostream& errors, bool windowless) {
+Ending RunCommandLine(const CommandLine& line, std::istream& in, std::ostream& out, std::ostream& errors,
+                      bool windowless) {
   switch (line.action) {
     case Action::Usage:
       WriteUsage(out);
@@ -148,7 +149,7 @@ Ending Run(const CommandLine& line, std::istream& in, std::ostream& out, std::os
 
 int RunDirlift(const std::vector<std::string>& typedArguments, std::istream& in, std::ostream& out,
                std::ostream& errors) {
-  const Ending ending = Run(ReadCommandLine(typedArguments), in, out, errors, false);
+  const Ending ending = RunCommandLine(ReadCommandLine(typedArguments), in, out, errors, false);
   if (!ending.failures.empty()) platform::ShowWarningBox(BoxTitle, FailureBoxText(ending.failures));
   // A console window nobody can see (a scheduled task's) would wait for ever.
   if (ShouldWaitBeforeClosing(ending.gui, ending.status, ending.shown, platform::StandardInputIsConsole(),
@@ -175,7 +176,7 @@ int RunWindowless(const std::vector<std::string>& typedArguments) {
   // console run would print goes to a box, where a box can be seen.
   std::istringstream noAnswers;
   std::ostringstream out, errors;
-  const Ending ending = Run(line, noAnswers, out, errors, true);
+  const Ending ending = RunCommandLine(line, noAnswers, out, errors, true);
   if (!platform::CanShowWindows()) return ending.status;
   bool elevated = false;
   const bool elevationKnown = platform::IsElevated(elevated);

@@ -65,7 +65,7 @@ bool ResolveFolder(const std::string& typed, std::string& folder, std::string& o
   if (IsRootPath(full)) return Refuse(listener, full, RootRefusal);
   ListedEntry self;
   std::string reason;
-  if (!disk.ListEntry(full, self, reason)) return Refuse(listener, full, reason, "cannot list ");
+  if (!disk.LookUpEntry(full, self, reason)) return Refuse(listener, full, reason, "cannot list ");
   ownName = self.name;
   folder = JoinPath(ParentOf(full), ownName);
   // A slip of the mouse must not scatter a folder that Windows depends on.

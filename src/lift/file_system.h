@@ -79,7 +79,7 @@ class FileSystem {
  public:
   virtual ~FileSystem() = default;
   virtual bool ListFolder(const std::string& folder, std::vector<ListedEntry>& entries, std::string& reason) = 0;
-  virtual bool ListEntry(const std::string& path, ListedEntry& entry, std::string& reason) = 0;
+  virtual bool LookUpEntry(const std::string& path, ListedEntry& entry, std::string& reason) = 0;
   virtual bool Exists(const std::string& path) = 0;
   virtual MoveResult Move(const std::string& from, const std::string& to, std::string& reason) = 0;
   virtual MakeResult MakeFolder(const std::string& folder, std::string& reason) = 0;

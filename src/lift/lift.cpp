@@ -6,7 +6,7 @@
 
 namespace {
 
-void Count(Outcome outcome, bool& failed, bool& stays) {
+void NoteOutcome(Outcome outcome, bool& failed, bool& stays) {
   if (outcome == Outcome::Failed) failed = true;
   if (outcome == Outcome::Failed || outcome == Outcome::Kept) stays = true;
 }
@@ -25,7 +25,7 @@ Outcome MoveUp(Run& run, Pass& pass, const ListedEntry& entry) {
   ListedEntry existing;
   std::string reason;
   Outcome outcome = Outcome::Moved;
-  if (LikelyTaken(run, pass, entry.name) && run.disk.ListEntry(destination, existing, reason)) {
+  if (LikelyTaken(run, pass, entry.name) && run.disk.LookUpEntry(destination, existing, reason)) {
     outcome = SettleClash(run, pass, entry, existing, source, destination);
   } else {
     reason.clear();
@@ -38,7 +38,7 @@ Outcome MoveUp(Run& run, Pass& pass, const ListedEntry& entry) {
         return Reported(run, pass, entry.name, reason);
       case MoveResult::NameTaken:
         ListHeldNames(run, pass);
-        if (!run.disk.ListEntry(destination, existing, reason))
+        if (!run.disk.LookUpEntry(destination, existing, reason))
           return Reported(run, pass, entry.name, "cannot tell what lies in its way: " + reason);
         outcome = SettleClash(run, pass, entry, existing, source, destination);
         break;
@@ -84,9 +84,9 @@ Outcome MoveEntries(Run& run, Pass& pass, const std::string& ownName, ListedEntr
   for (const ListedEntry& entry : entries) {
     // A cancel stops after the entry being moved; the rest stay, so does the folder.
     if (Stopped(run)) break;
-    Count(!ownKey.empty() && NameKey(entry.name) == ownKey ? HoldBack(run, pass, entry, ownName, sameName)
-                                                           : MoveUp(run, pass, entry),
-          failed, stays);
+    NoteOutcome(!ownKey.empty() && NameKey(entry.name) == ownKey ? HoldBack(run, pass, entry, ownName, sameName)
+                                                                 : MoveUp(run, pass, entry),
+                failed, stays);
   }
   if (Stopped(run)) {
     Tell(run, Happening::End, pass.name);

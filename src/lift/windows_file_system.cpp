@@ -126,7 +126,7 @@ bool WindowsFileSystem::ListFolder(const std::string& folder, std::vector<Listed
   return true;
 }
 
-bool WindowsFileSystem::ListEntry(const std::string& path, ListedEntry& entry, std::string& reason) {
+bool WindowsFileSystem::LookUpEntry(const std::string& path, ListedEntry& entry, std::string& reason) {
   const std::string folder = ParentOf(path);
   const auto known = volumes_.find(folder);
   platform::ListedEntry found;

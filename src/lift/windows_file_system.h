@@ -18,7 +18,7 @@ class WindowsFileSystem : public FileSystem {
   // Each folder's volume is read once: the look-ups of single entries, one per
   // clash, and the listings of its subfolders then skip it.
   bool ListFolder(const std::string& folder, std::vector<ListedEntry>& entries, std::string& reason) override;
-  bool ListEntry(const std::string& path, ListedEntry& entry, std::string& reason) override;
+  bool LookUpEntry(const std::string& path, ListedEntry& entry, std::string& reason) override;
   bool Exists(const std::string& path) override;
   MoveResult Move(const std::string& from, const std::string& to, std::string& reason) override;
   MakeResult MakeFolder(const std::string& folder, std::string& reason) override;

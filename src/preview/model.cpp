@@ -108,7 +108,7 @@ bool ModelFileSystem::ListFolder(const std::string& folder, std::vector<ListedEn
   return true;
 }
 
-bool ModelFileSystem::ListEntry(const std::string& path, ListedEntry& entry, std::string& reason) {
+bool ModelFileSystem::LookUpEntry(const std::string& path, ListedEntry& entry, std::string& reason) {
   std::size_t index;
   ModelFolder* folder = Holder(path, index, reason);
   if (folder == nullptr || index == None) return false;

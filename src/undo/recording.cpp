@@ -15,7 +15,7 @@ bool RecordingFileSystem::ListFolder(const std::string& folder, std::vector<List
   // subfolder, in the listing of the folder holding it.
   ListedEntry self;
   std::string ignored;
-  if (folders_.count(folder) == 0 && disk_.ListEntry(folder, self, ignored)) folders_[folder] = self;
+  if (folders_.count(folder) == 0 && disk_.LookUpEntry(folder, self, ignored)) folders_[folder] = self;
   if (!disk_.ListFolder(folder, entries, reason)) return false;
   for (const ListedEntry& entry : entries) {
     const std::string path = JoinPath(folder, entry.name);
@@ -25,8 +25,8 @@ bool RecordingFileSystem::ListFolder(const std::string& folder, std::vector<List
   return true;
 }
 
-bool RecordingFileSystem::ListEntry(const std::string& path, ListedEntry& entry, std::string& reason) {
-  if (!disk_.ListEntry(path, entry, reason)) return false;
+bool RecordingFileSystem::LookUpEntry(const std::string& path, ListedEntry& entry, std::string& reason) {
+  if (!disk_.LookUpEntry(path, entry, reason)) return false;
   identities_[path] = entry.identity;
   return true;
 }
@@ -62,7 +62,7 @@ bool RecordingFileSystem::RemoveFolder(const std::string& folder, std::string& r
   ListedEntry entry;
   std::string ignored;
   const auto seen = folders_.find(folder);
-  if (seen != folders_.end() || disk_.ListEntry(folder, entry, ignored)) {
+  if (seen != folders_.end() || disk_.LookUpEntry(folder, entry, ignored)) {
     if (seen != folders_.end()) entry = seen->second;
     step.attributes = entry.attributes;
     step.creation = entry.creation;
@@ -155,5 +155,5 @@ FileIdentity RecordingFileSystem::IdentityOf(const std::string& path) {
   if (known != identities_.end()) return known->second;
   ListedEntry entry;
   std::string ignored;
-  return disk_.ListEntry(path, entry, ignored) ? entry.identity : FileIdentity{0, 0};
+  return disk_.LookUpEntry(path, entry, ignored) ? entry.identity : FileIdentity{0, 0};
 }

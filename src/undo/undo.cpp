@@ -72,7 +72,7 @@ bool IsThere(Undo& undo, const Step& step, const std::string& path) {
   // Under another case or a short name, as the disk finds it.
   ListedEntry entry;
   std::string reason;
-  return undo.disk.ListEntry(path, entry, reason) && IsTheEntry(entry, step, path);
+  return undo.disk.LookUpEntry(path, entry, reason) && IsTheEntry(entry, step, path);
 }
 
 // The listings follow what the undo moves and makes.
@@ -93,7 +93,7 @@ void Moved(Undo& undo, const std::string& from, const std::string& to) {
 bool MovePastShortName(Undo& undo, const Step& step) {
   ListedEntry existing;
   std::string reason;
-  if (!undo.disk.ListEntry(step.from, existing, reason) || SameName(existing.name, NameOf(step.from))) return false;
+  if (!undo.disk.LookUpEntry(step.from, existing, reason) || SameName(existing.name, NameOf(step.from))) return false;
   const std::string folder = ParentOf(step.from), taken = JoinPath(folder, existing.name);
   if (undo.putBack.count(NameKey(taken)) == 0) return false;
   for (int number = FirstCopyNumber; number <= LastCopyNumber; ++number) {
@@ -222,7 +222,7 @@ bool MakeAgain(Undo& undo, const Step& step) {
       return true;
     case MakeResult::NameTaken: {
       ListedEntry entry;
-      if (!undo.disk.ListEntry(step.from, entry, reason) || entry.folder) return true;
+      if (!undo.disk.LookUpEntry(step.from, entry, reason) || entry.folder) return true;
       // Said once, with how many entries it keeps out, when the undo ends.
       undo.blocked[step.from] = 0;
       return false;
