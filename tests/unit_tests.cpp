@@ -408,15 +408,15 @@ TEST(ReplacedFolderName, FitsNtfsAndWhereItCanTheShell) {
   EXPECT_EQ(ReplacedFolderName(deep, longName, stamp, 1), std::string(255 - tail.size(), 'n') + tail);
 }
 
-TEST(FailureBoxText, ShowsFifteenLinesThenHowManyMore) {
+TEST(LinesForABox, ShowsFifteenLinesThenHowManyMore) {
   std::string lines;
   for (int i = 1; i <= 17; ++i) lines += "line " + std::to_string(i) + "\n";
   std::string fifteen;
   for (int i = 1; i <= 15; ++i) fifteen += "line " + std::to_string(i) + "\n";
-  EXPECT_EQ(FailureBoxText(lines), fifteen + "and 2 more");
-  EXPECT_EQ(FailureBoxText(fifteen), fifteen.substr(0, fifteen.size() - 1));
-  EXPECT_EQ(FailureBoxText("dirlift: one\n"), "dirlift: one");
-  EXPECT_EQ(FailureBoxText(""), "");
+  EXPECT_EQ(LinesForABox(lines), fifteen + "and 2 more");
+  EXPECT_EQ(LinesForABox(fifteen), fifteen.substr(0, fifteen.size() - 1));
+  EXPECT_EQ(LinesForABox("dirlift: one\n"), "dirlift: one");
+  EXPECT_EQ(LinesForABox(""), "");
 }
 
 TEST(ProgressLine, CountsWithSeparatorsAndNeverOutgrowsTheConsole) {

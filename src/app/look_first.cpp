@@ -4,6 +4,7 @@
 #include <set>
 #include <sstream>
 
+#include "app/run.h"
 #include "app/typed_folder.h"
 #include "console/question.h"
 #include "lift/windows_file_system.h"
@@ -12,10 +13,7 @@
 
 namespace {
 
-const char BoxTitle[] = "dirlift";
 const char NothingMoves[] = "nothing would move, so nothing was asked and nothing changed";
-// A message box shows the preview's first lines, then how many more.
-const std::size_t LinesInMessageBox = 15;
 // The reasons why entries stay, named in the box, at most.
 const std::size_t ReasonsNamed = 3;
 
@@ -114,8 +112,9 @@ Look LookFirst(const std::vector<std::string>& typed, const RunChoice& choice, s
   }
   if (boxed) {
     const std::string verb = choice.levels > PlainLift ? "Flatten" : "Lift";
+    // A message box shows the preview's first lines, then how many more.
     const bool go = platform::AskGoAheadBox(BoxTitle, WhatTheRunWillDo(listener, lines.str(), choice), lines.str(),
-                                            verb, LinesInMessageBox);
+                                            LinesForABox(lines.str()), verb);
     look.outcome = go ? LookOutcome::GoAhead : LookOutcome::Stop;
     return look;
   }

@@ -16,20 +16,20 @@
 
 namespace {
 
-const std::size_t MostLinesInFailureBox = 15;
+const std::size_t MostLinesInABox = 15;
 const char ElevationOffer[] = "Administrator rights may help where access was denied. Try again as administrator?";
 const char CloseWindowPrompt[] = "Press Enter to close this window.";
 
 }  // namespace
 
-std::string FailureBoxText(const std::string& failureLines) {
-  std::istringstream lines(failureLines);
+std::string LinesForABox(const std::string& lines) {
+  std::istringstream listed(lines);
   std::string text, line;
   std::size_t count = 0;
-  while (std::getline(lines, line)) {
-    if (++count <= MostLinesInFailureBox) text += line + "\n";
+  while (std::getline(listed, line)) {
+    if (++count <= MostLinesInABox) text += line + "\n";
   }
-  if (count > MostLinesInFailureBox) text += "and " + std::to_string(count - MostLinesInFailureBox) + " more\n";
+  if (count > MostLinesInABox) text += "and " + std::to_string(count - MostLinesInABox) + " more\n";
   if (!text.empty()) text.pop_back();
   return text;
 }
@@ -150,7 +150,7 @@ Ending RunCommandLine(const CommandLine& line, std::istream& in, std::ostream& o
 int RunDirlift(const std::vector<std::string>& typedArguments, std::istream& in, std::ostream& out,
                std::ostream& errors) {
   const Ending ending = RunCommandLine(ReadCommandLine(typedArguments), in, out, errors, false);
-  if (!ending.failures.empty()) platform::ShowWarningBox(BoxTitle, FailureBoxText(ending.failures));
+  if (!ending.failures.empty()) platform::ShowWarningBox(BoxTitle, LinesForABox(ending.failures));
   // A console window nobody can see (a scheduled task's) would wait for ever.
   if (ShouldWaitBeforeClosing(ending.gui, ending.status, ending.shown, platform::StandardInputIsConsole(),
                               platform::OwnsItsConsole(),
@@ -181,7 +181,7 @@ int RunWindowless(const std::vector<std::string>& typedArguments) {
   bool elevated = false;
   const bool elevationKnown = platform::IsElevated(elevated);
   if (ShouldOfferElevation(ending.accessDenied && !ending.failures.empty(), elevationKnown, elevated)) {
-    if (platform::AskYesNoBox(BoxTitle, FailureBoxText(ending.failures) + "\n\n" + ElevationOffer)) {
+    if (platform::AskYesNoBox(BoxTitle, LinesForABox(ending.failures) + "\n\n" + ElevationOffer)) {
       // The elevated run lifts what is left, and never offers this again. It
       // gets the folder's full path and this run's folder, so that a relative
       // path names the same folder there.
@@ -194,11 +194,11 @@ int RunWindowless(const std::vector<std::string>& typedArguments) {
         platform::ShowWarningBox(BoxTitle, "dirlift: cannot start as administrator: " + reason);
     }
   } else if (!ending.failures.empty()) {
-    platform::ShowWarningBox(BoxTitle, FailureBoxText(ending.failures));
+    platform::ShowWarningBox(BoxTitle, LinesForABox(ending.failures));
   } else if (!errors.str().empty()) {
-    platform::ShowWarningBox(BoxTitle, FailureBoxText(errors.str()));
+    platform::ShowWarningBox(BoxTitle, LinesForABox(errors.str()));
   } else if (ending.listed && !out.str().empty()) {
-    platform::ShowInformationBox(BoxTitle, FailureBoxText(out.str()));
+    platform::ShowInformationBox(BoxTitle, LinesForABox(out.str()));
   }
   return ending.status;
 }

@@ -19,9 +19,9 @@
 // The title of every box dirlift shows.
 const char BoxTitle[] = "dirlift";
 
-// The failure box's text: the failure lines (each ended by a line end) up to a
-// limit, then how many more there are.
-std::string FailureBoxText(const std::string& failureLines);
+// Lines as a box that cannot grow shows them (the failures, or a preview):
+// each ended by a line end, up to a limit, then how many more there are.
+std::string LinesForABox(const std::string& lines);
 
 // Whether a run ends by waiting for Enter: a console run that failed, was
 // refused or showed something to read (the usage, a preview, new names, an

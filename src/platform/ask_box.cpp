@@ -18,29 +18,10 @@ const int VerbButton = 100;
 
 typedef HRESULT(WINAPI* TaskDialogFunction)(const TASKDIALOGCONFIG*, int*, int*, BOOL*);
 
-// The first `most` lines of `details`, then how many more there are.
-std::string FirstLines(const std::string& details, std::size_t most) {
-  std::string shown;
-  std::size_t lines = 0, more = 0;
-  for (std::string::size_type start = 0; start < details.size();) {
-    std::string::size_type end = details.find('\n', start);
-    if (end == std::string::npos) end = details.size();
-    if (lines < most) {
-      shown += details.substr(start, end - start) + "\n";
-      ++lines;
-    } else {
-      ++more;
-    }
-    start = end + 1;
-  }
-  if (more > 0) shown += "and " + std::to_string(more) + " more\n";
-  return shown;
-}
-
 }  // namespace
 
 bool AskGoAheadBox(const std::string& title, const std::string& text, const std::string& details,
-                   const std::string& verb, std::size_t linesInMessageBox) {
+                   const std::string& fewerDetails, const std::string& verb) {
   const HMODULE controls = LoadLibraryW(L"comctl32.dll");
   const auto taskDialog = controls == nullptr ? nullptr
                                               : reinterpret_cast<TaskDialogFunction>(reinterpret_cast<void*>(
@@ -67,7 +48,7 @@ bool AskGoAheadBox(const std::string& title, const std::string& text, const std:
   } else if (controls != nullptr) {
     FreeLibrary(controls);
   }
-  const std::string boxText = details.empty() ? text : text + "\n\n" + FirstLines(details, linesInMessageBox);
+  const std::string boxText = fewerDetails.empty() ? text : text + "\n\n" + fewerDetails;
   return MessageBoxW(nullptr, Wide(boxText).c_str(), Wide(title).c_str(),
                      MB_OKCANCEL | MB_ICONINFORMATION | MB_DEFBUTTON2) == IDOK;
 }

@@ -7,11 +7,11 @@
 
 namespace platform {
 
-// Shows `text` in a box titled `title`, with `details` below it (all of them
-// in a task dialog's expandable area; in a message box, as many lines as
-// `linesInMessageBox`, then how many more). True only for the verb (or OK);
+// Shows `text` in a box titled `title`, with `details` below it in a task
+// dialog's expandable area, or `fewerDetails` in a message box, which cannot
+// grow. True only for the verb (or OK);
 // Cancel, Escape or closing the box is false, and so is a box that cannot be shown.
 bool AskGoAheadBox(const std::string& title, const std::string& text, const std::string& details,
-                   const std::string& verb, std::size_t linesInMessageBox);
+                   const std::string& fewerDetails, const std::string& verb);
 
 }  // namespace platform
